@@ -1,0 +1,50 @@
+#include "Format.h"
+
+std::string FormatText(std::string_view templ, std::initializer_list<std::string_view> args)
+{
+    std::string out;
+    out.reserve(templ.size());
+    auto next = args.begin();
+    for (size_t i = 0; i < templ.size(); ++i) {
+        char c = templ[i];
+        if (c != '%' || i + 1 >= templ.size()) {
+            out += c;
+            continue;
+        }
+        char spec = templ[i + 1];
+        if (spec == '%') {
+            out += '%';
+            ++i;
+        } else if ((spec == 's' || spec == 'd') && next != args.end()) {
+            out.append(next->data(), next->size());
+            ++next;
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string WithFullStop(const std::string& message)
+{
+    if (message.empty())
+        return message;
+    if (static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
+        return message + ".";
+    return message;
+}
+
+std::string ProgramTitleFromPath(std::string_view exePath)
+{
+    size_t slash = exePath.find_last_of("\\/:");
+    std::string_view name = slash == std::string_view::npos ? exePath : exePath.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    std::string title(name);
+    for (size_t i = 1; i < title.size(); ++i) {
+        unsigned char ch = static_cast<unsigned char>(title[i]);
+        if (ch >= 'A' && ch <= 'Z')
+            title[i] = static_cast<char>(ch - 'A' + 'a');
+    }
+    return title;
+}

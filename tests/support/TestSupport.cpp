@@ -1,0 +1,118 @@
+#include "TestSupport.h"
+
+#include <vector>
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+namespace {
+HHOOK g_hook = nullptr;
+std::vector<TMessageBoxCatcher::TBox> g_boxes;
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM param)
+{
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        if (shown == LoadIconA(nullptr, IDI_HAND))
+            *reinterpret_cast<bool*>(param) = true;
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND wnd = reinterpret_cast<HWND>(wParam);
+        char cls[16] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0) {
+            TMessageBoxCatcher::TBox box;
+            char buf[4096] = {};
+            GetWindowTextA(wnd, buf, sizeof buf);
+            box.caption = buf;
+            buf[0] = 0;
+            GetDlgItemTextA(wnd, 0xFFFF, buf, sizeof buf);
+            box.text = buf;
+            box.owner = GetWindow(wnd, GW_OWNER);
+            EnumChildWindows(wnd, FindIcon, reinterpret_cast<LPARAM>(&box.hasErrorIcon));
+            g_boxes.push_back(box);
+            PostMessageA(wnd, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+}  // namespace
+
+TMessageBoxCatcher::TMessageBoxCatcher()
+{
+    g_boxes.clear();
+    g_hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+}
+
+TMessageBoxCatcher::~TMessageBoxCatcher()
+{
+    UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+}
+
+int TMessageBoxCatcher::Count() const { return static_cast<int>(g_boxes.size()); }
+const TMessageBoxCatcher::TBox& TMessageBoxCatcher::Last() const { return g_boxes.back(); }
+const TMessageBoxCatcher::TBox& TMessageBoxCatcher::At(int i) const { return g_boxes.at(i); }
+void TMessageBoxCatcher::Clear() { g_boxes.clear(); }
+
+bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, std::string& data)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG rc = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (rc == ERROR_SUCCESS) {
+        data.assign(size, '\0');
+        rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+        data.resize(size);
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    out.clear();
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got)
+        out.append(buf, got);
+    CloseHandle(file);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == data.size();
+}

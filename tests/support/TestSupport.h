@@ -1,0 +1,39 @@
+#pragma once
+// Helpers shared by the tests that run under Wine.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Pumps this thread's messages until `done` gives true; false when it has not
+// within `timeoutMs`. Never a fixed sleep.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Catches the message boxes this thread opens while it lives: records the
+// caption, the text and the style-relevant facts, and closes each with OK.
+class TMessageBoxCatcher {
+public:
+    TMessageBoxCatcher();
+    ~TMessageBoxCatcher();
+    TMessageBoxCatcher(const TMessageBoxCatcher&) = delete;
+    TMessageBoxCatcher& operator=(const TMessageBoxCatcher&) = delete;
+
+    struct TBox {
+        std::string caption;
+        std::string text;
+        HWND owner = nullptr;
+        bool hasErrorIcon = false;
+    };
+    int Count() const;
+    const TBox& Last() const;
+    const TBox& At(int i) const;
+    void Clear();
+};
+
+// The data of a value in the registry's 64-bit view, read straight through
+// the API (not through the code under test). Returns false when missing.
+bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, std::string& data);
+
+// The whole contents of a file; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& out);
+bool WriteWholeFile(const std::string& path, const std::string& data);
