@@ -1,0 +1,2 @@
+// Placeholder until the translation layer lands: every text stays English.
+#include "Translate.h"

@@ -1,0 +1,1 @@
+#include "WinOEMInfo.h"

@@ -1,0 +1,48 @@
+#pragma once
+// The two persistent homes of the OEM information: the legacy INI store
+// (oeminfo.ini and oemlogo.bmp in the system directory, Windows before Vista)
+// and the registry store (the OEMInformation key, Vista and later).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TOEMInfo {
+    std::string Manufacturer;
+    std::string Model;
+    std::string SupportHours;
+    std::string SupportPhone;
+    std::string SupportURL;
+    std::string Logo;
+    // Created by ReadIniOEMInfo, released by the window's close handler.
+    std::unique_ptr<std::vector<std::string>> SupportLines;
+};
+
+extern TOEMInfo OEMInfo;
+
+// The major version GetVersionExA reports, read once when the program
+// starts; 0 when the query fails.
+extern const DWORD WindowsMajorVersion;
+
+enum class TStoreMode { Legacy, Registry };
+TStoreMode StoreMode();
+
+// The system directory as GetSystemDirectoryA gives it, asked on every call.
+std::string GetSystemDir();
+
+// A path exists when a file, not a directory, is found under it.
+bool FileExists(const std::string& path);
+
+std::string IniFilePath();   // GetSystemDir() + "\oeminfo.ini"
+std::string LogoFilePath();  // GetSystemDir() + "\oemlogo.bmp"
+
+void ReadIniOEMInfo();
+void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& LogoPath,
+                     const std::vector<std::string>& Lines);
+void RemoveIniOEMInfo();
+
+void ReadRegOEMInfo();
+void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
+                     const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo);
+void RemoveRegOEMInfo();

@@ -1,0 +1,57 @@
+#pragma once
+// A container panel that draws its caption at the top-left corner and,
+// optionally, a thin frame whose top edge runs through the caption's middle,
+// broken where the caption stands.
+#include <windows.h>
+
+#include <string>
+
+class TZanthPanel {
+public:
+    static constexpr const char* ClassName = "TZanthPanel";
+    static constexpr COLORREF DefaultBorderColor = RGB(0x00, 0x63, 0xB1);
+
+    // Registers the window class once per process.
+    static void Register(HINSTANCE instance);
+
+    // Creates the panel as a child of `parent`; the panel object lives as long
+    // as its window and is freed when the window is destroyed.
+    static TZanthPanel* Create(HWND parent, int left, int top, int width, int height, int id = 0);
+    static TZanthPanel* FromHandle(HWND wnd);
+
+    HWND Handle() const { return wnd_; }
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    COLORREF BorderColor() const { return borderColor_; }
+    void SetBorderColor(COLORREF color);
+    bool ShowBorder() const { return showBorder_; }
+    void SetShowBorder(bool show);
+
+    // Background colour and font (with its colour) used by Paint.
+    COLORREF Color() const { return color_; }
+    void SetColor(COLORREF color);
+    void SetFont(HFONT font, COLORREF textColor);
+
+    // The area in which children are aligned: the client area shrunk by 5 on
+    // the left, right and bottom and by 20 at the top.
+    RECT AdjustClientRect(RECT rect) const;
+
+    // Number of times Paint has run, for tests of "no repaint".
+    int PaintCount() const { return paintCount_; }
+
+private:
+    explicit TZanthPanel(HWND wnd) : wnd_(wnd) {}
+    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Paint(HDC dc);
+    void PaintNow();
+
+    HWND wnd_;
+    std::string caption_;
+    COLORREF borderColor_ = DefaultBorderColor;
+    bool showBorder_ = false;
+    COLORREF color_ = GetSysColor(COLOR_BTNFACE);
+    HFONT font_ = nullptr;
+    COLORREF textColor_ = GetSysColor(COLOR_WINDOWTEXT);
+    int paintCount_ = 0;
+};
