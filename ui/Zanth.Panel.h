@@ -10,12 +10,20 @@ class TZanthPanel {
 public:
     static constexpr const char* ClassName = "TZanthPanel";
     static constexpr COLORREF DefaultBorderColor = RGB(0x00, 0x63, 0xB1);
+    // Size taken when Create is given no width or height.
+    static constexpr int DefaultWidth = 60;
+    static constexpr int DefaultHeight = 28;
+    // Where the children's area lies inside the client area.
+    static constexpr int ClientInsetSide = 5;
+    static constexpr int ClientInsetTop = 20;
 
     // Registers the window class once per process.
     static void Register(HINSTANCE instance);
 
-    // Creates the panel as a child of `parent`; the panel object lives as long
-    // as its window and is freed when the window is destroyed.
+    // Creates the panel (visible) as a child of `parent`, registering the class
+    // on first use; a width or height of 0 takes the default. The panel object
+    // lives as long as its window and is freed when the window is destroyed.
+    // Returns nullptr when the window cannot be created.
     static TZanthPanel* Create(HWND parent, int left, int top, int width, int height, int id = 0);
     static TZanthPanel* FromHandle(HWND wnd);
 
@@ -28,9 +36,13 @@ public:
     bool ShowBorder() const { return showBorder_; }
     void SetShowBorder(bool show);
 
-    // Background colour and font (with its colour) used by Paint.
+    // Background colour and font (with its colour) used by Paint. The font
+    // stays owned by the caller and must outlive the panel's use of it;
+    // nullptr means the system's GUI font.
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);
+    HFONT Font() const { return font_; }
+    COLORREF TextColor() const { return textColor_; }
     void SetFont(HFONT font, COLORREF textColor);
 
     // The area in which children are aligned: the client area shrunk by 5 on
@@ -40,10 +52,16 @@ public:
     // Number of times Paint has run, for tests of "no repaint".
     int PaintCount() const { return paintCount_; }
 
+    TZanthPanel(const TZanthPanel&) = delete;
+    TZanthPanel& operator=(const TZanthPanel&) = delete;
+
 private:
     explicit TZanthPanel(HWND wnd) : wnd_(wnd) {}
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
+    // Draws at once on the window's own DC rather than asking for WM_PAINT,
+    // so a property change shows without waiting for the message loop.
     void PaintNow();
 
     HWND wnd_;

@@ -1,0 +1,316 @@
+#include "ui/Zanth.Panel.h"
+
+#include <new>
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+
+// Owns a GDI object it created and deletes it last.
+class TGdiObject {
+public:
+    explicit TGdiObject(HGDIOBJ obj) : obj_(obj) {}
+    ~TGdiObject()
+    {
+        if (obj_)
+            DeleteObject(obj_);
+    }
+    TGdiObject(const TGdiObject&) = delete;
+    TGdiObject& operator=(const TGdiObject&) = delete;
+    HGDIOBJ Get() const { return obj_; }
+
+private:
+    HGDIOBJ obj_;
+};
+
+// Selects an object into a DC and puts the previous one back, so that an
+// object is never deleted while still selected. Declare it after the
+// TGdiObject it selects, so it is undone first.
+class TSelectGuard {
+public:
+    TSelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
+    ~TSelectGuard()
+    {
+        if (old_)
+            SelectObject(dc_, old_);
+    }
+    TSelectGuard(const TSelectGuard&) = delete;
+    TSelectGuard& operator=(const TSelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// Background mode and text colour as they were before painting.
+class TTextStateGuard {
+public:
+    TTextStateGuard(HDC dc, int bkMode, COLORREF textColor)
+        : dc_(dc), oldMode_(SetBkMode(dc, bkMode)), oldColor_(SetTextColor(dc, textColor))
+    {
+    }
+    ~TTextStateGuard()
+    {
+        SetTextColor(dc_, oldColor_);
+        SetBkMode(dc_, oldMode_);
+    }
+    TTextStateGuard(const TTextStateGuard&) = delete;
+    TTextStateGuard& operator=(const TTextStateGuard&) = delete;
+
+private:
+    HDC dc_;
+    int oldMode_;
+    COLORREF oldColor_;
+};
+
+class TWindowDc {
+public:
+    explicit TWindowDc(HWND wnd)
+        : wnd_(wnd), dc_(GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS))
+    {
+    }
+    ~TWindowDc()
+    {
+        if (dc_)
+            ReleaseDC(wnd_, dc_);
+    }
+    TWindowDc(const TWindowDc&) = delete;
+    TWindowDc& operator=(const TWindowDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND wnd_;
+    HDC dc_;
+};
+
+class TPaintDc {
+public:
+    explicit TPaintDc(HWND wnd) : wnd_(wnd), dc_(BeginPaint(wnd, &ps_)) {}
+    ~TPaintDc() { EndPaint(wnd_, &ps_); }
+    TPaintDc(const TPaintDc&) = delete;
+    TPaintDc& operator=(const TPaintDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND wnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
+{
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+}  // namespace
+
+void TZanthPanel::Register(HINSTANCE instance)
+{
+    WNDCLASSEXA probe{};
+    probe.cbSize = sizeof probe;
+    if (g_instance && GetClassInfoExA(g_instance, ClassName, &probe))
+        return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    // The frame's right and bottom edges move with the size, so any resize
+    // has to redraw the whole panel.
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = ClassName;
+    if (RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
+        g_instance = instance;
+}
+
+TZanthPanel* TZanthPanel::Create(HWND parent, int left, int top, int width, int height, int id)
+{
+    if (!g_instance)
+        Register(GetModuleHandleA(nullptr));
+    if (width <= 0)
+        width = DefaultWidth;
+    if (height <= 0)
+        height = DefaultHeight;
+    // WS_EX_CONTROLPARENT lets the dialog manager's Tab and arrow keys reach
+    // the controls inside the panel. The window text stays empty: the caption
+    // is the panel's own, drawn at the corner, never centred.
+    HWND wnd = CreateWindowExA(WS_EX_CONTROLPARENT, ClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                               left, top, width, height, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
+    return wnd ? FromHandle(wnd) : nullptr;
+}
+
+TZanthPanel* TZanthPanel::FromHandle(HWND wnd)
+{
+    if (!wnd)
+        return nullptr;
+    char cls[32] = {};
+    if (!GetClassNameA(wnd, cls, sizeof cls) || lstrcmpA(cls, ClassName) != 0)
+        return nullptr;
+    return reinterpret_cast<TZanthPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+
+void TZanthPanel::SetCaption(const std::string& caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    PaintNow();
+}
+
+void TZanthPanel::SetBorderColor(COLORREF color)
+{
+    if (color == borderColor_)
+        return;
+    borderColor_ = color;
+    PaintNow();
+}
+
+void TZanthPanel::SetShowBorder(bool show)
+{
+    if (show == showBorder_)
+        return;
+    showBorder_ = show;
+    PaintNow();
+}
+
+void TZanthPanel::SetColor(COLORREF color)
+{
+    if (color == color_)
+        return;
+    color_ = color;
+    InvalidateRect(wnd_, nullptr, FALSE);
+}
+
+void TZanthPanel::SetFont(HFONT font, COLORREF textColor)
+{
+    if (font == font_ && textColor == textColor_)
+        return;
+    font_ = font;
+    textColor_ = textColor;
+    InvalidateRect(wnd_, nullptr, FALSE);
+}
+
+RECT TZanthPanel::AdjustClientRect(RECT rect) const
+{
+    rect.left += ClientInsetSide;
+    rect.top += ClientInsetTop;
+    rect.right -= ClientInsetSide;
+    rect.bottom -= ClientInsetSide;
+    return rect;
+}
+
+void TZanthPanel::PaintNow()
+{
+    TWindowDc dc(wnd_);
+    if (dc.Get())
+        Paint(dc.Get());
+}
+
+void TZanthPanel::Paint(HDC dc)
+{
+    ++paintCount_;
+    RECT client{};
+    GetClientRect(wnd_, &client);
+    const int w = client.right;
+    const int h = client.bottom;
+
+    TGdiObject background(CreateSolidBrush(color_));
+    if (background.Get())
+        FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
+
+    TGdiObject pen(CreatePen(PS_SOLID, 1, borderColor_));
+    TSelectGuard penSelected(dc, pen.Get());
+    TSelectGuard fontSelected(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    TSelectGuard hollowBrush(dc, GetStockObject(NULL_BRUSH));
+    TTextStateGuard textState(dc, TRANSPARENT, textColor_);
+
+    const int length = static_cast<int>(caption_.size());
+    if (length > 0)
+        TextOutA(dc, 15, 0, caption_.data(), length);
+
+    if (!showBorder_)
+        return;
+
+    if (length == 0) {
+        TSelectGuard fill(dc, background.Get());
+        RoundRect(dc, 2, 2, w - 2, h - 2, 4, 4);
+        return;
+    }
+
+    SIZE text{};
+    GetTextExtentPoint32A(dc, caption_.data(), length, &text);
+    const int half = text.cy / 2;
+    const int gapEnd = text.cx + 18;
+    DrawLine(dc, 1, half + 1, 1, h - 1);
+    DrawLine(dc, 2, half, 12, half);
+    // With a caption wider than the panel this runs right to left, from
+    // outside the panel back to its right edge.
+    DrawLine(dc, gapEnd, half, w - 3, half);
+    DrawLine(dc, w - 3, half + 1, w - 3, h - 1);
+    DrawLine(dc, 2, h - 1, w - 3, h - 1);
+}
+
+LRESULT TZanthPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        // Paint fills the whole client area itself; erasing first would flicker.
+        return 1;
+    case WM_PAINT: {
+        TPaintDc dc(wnd_);
+        if (dc.Get())
+            Paint(dc.Get());
+        return 0;
+    }
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            InvalidateRect(wnd_, nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    // The window colours and handles all its controls in one place, so what
+    // the panel's children report goes on to the panel's parent.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+        if (HWND parent = GetParent(wnd_))
+            return SendMessageA(parent, msg, wParam, lParam);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TZanthPanel::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        TZanthPanel* panel = new (std::nothrow) TZanthPanel(wnd);
+        if (!panel)
+            return FALSE;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+    auto* panel = reinterpret_cast<TZanthPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!panel)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        delete panel;
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+    try {
+        return panel->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // Nothing may escape into the system's dispatcher.
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+}
