@@ -1,2 +1,152 @@
-// Placeholder until the translation layer lands: every text stays English.
 #include "Translate.h"
+
+#include "MoCatalog.h"
+#include "Platform.h"
+#include "TextRules.h"
+#include "base/Error.h"
+#include "base/ResText.h"
+
+#include <map>
+#include <optional>
+#include <set>
+
+namespace {
+enum class TDomainState { NotOpened, Open, NoCatalog, SwitchedOff };
+
+struct TDomain {
+    TDomainState state = TDomainState::NotOpened;
+    std::optional<TMoCatalog> catalog;
+};
+
+struct TTranslation {
+    std::string languageCode = "C";
+    std::string catalogDir;
+    std::map<std::string, TDomain> domains;
+    std::set<const TTranslatable*> translatedWindows;
+};
+
+TTranslation& State()
+{
+    static TTranslation state;
+    return state;
+}
+
+std::string CatalogPath(const std::string& code, const std::string& domain)
+{
+    const char delim = i18n_platform::kPathDelimiter;
+    return State().catalogDir + code + delim + "LC_MESSAGES" + delim + domain + ".mo";
+}
+
+void OpenDomain(const std::string& name, TDomain& domain)
+{
+    const std::string& code = State().languageCode;
+    std::string path = CatalogPath(code, name);
+    if (!i18n_platform::FileExists(path)) {
+        path = CatalogPath(code.substr(0, 2), name);
+        if (!i18n_platform::FileExists(path)) {
+            domain.state = TDomainState::NoCatalog;
+            return;
+        }
+    }
+    // Switched off before anything can fail, so that a broken catalog is
+    // reported by the one lookup that found it and not by every later one.
+    domain.state = TDomainState::SwitchedOff;
+    std::string bytes;
+    std::optional<TMoCatalog> catalog;
+    if (i18n_platform::ReadFileBytes(path, bytes))
+        catalog = TMoCatalog::Parse(std::move(bytes));
+    if (!catalog) {
+        // Not routed through the "default" domain: this may be that domain's
+        // own catalog failing to open.
+        throw EMarquillError("This file is not a valid GNU gettext mo file: " + path);
+    }
+    if (!HeaderDeclaresUtf8(std::string(catalog->Header()))) {
+        i18n_platform::ShowLocalizationProblem(
+            "Localization problem", "The translation for the language code " + code + " (in " + path +
+                                        ") does not have charset=utf-8 in its Content-Type. "
+                                        "Translations are turned off.");
+        return;
+    }
+    domain.catalog = std::move(catalog);
+    domain.state = TDomainState::Open;
+}
+
+std::string ToolkitText(const std::string& english)
+{
+    // Standard texts are loaded in places that have no handler to report to
+    // (a dialog's hook, the building of another error's message): report a
+    // broken "default" catalog here, once, and carry on in English.
+    try {
+        return TranslateText("default", english);
+    } catch (const EMarquillError& e) {
+        i18n_platform::ShowError(e.what());
+    } catch (const std::exception&) {
+    }
+    return english;
+}
+
+void Visit(TTranslatable& object, const std::string& domain, std::set<const TTranslatable*>& visited)
+{
+    if (!visited.insert(&object).second)
+        return;
+    for (const TTextProperty& property : object.TextProperties()) {
+        std::string value = property.get();
+        if (value.empty())
+            continue;
+        std::string translated = TranslateText(domain, value);
+        if (translated != value)
+            property.set(translated);
+    }
+    for (TTranslatable* child : object.Children()) {
+        if (child && State().translatedWindows.count(child) == 0)
+            Visit(*child, domain, visited);
+    }
+}
+}  // namespace
+
+void InitTranslation()
+{
+    TLocaleFacts facts = i18n_platform::GatherLocaleFacts();
+    ResetTranslation(ChooseLanguageCode(facts), i18n_platform::ExecutableDir() + "locale" +
+                                                    i18n_platform::kPathDelimiter);
+}
+
+const std::string& LanguageCode()
+{
+    return State().languageCode;
+}
+
+void ResetTranslation(const std::string& languageCode, const std::string& catalogDir)
+{
+    TTranslation& state = State();
+    state.languageCode = languageCode;
+    state.catalogDir = catalogDir;
+    state.domains.clear();
+    state.translatedWindows.clear();
+    SetResTextHook(ToolkitText);
+}
+
+std::string TranslateText(const std::string& domainName, const std::string& text)
+{
+    if (text.empty())
+        return text;
+    TDomain& domain = State().domains[domainName];
+    if (domain.state == TDomainState::NotOpened)
+        OpenDomain(domainName, domain);
+    if (domain.state != TDomainState::Open)
+        return text;
+    std::string key = RemoveCarriageReturns(i18n_platform::AnsiToUtf8(text));
+    std::optional<std::string_view> found = domain.catalog->Lookup(key);
+    if (!found)
+        return text;
+    return i18n_platform::Utf8ToAnsi(AddCarriageReturns(std::string(*found)));
+}
+
+void TranslateComponent(TTranslatable& window, const std::string& domain)
+{
+    if (State().translatedWindows.count(&window) != 0)
+        return;
+    std::set<const TTranslatable*> visited;
+    Visit(window, domain, visited);
+    State().translatedWindows.insert(&window);
+}
