@@ -1,0 +1,322 @@
+#include "ui/Picture.h"
+
+#include "base/Error.h"
+#include "base/Format.h"
+#include "base/ResText.h"
+#include "ui/PictureCheck.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void Fail(const char* english, std::initializer_list<std::string_view> args = {})
+{
+    throw EMarquillError(FormatText(ResText(english), args));
+}
+
+[[noreturn]] void FailInvalid(TPictureKind kind)
+{
+    switch (kind) {
+    case TPictureKind::Icon: Fail(N_("Icon image is not valid"));
+    case TPictureKind::EnhMetafile:
+    case TPictureKind::Metafile: Fail(N_("Metafile is not valid"));
+    default: Fail(N_("Bitmap image is not valid"));
+    }
+}
+
+class THandle {
+public:
+    explicit THandle(HANDLE h) : h_(h) {}
+    ~THandle() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// A memory DC with one object selected, put back before the DC goes.
+class TMemoryDC {
+public:
+    TMemoryDC(HDC like, HGDIOBJ object) : dc_(CreateCompatibleDC(like))
+    {
+        if (dc_) old_ = SelectObject(dc_, object);
+    }
+    ~TMemoryDC()
+    {
+        if (!dc_) return;
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    TMemoryDC(const TMemoryDC&) = delete;
+    TMemoryDC& operator=(const TMemoryDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+std::string FullPathOf(const std::string& path)
+{
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::vector<char> buffer(needed + 1, '\0');
+    const DWORD got = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (got == 0 || got >= buffer.size()) return path;
+    return std::string(buffer.data(), got);
+}
+
+// The platform's text for an error code, without the trailing blanks, line
+// breaks and full stop it comes with, so it reads as the end of a sentence.
+std::string ReasonText(DWORD code)
+{
+    char buffer[1024] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length < sizeof buffer ? length : 0);
+    while (!text.empty()) {
+        const char last = text.back();
+        if (last != ' ' && last != '\t' && last != '\r' && last != '\n' && last != '.') break;
+        text.pop_back();
+    }
+    if (text.empty()) text = FormatText(ResText(N_("System error %d")), {std::to_string(code)});
+    return text;
+}
+
+std::vector<uint8_t> ReadPictureFile(const std::string& path, TPictureKind kind)
+{
+    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD code = GetLastError();
+        Fail(N_("Cannot open file \"%s\". %s"), {FullPathOf(path), ReasonText(code)});
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) Fail(N_("Stream read error"));
+    if (static_cast<uint64_t>(size.QuadPart) > MaxPictureFileSize) FailInvalid(kind);
+
+    std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
+            got == 0)
+            Fail(N_("Stream read error"));
+        done += got;
+    }
+    return bytes;
+}
+
+int ScreenPixelsPerInch()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+// A length in `units` per inch as screen pixels; -1 when it does not fit.
+int ToPixels(int64_t length, int64_t unitsPerInch, int dpi)
+{
+    if (length < 0 || unitsPerInch <= 0) return -1;
+    const int64_t pixels = (length * dpi + unitsPerInch / 2) / unitsPerInch;
+    return pixels <= MaxPictureSide ? static_cast<int>(pixels) : -1;
+}
+
+}  // namespace
+
+namespace {
+
+struct TPictureData {
+    TPictureKind kind = TPictureKind::Unknown;
+    int width = 0;
+    int height = 0;
+    HBITMAP bitmap = nullptr;  // 32-bit top-down DIB section
+    HICON icon = nullptr;
+    HENHMETAFILE metafile = nullptr;  // a Windows metafile is held converted
+
+    TPictureData() = default;
+    TPictureData(const TPictureData&) = delete;
+    TPictureData& operator=(const TPictureData&) = delete;
+    ~TPictureData()
+    {
+        if (bitmap) DeleteObject(bitmap);
+        if (icon) DestroyIcon(icon);
+        if (metafile) DeleteEnhMetaFile(metafile);
+    }
+};
+
+}  // namespace
+
+struct TPicture::TImpl : TPictureData {};
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::Clear() { impl_.reset(); }
+bool TPicture::Empty() const { return !impl_; }
+int TPicture::Width() const { return impl_ ? impl_->width : 0; }
+int TPicture::Height() const { return impl_ ? impl_->height : 0; }
+
+namespace {
+
+void LoadBitmapPicture(const std::vector<uint8_t>& bytes, TPictureData& impl)
+{
+    TBitmapLayout layout;
+    switch (CheckBitmapFile(bytes.data(), bytes.size(), layout)) {
+    case TBitmapCheck::Valid: break;
+    case TBitmapCheck::TooShort: Fail(N_("Stream read error"));
+    case TBitmapCheck::NotBitmap:
+    case TBitmapCheck::Invalid: Fail(N_("Bitmap image is not valid"));
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = layout.width;
+    info.bmiHeader.biHeight = -layout.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    impl.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!impl.bitmap || !bits) Fail(N_("Bitmap image is not valid"));
+    if (!DecodeBitmap(bytes.data(), bytes.size(), layout, static_cast<uint32_t*>(bits)))
+        Fail(N_("Bitmap image is not valid"));
+    GdiFlush();
+    impl.width = layout.width;
+    impl.height = layout.height;
+}
+
+void LoadIconPicture(std::vector<uint8_t>& bytes, TPictureData& impl)
+{
+    TIconImage image;
+    if (!CheckIconFile(bytes.data(), bytes.size(), GetSystemMetrics(SM_CXICON), image))
+        Fail(N_("Icon image is not valid"));
+    impl.icon = CreateIconFromResourceEx(bytes.data() + image.offset, image.size, TRUE, 0x00030000,
+                                         image.width, image.height, LR_DEFAULTCOLOR);
+    if (!impl.icon) Fail(N_("Icon image is not valid"));
+    impl.width = image.width;
+    impl.height = image.height;
+}
+
+void LoadEnhMetafile(const std::vector<uint8_t>& bytes, TPictureData& impl)
+{
+    TEnhMetafileInfo info;
+    if (!CheckEnhMetafile(bytes.data(), bytes.size(), info)) Fail(N_("Metafile is not valid"));
+    // The frame is in hundredths of a millimetre: 2540 to the inch.
+    const int dpi = ScreenPixelsPerInch();
+    const int width = ToPixels(int64_t(info.frameRight) - info.frameLeft, 2540, dpi);
+    const int height = ToPixels(int64_t(info.frameBottom) - info.frameTop, 2540, dpi);
+    if (width < 0 || height < 0) Fail(N_("Metafile is not valid"));
+    impl.metafile = SetEnhMetaFileBits(info.bytes, bytes.data());
+    if (!impl.metafile) Fail(N_("Metafile is not valid"));
+    impl.width = width;
+    impl.height = height;
+}
+
+// Used when a metafile without the placeable header names no extent.
+constexpr int DefaultMetafileSide = 96;
+
+void LoadMetafile(std::vector<uint8_t>& bytes, TPictureData& impl)
+{
+    TMetafileInfo info;
+    if (!CheckMetafile(bytes.data(), bytes.size(), info)) Fail(N_("Metafile is not valid"));
+    const int dpi = ScreenPixelsPerInch();
+    int width, height;
+    if (info.placeable) {
+        width = ToPixels(std::abs(int64_t(info.right) - info.left), info.unitsPerInch, dpi);
+        height = ToPixels(std::abs(int64_t(info.bottom) - info.top), info.unitsPerInch, dpi);
+    } else if (info.windowExtX && info.windowExtY) {
+        width = std::abs(int(info.windowExtX));
+        height = std::abs(int(info.windowExtY));
+    } else {
+        width = height = DefaultMetafileSide;
+    }
+    if (width < 0 || height < 0) Fail(N_("Metafile is not valid"));
+
+    // Hand on exactly the checked records, with a header that says so.
+    uint8_t* header = bytes.data() + info.bitsOffset;
+    const uint32_t words = info.bitsSize / 2;
+    for (int i = 0; i < 4; ++i) header[6 + i] = static_cast<uint8_t>(words >> (8 * i));
+    for (int i = 0; i < 4; ++i) header[12 + i] = static_cast<uint8_t>(info.maxRecordWords >> (8 * i));
+
+    METAFILEPICT picture = {};
+    picture.mm = MM_ANISOTROPIC;
+    picture.xExt = MulDiv(width, 2540, dpi);
+    picture.yExt = MulDiv(height, 2540, dpi);
+    impl.metafile = SetWinMetaFileBits(info.bitsSize, header, nullptr, &picture);
+    if (!impl.metafile) Fail(N_("Metafile is not valid"));
+    impl.width = width;
+    impl.height = height;
+}
+
+}  // namespace
+
+void TPicture::LoadFromFile(const std::string& path)
+{
+    const std::string ext = PictureFileExtension(path);
+    const TPictureKind kind = PictureKindFromExtension(ext);
+    if (kind == TPictureKind::Unknown) Fail(N_("Unknown picture file extension (.%s)"), {ext});
+
+    std::vector<uint8_t> bytes = ReadPictureFile(path, kind);
+    if (kind == TPictureKind::Bitmap && bytes.empty()) {
+        impl_.reset();
+        return;
+    }
+    // Everything is built aside and only a complete picture replaces the old.
+    auto fresh = std::make_unique<TImpl>();
+    fresh->kind = kind;
+    try {
+        switch (kind) {
+        case TPictureKind::Bitmap: LoadBitmapPicture(bytes, *fresh); break;
+        case TPictureKind::Icon: LoadIconPicture(bytes, *fresh); break;
+        case TPictureKind::EnhMetafile: LoadEnhMetafile(bytes, *fresh); break;
+        case TPictureKind::Metafile: LoadMetafile(bytes, *fresh); break;
+        case TPictureKind::Unknown: break;
+        }
+    } catch (const std::bad_alloc&) {
+        FailInvalid(kind);
+    }
+    impl_ = std::move(fresh);
+}
+
+void TPicture::Draw(HDC dc, int x, int y) const
+{
+    if (!impl_) return;
+    RECT dest = {x, y, x + impl_->width, y + impl_->height};
+    if (impl_->bitmap) {
+        TMemoryDC source(dc, impl_->bitmap);
+        if (source.Get()) BitBlt(dc, x, y, impl_->width, impl_->height, source.Get(), 0, 0, SRCCOPY);
+        return;
+    }
+    StretchDraw(dc, dest);
+}
+
+void TPicture::StretchDraw(HDC dc, const RECT& dest) const
+{
+    if (!impl_) return;
+    const int width = dest.right - dest.left;
+    const int height = dest.bottom - dest.top;
+    if (impl_->bitmap) {
+        TMemoryDC source(dc, impl_->bitmap);
+        if (!source.Get()) return;
+        const int oldMode = SetStretchBltMode(dc, HALFTONE);
+        POINT oldOrigin;
+        SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+        StretchBlt(dc, dest.left, dest.top, width, height, source.Get(), 0, 0, impl_->width,
+                   impl_->height, SRCCOPY);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+        if (oldMode) SetStretchBltMode(dc, oldMode);
+    } else if (impl_->icon) {
+        DrawIconEx(dc, dest.left, dest.top, impl_->icon, width, height, 0, nullptr, DI_NORMAL);
+    } else if (impl_->metafile) {
+        PlayEnhMetaFile(dc, impl_->metafile, &dest);
+    }
+}
