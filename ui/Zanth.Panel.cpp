@@ -5,6 +5,7 @@
 namespace {
 
 HINSTANCE g_instance = nullptr;
+int g_instanceCount = 0;
 
 // Owns a GDI object it created and deletes it last.
 class TGdiObject {
@@ -104,6 +105,12 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
 }
 
 }  // namespace
+
+TZanthPanel::TZanthPanel(HWND wnd) : wnd_(wnd) { ++g_instanceCount; }
+
+TZanthPanel::~TZanthPanel() { --g_instanceCount; }
+
+int TZanthPanel::InstanceCount() { return g_instanceCount; }
 
 void TZanthPanel::Register(HINSTANCE instance)
 {

@@ -51,12 +51,15 @@ public:
 
     // Number of times Paint has run, for tests of "no repaint".
     int PaintCount() const { return paintCount_; }
+    // Panels alive in this process, to check that destroyed windows free theirs.
+    static int InstanceCount();
 
     TZanthPanel(const TZanthPanel&) = delete;
     TZanthPanel& operator=(const TZanthPanel&) = delete;
 
 private:
-    explicit TZanthPanel(HWND wnd) : wnd_(wnd) {}
+    explicit TZanthPanel(HWND wnd);
+    ~TZanthPanel();
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);

@@ -116,3 +116,62 @@ bool WriteWholeFile(const std::string& path, const std::string& data)
     CloseHandle(file);
     return ok && written == data.size();
 }
+
+COLORREF TPixels::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return CLR_INVALID;
+    return data[static_cast<size_t>(y) * width + x];
+}
+
+bool CaptureClient(HWND wnd, TPixels& out)
+{
+    RECT client{};
+    if (!GetClientRect(wnd, &client) || client.right <= 0 || client.bottom <= 0)
+        return false;
+    const int w = client.right;
+    const int h = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC wndDc = GetDC(wnd);
+    if (!wndDc)
+        return false;
+    HDC memDc = CreateCompatibleDC(wndDc);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(wndDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (memDc && dib) {
+        HGDIOBJ old = SelectObject(memDc, dib);
+        ok = BitBlt(memDc, 0, 0, w, h, wndDc, 0, 0, SRCCOPY) != FALSE;
+        GdiFlush();
+        SelectObject(memDc, old);
+        if (ok) {
+            const auto* px = static_cast<const DWORD*>(bits);
+            out.width = w;
+            out.height = h;
+            out.data.resize(static_cast<size_t>(w) * h);
+            for (size_t i = 0; i < out.data.size(); ++i) {
+                const DWORD p = px[i];  // 0x00RRGGBB in a 32-bit DIB
+                out.data[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+            }
+        }
+    }
+    if (dib)
+        DeleteObject(dib);
+    if (memDc)
+        DeleteDC(memDc);
+    ReleaseDC(wnd, wndDc);
+    return ok;
+}
+
+std::string ColorText(COLORREF color)
+{
+    char buf[16];
+    wsprintfA(buf, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
+    return buf;
+}

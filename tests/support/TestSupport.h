@@ -37,3 +37,18 @@ bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, 
 // The whole contents of a file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
+
+#include <vector>
+
+// A window's client area as it shows on screen, read back with BitBlt from
+// the window's DC (PrintWindow would miss child windows).
+struct TPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> data;  // row by row, RGB() values
+    // CLR_INVALID outside the captured area.
+    COLORREF At(int x, int y) const;
+};
+bool CaptureClient(HWND wnd, TPixels& out);
+// "#RRGGBB", for readable failure messages.
+std::string ColorText(COLORREF color);
