@@ -1,0 +1,220 @@
+// TranslateText and TranslateComponent off Windows, where the text encoding
+// is UTF-8 on both sides, against catalogs in a scratch directory.
+#include "MoBuilder.h"
+#include "base/Error.h"
+#include "base/ResText.h"
+#include "i18n/Translate.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::string kUtf8Header = "Content-Type: text/plain; charset=UTF-8\n";
+
+class TranslateNative : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/marquill-i18n-XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern));
+        dir_ = pattern;
+    }
+    void TearDown() override
+    {
+        fs::remove_all(dir_);
+        SetResTextHook(nullptr);
+    }
+    // Writes a catalog as locale/<code>/LC_MESSAGES/<domain>.mo.
+    void Put(const std::string& code, const std::string& domain, const std::string& bytes)
+    {
+        fs::path folder = fs::path(dir_) / code / "LC_MESSAGES";
+        fs::create_directories(folder);
+        std::ofstream(folder / (domain + ".mo"), std::ios::binary) << bytes;
+    }
+    std::string Path(const std::string& code, const std::string& domain) const
+    {
+        return dir_ + "/" + code + "/LC_MESSAGES/" + domain + ".mo";
+    }
+    void Start(const std::string& code) { ResetTranslation(code, dir_ + "/"); }
+
+    std::string dir_;
+};
+
+// A window-like object with named text properties, counting what is done to it.
+class TFake : public TTranslatable {
+public:
+    std::map<std::string, std::string> props;
+    std::vector<TTranslatable*> children;
+    int reads = 0;
+    int writes = 0;
+
+    std::vector<TTextProperty> TextProperties() override
+    {
+        std::vector<TTextProperty> list;
+        for (auto& entry : props) {
+            std::string* value = &entry.second;
+            list.push_back({[this, value] {
+                                ++reads;
+                                return *value;
+                            },
+                            [this, value](const std::string& text) {
+                                ++writes;
+                                *value = text;
+                            }});
+        }
+        return list;
+    }
+    std::vector<TTranslatable*> Children() override { return children; }
+};
+}  // namespace
+
+TEST_F(TranslateNative, FullCodeIsPreferredAndTwoLettersAreTheFallback)
+{
+    Put("de_DE", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "Full").Build());
+    Put("de", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "Short").Add("Open", "Öffnen").Build());
+    Put("de", "default", TMoBuilder().Add("", kUtf8Header).Add("Preview", "Vorschau").Build());
+    Start("de_DE");
+    EXPECT_EQ("Full", TranslateText("Marquill", "Apply"));
+    // Only one catalog serves a domain: no falling through to the other file.
+    EXPECT_EQ("Open", TranslateText("Marquill", "Open"));
+    EXPECT_EQ("Vorschau", TranslateText("default", "Preview"));
+    Start("de_AT");
+    EXPECT_EQ("Short", TranslateText("Marquill", "Apply"));
+    Start("fr_FR");
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+    Start("C");
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+    Put("C", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "C catalog").Build());
+    Start("C");
+    EXPECT_EQ("C catalog", TranslateText("Marquill", "Apply"));
+}
+
+TEST_F(TranslateNative, LineEndsAreNormalisedAroundTheLookup)
+{
+    Put("de", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("a\nb", "x\ny\r\nz").Build());
+    Start("de");
+    EXPECT_EQ("x\r\ny\r\nz", TranslateText("Marquill", "a\r\nb"));
+    EXPECT_EQ("x\r\ny\r\nz", TranslateText("Marquill", "a\nb"));
+    EXPECT_EQ("a\r\nc", TranslateText("Marquill", "a\r\nc"));
+    // The header is never taken for a translation.
+    EXPECT_EQ("", TranslateText("Marquill", ""));
+}
+
+TEST_F(TranslateNative, ACatalogWithoutUtf8IsReportedOnceAndSwitchedOff)
+{
+    Put("de", "Marquill", CatalogWithHeader("Content-Type: text/plain; charset=UTF8\n", "Anwenden"));
+    Put("de", "default", CatalogWithHeader(kUtf8Header, "Übernehmen"));
+    Start("de_DE");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+    std::string shown = testing::internal::GetCapturedStderr();
+    const std::string box = "Localization problem: The translation for the language code de_DE (in " +
+                            Path("de", "Marquill") +
+                            ") does not have charset=utf-8 in its Content-Type. Translations are turned off.\n";
+    EXPECT_EQ(box, shown);
+    EXPECT_EQ("Übernehmen", TranslateText("default", "Apply"));
+}
+
+TEST_F(TranslateNative, AnInvalidCatalogIsAnErrorNamingTheFile)
+{
+    Put("de", "Marquill", "this is not a catalog at all");
+    Start("de");
+    try {
+        TranslateText("Marquill", "Apply");
+        FAIL() << "no error for an invalid catalog";
+    } catch (const EMarquillError& e) {
+        EXPECT_EQ("This file is not a valid GNU gettext mo file: " + Path("de", "Marquill"), e.what());
+    }
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+}
+
+TEST_F(TranslateNative, ToolkitTextsGoThroughTheDefaultDomain)
+{
+    Put("de", "default",
+        TMoBuilder()
+            .Add("", kUtf8Header)
+            .Add("Unknown picture file extension (.%s)", "Unbekannte Bilddateiendung (.%s)")
+            .Build());
+    Start("de");
+    EXPECT_EQ("Unbekannte Bilddateiendung (.%s)", ResText(N_("Unknown picture file extension (.%s)")));
+    EXPECT_EQ("Stream read error", ResText(N_("Stream read error")));
+}
+
+TEST_F(TranslateNative, ABrokenDefaultCatalogLeavesToolkitTextsEnglish)
+{
+    Put("de", "default", "broken");
+    Start("de");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ("Preview", ResText("Preview"));
+    EXPECT_EQ("(None)", ResText("(None)"));
+    std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_EQ("This file is not a valid GNU gettext mo file: " + Path("de", "default") + "\n", shown);
+}
+
+TEST_F(TranslateNative, ComponentIsWalkedOnceAndWrittenOnlyWhereChanged)
+{
+    Put("de", "Marquill",
+        TMoBuilder()
+            .Add("", kUtf8Header)
+            .Add("Apply", "Übernehmen")
+            .Add("Same", "Same")
+            .Add("Tahoma", "Verdana")
+            .Build());
+    Start("de");
+    TFake window, font, button, page;
+    window.props = {{"Caption", "Apply"}, {"Hint", ""}};
+    font.props = {{"Name", "Tahoma"}};
+    button.props = {{"Caption", "Same"}, {"Hint", "Unknown"}};
+    page.props = {{"Caption", "Apply"}};
+    // The font is reached from three places, the page from two.
+    window.children = {&font, &button, &page, nullptr};
+    button.children = {&font};
+    page.children = {&font, &page, &window};
+
+    TranslateComponent(window, "Marquill");
+    EXPECT_EQ("Übernehmen", window.props["Caption"]);
+    EXPECT_EQ("Verdana", font.props["Name"]);
+    EXPECT_EQ("Übernehmen", page.props["Caption"]);
+    EXPECT_EQ("Same", button.props["Caption"]);
+    EXPECT_EQ(1, font.reads);
+    EXPECT_EQ(1, font.writes);
+    EXPECT_EQ(2, button.reads);
+    EXPECT_EQ(0, button.writes);
+    EXPECT_EQ(1, window.writes);
+
+    // A window is translated once for the whole run.
+    window.props["Caption"] = "Apply";
+    TranslateComponent(window, "Marquill");
+    EXPECT_EQ("Apply", window.props["Caption"]);
+}
+
+TEST_F(TranslateNative, AWindowTranslatedOnItsOwnIsNotWalkedAgain)
+{
+    Put("de", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "Übernehmen").Build());
+    Start("de");
+    TFake owned, owner;
+    owned.props = {{"Caption", "Apply"}};
+    owner.props = {{"Caption", "Apply"}};
+    owner.children = {&owned};
+    TranslateComponent(owned, "Marquill");
+    owned.props["Caption"] = "Apply";
+    TranslateComponent(owner, "Marquill");
+    EXPECT_EQ("Apply", owned.props["Caption"]);
+    EXPECT_EQ("Übernehmen", owner.props["Caption"]);
+}
+
+TEST_F(TranslateNative, AnInvalidCatalogEndsTheWalkWithTheError)
+{
+    Put("de", "Marquill", std::string("\x95\x04\x12\xde", 4) + std::string(40, '\xff'));
+    Start("de");
+    TFake window;
+    window.props = {{"Caption", "Apply"}};
+    EXPECT_THROW(TranslateComponent(window, "Marquill"), EMarquillError);
+    EXPECT_EQ(0, window.writes);
+}
