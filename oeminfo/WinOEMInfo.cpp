@@ -1,1 +1,372 @@
 #include "WinOEMInfo.h"
+
+#include "OEMApi.h"
+#include "base/Error.h"
+#include "base/Format.h"
+#include "base/ResText.h"
+
+#include <cstring>
+
+TOEMApi OEMApi;
+TOEMInfo OEMInfo;
+
+namespace {
+
+DWORD QueryWindowsMajorVersion()
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(&info))
+        return 0;
+    return info.dwMajorVersion;
+}
+
+}  // namespace
+
+const DWORD WindowsMajorVersion = QueryWindowsMajorVersion();
+
+TStoreMode StoreMode()
+{
+    return WindowsMajorVersion < 6 ? TStoreMode::Legacy : TStoreMode::Registry;
+}
+
+std::string GetSystemDir()
+{
+    char dir[MAX_PATH] = {};
+    OEMApi.GetSystemDirectoryA(dir, MAX_PATH);
+    // A directory too long for the buffer leaves it untouched (empty), never
+    // unterminated.
+    dir[MAX_PATH - 1] = '\0';
+    return dir;
+}
+
+bool FileExists(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string IniFilePath()
+{
+    return GetSystemDir() + "\\oeminfo.ini";
+}
+
+std::string LogoFilePath()
+{
+    return GetSystemDir() + "\\oemlogo.bmp";
+}
+
+namespace {
+
+const char GeneralSection[] = "General";
+const char SupportSection[] = "Support Information";
+const DWORD ValueBufferChars = 2048;
+const DWORD KeyNamesBufferBytes = 16384;
+
+// The profile file an INI operation works on. Windows may keep a cached copy
+// of a profile file; letting go of it asks for that copy to reach the disk.
+class TProfileFile {
+public:
+    explicit TProfileFile(std::string path) : Path(std::move(path)) {}
+    ~TProfileFile() { OEMApi.WritePrivateProfileStringA(nullptr, nullptr, nullptr, Path.c_str()); }
+    TProfileFile(const TProfileFile&) = delete;
+    TProfileFile& operator=(const TProfileFile&) = delete;
+
+    std::string ReadString(const char* section, const char* key) const
+    {
+        char value[ValueBufferChars] = {};
+        DWORD length = OEMApi.GetPrivateProfileStringA(section, key, "", value, ValueBufferChars, Path.c_str());
+        if (length >= ValueBufferChars)
+            length = ValueBufferChars - 1;
+        value[length] = '\0';
+        return value;
+    }
+
+    // The key names of `section` in file order. When the names overflow the
+    // buffer, the last one comes back cut short; it is dropped so that no
+    // made-up name is looked up.
+    std::vector<std::string> ReadKeyNames(const char* section) const
+    {
+        std::vector<char> names(KeyNamesBufferBytes, '\0');
+        DWORD length = OEMApi.GetPrivateProfileStringA(section, nullptr, "", names.data(), KeyNamesBufferBytes,
+                                                       Path.c_str());
+        bool truncated = length >= KeyNamesBufferBytes - 2;
+        if (length > KeyNamesBufferBytes - 1)
+            length = KeyNamesBufferBytes - 1;
+        names[length] = '\0';
+
+        std::vector<std::string> result;
+        const char* end = names.data() + length;
+        for (const char* name = names.data(); name < end;) {
+            size_t nameLength = strnlen(name, static_cast<size_t>(end - name));
+            if (nameLength > 0)
+                result.emplace_back(name, nameLength);
+            name += nameLength + 1;
+        }
+        if (truncated && !result.empty())
+            result.pop_back();
+        return result;
+    }
+
+    bool WriteString(const char* section, const char* key, const std::string& value) const
+    {
+        return OEMApi.WritePrivateProfileStringA(section, key, value.c_str(), Path.c_str()) != FALSE;
+    }
+
+    const std::string& FilePath() const { return Path; }
+
+private:
+    std::string Path;
+};
+
+// An open registry key, closed when the object goes.
+class TRegistryKey {
+public:
+    explicit TRegistryKey(HKEY key) : Key(key) {}
+    ~TRegistryKey()
+    {
+        if (Key)
+            OEMApi.RegCloseKey(Key);
+    }
+    TRegistryKey(const TRegistryKey&) = delete;
+    TRegistryKey& operator=(const TRegistryKey&) = delete;
+
+    HKEY Handle() const { return Key; }
+
+private:
+    HKEY Key;
+};
+
+// The unit keeps the object an operation works on in its slot while the
+// operation runs; the holder empties the slot however the operation ends.
+std::unique_ptr<TProfileFile> ProfileSlot;
+std::unique_ptr<TRegistryKey> RegistrySlot;
+
+template <class T>
+class TSlotHolder {
+public:
+    TSlotHolder(std::unique_ptr<T>& slot, std::unique_ptr<T> object) : Slot(slot) { Slot = std::move(object); }
+    ~TSlotHolder() { Slot.reset(); }
+    TSlotHolder(const TSlotHolder&) = delete;
+    TSlotHolder& operator=(const TSlotHolder&) = delete;
+
+    T& operator*() const { return *Slot; }
+    T* operator->() const { return Slot.get(); }
+
+private:
+    std::unique_ptr<T>& Slot;
+};
+
+[[noreturn]] void RaiseFor(const char* englishTemplate, const std::string& argument)
+{
+    throw EMarquillError(FormatText(ResText(englishTemplate), {argument}));
+}
+
+// Whether two paths name one file: the same full path in any letter case, or
+// (reached by another name) the same file on the same volume.
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    char fullA[MAX_PATH] = {};
+    char fullB[MAX_PATH] = {};
+    DWORD lengthA = GetFullPathNameA(a.c_str(), MAX_PATH, fullA, nullptr);
+    DWORD lengthB = GetFullPathNameA(b.c_str(), MAX_PATH, fullB, nullptr);
+    if (lengthA > 0 && lengthA < MAX_PATH && lengthB > 0 && lengthB < MAX_PATH && lstrcmpiA(fullA, fullB) == 0)
+        return true;
+
+    auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        BOOL ok = GetFileInformationByHandle(file, &info);
+        CloseHandle(file);
+        return ok != FALSE;
+    };
+    BY_HANDLE_FILE_INFORMATION infoA = {};
+    BY_HANDLE_FILE_INFORMATION infoB = {};
+    if (!identify(a, infoA) || !identify(b, infoB))
+        return false;
+    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow &&
+           (infoA.nFileIndexHigh != 0 || infoA.nFileIndexLow != 0);
+}
+
+}  // namespace
+
+bool OEMStoreObjectHeld()
+{
+    return ProfileSlot != nullptr || RegistrySlot != nullptr;
+}
+
+void ReadIniOEMInfo()
+{
+    OEMInfo.SupportLines = std::make_unique<std::vector<std::string>>();
+
+    std::string iniPath = IniFilePath();
+    if (FileExists(iniPath)) {
+        TSlotHolder<TProfileFile> profile(ProfileSlot, std::make_unique<TProfileFile>(iniPath));
+        OEMInfo.Manufacturer = profile->ReadString(GeneralSection, "Manufacturer");
+        OEMInfo.Model = profile->ReadString(GeneralSection, "Model");
+        for (const std::string& name : profile->ReadKeyNames(SupportSection))
+            OEMInfo.SupportLines->push_back(profile->ReadString(SupportSection, name.c_str()));
+    }
+
+    std::string logoPath = LogoFilePath();
+    if (FileExists(logoPath))
+        OEMInfo.Logo = logoPath;
+}
+
+void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& LogoPath,
+                     const std::vector<std::string>& Lines)
+{
+    std::string iniPath = IniFilePath();
+    if (FileExists(iniPath))
+        OEMApi.DeleteFileA(iniPath.c_str());
+
+    {
+        TSlotHolder<TProfileFile> profile(ProfileSlot, std::make_unique<TProfileFile>(iniPath));
+        bool written = profile->WriteString(GeneralSection, "Manufacturer", Manufacturer) &&
+                       profile->WriteString(GeneralSection, "Model", Model);
+        for (size_t n = 1; written && n <= Lines.size(); ++n)
+            written = profile->WriteString(SupportSection, ("Line" + std::to_string(n)).c_str(), Lines[n - 1]);
+        if (!written)
+            RaiseFor(N_("Unable to write to %s"), iniPath);
+    }
+
+    // Nothing to copy: no logo chosen, a chosen file that is gone, or the
+    // installed logo itself (copying a file onto itself would fail).
+    std::string logoPath = LogoFilePath();
+    if (!FileExists(LogoPath) || IsSameFile(LogoPath, logoPath))
+        return;
+    if (!OEMApi.CopyFileA(LogoPath.c_str(), logoPath.c_str(), FALSE))
+        RaiseFor(N_("Unable to copy the logo to %s"), logoPath);
+}
+
+void RemoveIniOEMInfo()
+{
+    const std::string paths[] = {IniFilePath(), LogoFilePath()};
+    bool existed[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        existed[i] = FileExists(paths[i]);
+        if (existed[i])
+            OEMApi.DeleteFileA(paths[i].c_str());
+    }
+    // Claiming the information is gone while Windows still shows it would
+    // mislead: a file that outlived its deletion is reported.
+    for (int i = 0; i < 2; ++i) {
+        if (existed[i] && FileExists(paths[i]))
+            RaiseFor(N_("Unable to delete %s"), paths[i]);
+    }
+}
+
+namespace {
+
+const char OEMKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
+const char OEMKeyFullName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
+const REGSAM ReadAccess = KEY_READ | KEY_WOW64_64KEY;
+const REGSAM WriteAccess = KEY_WRITE | KEY_WOW64_64KEY;
+static_assert(ReadAccess == 0x20119, "read access mask");
+static_assert(WriteAccess == 0x20106, "write access mask");
+
+// Values larger than this are not believed; no OEM text comes near it.
+const DWORD MaxValueBytes = 64u * 1024 * 1024;
+// A value that keeps growing between the size query and the read is given
+// up on after this many tries.
+const int MaxReadAttempts = 4;
+
+struct TRegValue {
+    const char* Name;
+    std::string TOEMInfo::*Field;
+};
+
+const TRegValue RegValues[] = {
+    {"Manufacturer", &TOEMInfo::Manufacturer}, {"Model", &TOEMInfo::Model},
+    {"SupportHours", &TOEMInfo::SupportHours}, {"SupportPhone", &TOEMInfo::SupportPhone},
+    {"SupportURL", &TOEMInfo::SupportURL},     {"Logo", &TOEMInfo::Logo},
+};
+
+// Opens (creating when missing) the OEM key in the 64-bit view; null when
+// the platform refuses.
+std::unique_ptr<TRegistryKey> OpenOEMKey(REGSAM access)
+{
+    HKEY key = nullptr;
+    LONG result = OEMApi.RegCreateKeyExA(HKEY_LOCAL_MACHINE, OEMKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                         nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS || !key)
+        return nullptr;
+    return std::make_unique<TRegistryKey>(key);
+}
+
+// The text of one value: empty when it is missing or empty. The data is
+// never trusted to end in a NUL or to keep the size first reported.
+std::string ReadRegText(HKEY key, const char* name)
+{
+    DWORD size = 0;
+    if (OEMApi.RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
+        return std::string();
+
+    for (int attempt = 0; attempt < MaxReadAttempts; ++attempt) {
+        if (size > MaxValueBytes)
+            break;
+        std::vector<char> data(static_cast<size_t>(size) + 1, '\0');
+        DWORD type = REG_NONE;
+        DWORD got = size;
+        LONG result = OEMApi.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
+        if (result == ERROR_MORE_DATA && got > size) {
+            size = got;
+            continue;
+        }
+        if (result != ERROR_SUCCESS)
+            break;
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            RaiseFor(N_("Invalid data type for '%s'"), name);
+        if (got > size)
+            got = size;
+        return std::string(data.data(), strnlen(data.data(), got));
+    }
+    RaiseFor(N_("Failed to get data for '%s'"), name);
+}
+
+}  // namespace
+
+void ReadRegOEMInfo()
+{
+    std::unique_ptr<TRegistryKey> opened = OpenOEMKey(ReadAccess);
+    if (!opened)
+        return;
+    TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
+    for (const TRegValue& value : RegValues)
+        OEMInfo.*value.Field = ReadRegText(key->Handle(), value.Name);
+}
+
+void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
+                     const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo)
+{
+    std::unique_ptr<TRegistryKey> opened = OpenOEMKey(WriteAccess);
+    if (!opened)
+        RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
+    TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
+
+    const std::string* texts[] = {&Manufacturer, &Model, &SupportHours, &SupportPhone, &SupportURL, &Logo};
+    static_assert(sizeof texts / sizeof texts[0] == sizeof RegValues / sizeof RegValues[0], "one text per value");
+    for (size_t i = 0; i < sizeof RegValues / sizeof RegValues[0]; ++i) {
+        const std::string& text = *texts[i];
+        LONG result = OEMApi.RegSetValueExA(key->Handle(), RegValues[i].Name, 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(text.c_str()),
+                                            static_cast<DWORD>(text.size() + 1));
+        if (result != ERROR_SUCCESS)
+            RaiseFor(N_("Failed to set data for '%s'"), RegValues[i].Name);
+    }
+}
+
+void RemoveRegOEMInfo()
+{
+    std::unique_ptr<TRegistryKey> opened = OpenOEMKey(WriteAccess);
+    if (!opened)
+        RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
+    TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
+    for (const TRegValue& value : RegValues)
+        OEMApi.RegDeleteValueA(key->Handle(), value.Name);
+}

@@ -1,0 +1,458 @@
+// The legacy store against the real system directory of a 32-bit program
+// that sees Windows XP.
+#include "StoreTestKit.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+std::string WindowsDir()
+{
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
+// The non-blank lines of a file read straight from the disk.
+std::vector<std::string> FileLines(const std::string& path)
+{
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    std::vector<std::string> lines;
+    std::istringstream in(bytes);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> SupportLines()
+{
+    return OEMInfo.SupportLines ? *OEMInfo.SupportLines : std::vector<std::string>{"<no list>"};
+}
+
+class IniStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetOEMInfo();
+        ReleaseCounts = TReleaseCounts();
+        FailProfileWriteOfKey.clear();
+        Ini = IniFilePath();
+        Logo = LogoFilePath();
+        // Anything the prefix held before is put back afterwards.
+        HadIni = ReadWholeFile(Ini, SavedIni);
+        HadLogo = ReadWholeFile(Logo, SavedLogo);
+        DeleteFileA(Ini.c_str());
+        DeleteFileA(Logo.c_str());
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        Scratch = std::string(temp) + "marquill_oem_ini_test";
+        CreateDirectoryA(Scratch.c_str(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        RemoveDirectoryA(Ini.c_str());
+        DeleteFileA(Ini.c_str());
+        DeleteFileA(Logo.c_str());
+        if (HadIni)
+            WriteWholeFile(Ini, SavedIni);
+        if (HadLogo)
+            WriteWholeFile(Logo, SavedLogo);
+        for (const std::string& file : ScratchFiles)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(Scratch.c_str());
+        ResetOEMInfo();
+        FailProfileWriteOfKey.clear();
+        EXPECT_FALSE(OEMStoreObjectHeld());
+    }
+
+    std::string ScratchFile(const std::string& name, const std::string& bytes)
+    {
+        std::string path = Scratch + "\\" + name;
+        EXPECT_TRUE(WriteWholeFile(path, bytes)) << path;
+        ScratchFiles.push_back(path);
+        return path;
+    }
+
+    std::string Ini, Logo, Scratch;
+    std::vector<std::string> ScratchFiles;
+
+private:
+    bool HadIni = false, HadLogo = false;
+    std::string SavedIni, SavedLogo;
+};
+
+TEST(IniStoreSetting, LegacyModeUnderWindowsXP)
+{
+    EXPECT_EQ(5u, WindowsMajorVersion);
+    EXPECT_EQ(TStoreMode::Legacy, StoreMode());
+}
+
+TEST(IniStoreSetting, PathsFollowTheSystemDirectoryOnEveryCall)
+{
+    char dir[MAX_PATH] = {};
+    GetSystemDirectoryA(dir, MAX_PATH);
+    EXPECT_EQ(std::string(dir), GetSystemDir());
+    EXPECT_NE('\\', GetSystemDir().back());
+    EXPECT_EQ(std::string(dir) + "\\oeminfo.ini", IniFilePath());
+    EXPECT_EQ(std::string(dir) + "\\oemlogo.bmp", LogoFilePath());
+
+    struct TFake {
+        static UINT WINAPI SystemDir(LPSTR buffer, UINT size)
+        {
+            return static_cast<UINT>(snprintf(buffer, size, "D:\\Other\\sys"));
+        }
+    };
+    TApiSwap<decltype(OEMApi.GetSystemDirectoryA)> swap(OEMApi.GetSystemDirectoryA, TFake::SystemDir);
+    EXPECT_EQ("D:\\Other\\sys\\oeminfo.ini", IniFilePath());
+    EXPECT_EQ("D:\\Other\\sys\\oemlogo.bmp", LogoFilePath());
+}
+
+TEST_F(IniStore, FileExistsOnlyForFiles)
+{
+    std::string file = ScratchFile("present.txt", "x");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(Scratch));  // a directory
+    EXPECT_FALSE(FileExists(Scratch + "\\missing.txt"));
+}
+
+TEST_F(IniStore, WriteLandsInTheSystemDirectoryA32BitProgramSees)
+{
+    WriteIniOEMInfo("Acme", "X1", "", {});
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(WindowsDir() + "\\syswow64\\oeminfo.ini", bytes));
+    EXPECT_NE(std::string::npos, bytes.find("Manufacturer=Acme"));
+    EXPECT_FALSE(FileExists(WindowsDir() + "\\Sysnative\\oeminfo.ini"));
+}
+
+struct TWriteCase {
+    const char* name;
+    std::string manufacturer, model;
+    std::vector<std::string> lines;
+    std::vector<std::string> expectedFile;
+};
+
+TEST_F(IniStore, WriteLayout)
+{
+    const TWriteCase cases[] = {
+        {"two lines", "Acme", "X1", {"a", "c"},
+         {"[General]", "Manufacturer=Acme", "Model=X1", "[Support Information]", "Line1=a", "Line2=c"}},
+        {"all empty", "", "", {}, {"[General]", "Manufacturer=", "Model="}},
+        {"repeated lines kept", "M", "", {"same", "same", "same"},
+         {"[General]", "Manufacturer=M", "Model=", "[Support Information]", "Line1=same", "Line2=same",
+          "Line3=same"}},
+    };
+    for (const TWriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteIniOEMInfo(c.manufacturer, c.model, "", c.lines);
+        EXPECT_EQ(c.expectedFile, FileLines(Ini));
+    }
+}
+
+TEST_F(IniStore, WriteReplacesTheOldFileWhole)
+{
+    ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nExtra=1\r\nModel=Old\r\n[Support Information]\r\nLine1=x\r\n"
+                                    "Line2=y\r\nLine3=z\r\n"));
+    WriteIniOEMInfo("New", "N1", "", {"only"});
+    EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=New", "Model=N1", "[Support Information]",
+                                        "Line1=only"}),
+              FileLines(Ini));
+}
+
+TEST_F(IniStore, WriteIntoOldFileWhenItsDeletionFailsUnnoticed)
+{
+    ASSERT_TRUE(WriteWholeFile(Ini, "[Support Information]\r\nLine1=x\r\nLine3=z\r\n"));
+    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    WriteIniOEMInfo("M", "N", "", {"new"});
+    ReadIniOEMInfo();
+    EXPECT_EQ((std::vector<std::string>{"new", "z"}), SupportLines());
+}
+
+struct TReadCase {
+    const char* name;
+    std::string file;
+    std::string manufacturer, model;
+    std::vector<std::string> lines;
+};
+
+TEST_F(IniStore, ReadCases)
+{
+    const std::string long3000(3000, 'w');
+    const TReadCase cases[] = {
+        {"lines in file order", "[Support Information]\r\nLine2=b\r\nLine1=a\r\n", "", "", {"b", "a"}},
+        {"any key name counts", "[Support Information]\r\nLine7=g\r\nPhone=555\r\nLine1=a\r\n", "", "",
+         {"g", "555", "a"}},
+        {"empty value", "[Support Information]\r\nLine1=a\r\nLine2=\r\nLine3=c\r\n", "", "", {"a", "", "c"}},
+        {"repeated key in other case takes the first value",
+         "[Support Information]\r\nLine1=first\r\nLINE1=second\r\n", "", "", {"first", "first"}},
+        {"general section", "[General]\r\nModel=X1\r\nManufacturer=Acme\r\n", "Acme", "X1", {}},
+        {"names matched in any case", "[GENERAL]\r\nmanufacturer=Acme\r\n[support information]\r\nline1=a\r\n",
+         "Acme", "", {"a"}},
+        {"value of 3000 characters", "[General]\r\nManufacturer=" + long3000 + "\r\n", long3000.substr(0, 2047),
+         "", {}},
+        {"value with an equals sign", "[General]\r\nModel=a=b\r\n", "", "a=b", {}},
+        {"empty file", "", "", "", {}},
+    };
+    for (const TReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetOEMInfo();
+        ASSERT_TRUE(WriteWholeFile(Ini, c.file));
+        ReadIniOEMInfo();
+        EXPECT_EQ(c.manufacturer, OEMInfo.Manufacturer);
+        EXPECT_EQ(c.model, OEMInfo.Model);
+        EXPECT_EQ(c.lines, SupportLines());
+        EXPECT_EQ("", OEMInfo.Logo);
+    }
+}
+
+TEST_F(IniStore, ReadLinesWithoutEqualsSignDoNotDisturbTheOthers)
+{
+    ASSERT_TRUE(WriteWholeFile(Ini, "[Support Information]\r\nLine1=a\r\nno equals here\r\nLine2=b\r\n"));
+    ReadIniOEMInfo();
+    std::vector<std::string> lines = SupportLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ("a", lines.front());
+    EXPECT_EQ("b", lines.back());
+    for (size_t i = 1; i + 1 < lines.size(); ++i)
+        EXPECT_EQ("", lines[i]) << "entry " << i;
+}
+
+TEST_F(IniStore, ReadWithoutFileGivesEmptyTextsAndANewEmptyList)
+{
+    OEMInfo.SupportLines = std::make_unique<std::vector<std::string>>(1, "stale");
+    ReadIniOEMInfo();
+    ASSERT_TRUE(OEMInfo.SupportLines);
+    EXPECT_TRUE(OEMInfo.SupportLines->empty());
+    EXPECT_EQ("", OEMInfo.Manufacturer);
+    EXPECT_EQ("", OEMInfo.Logo);
+}
+
+TEST_F(IniStore, ReadGivesTheLogoPathOnlyWhenTheLogoExists)
+{
+    ReadIniOEMInfo();
+    EXPECT_EQ("", OEMInfo.Logo);
+    ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
+    ReadIniOEMInfo();
+    EXPECT_EQ(GetSystemDir() + "\\oemlogo.bmp", OEMInfo.Logo);
+}
+
+TEST_F(IniStore, ReadNeverUsesACutKeyNameAtTheEndOfTheNameBuffer)
+{
+    // 2000 names of 16 characters overflow the 16384-byte name list; the
+    // name cut off at its end must not be looked up as a key of its own.
+    std::string file = "[Support Information]\r\n";
+    for (int i = 0; i < 2000; ++i) {
+        char line[64];
+        snprintf(line, sizeof line, "Key%04d_abcdefgh=v%04d\r\n", i, i);
+        file += line;
+    }
+    ASSERT_TRUE(WriteWholeFile(Ini, file));
+    ReadIniOEMInfo();
+    std::vector<std::string> lines = SupportLines();
+    EXPECT_GT(lines.size(), 900u);
+    EXPECT_LT(lines.size(), 2000u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        char expected[16];
+        snprintf(expected, sizeof expected, "v%04u", static_cast<unsigned>(i));
+        ASSERT_EQ(expected, lines[i]) << "entry " << i;
+    }
+}
+
+TEST_F(IniStore, IniThatIsADirectory)
+{
+    ASSERT_TRUE(CreateDirectoryA(Ini.c_str(), nullptr));
+    ReadIniOEMInfo();
+    EXPECT_EQ("", OEMInfo.Manufacturer);
+    EXPECT_TRUE(SupportLines().empty());
+
+    std::string source = ScratchFile("pick.bmp", "BMpicture");
+    EXPECT_EQ("Unable to write to " + Ini, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {"l"}); }));
+    DWORD attributes = GetFileAttributesA(Ini.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
+}
+
+TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
+{
+    ASSERT_TRUE(WriteWholeFile(Logo, "BMold"));
+    std::string source = ScratchFile("new logo.bmp", std::string("BM\0\x01\xff new", 10));
+    WriteIniOEMInfo("A", "B", source, {});
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    EXPECT_EQ(std::string("BM\0\x01\xff new", 10), bytes);
+    std::string stillThere;
+    EXPECT_TRUE(ReadWholeFile(source, stillThere));
+}
+
+TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
+{
+    const std::string systemDir = GetSystemDir();
+    std::string upper = Logo;
+    for (char& ch : upper)
+        ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    const struct {
+        const char* name;
+        std::string logoPath;
+    } cases[] = {
+        {"no logo chosen", ""},
+        {"chosen file missing", Scratch + "\\gone.bmp"},
+        {"chosen file is a directory", Scratch},
+        {"the logo itself", Logo},
+        {"the logo itself in capitals", upper},
+        {"the logo itself by a detour", systemDir + "\\..\\" + systemDir.substr(systemDir.rfind('\\') + 1) +
+                                            "\\oemlogo.bmp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
+        WriteIniOEMInfo("A", "B", c.logoPath, {});
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        EXPECT_EQ("BMkeep", bytes);
+    }
+    DeleteFileA(Logo.c_str());
+    WriteIniOEMInfo("A", "B", Scratch + "\\gone.bmp", {});
+    EXPECT_FALSE(FileExists(Logo));
+}
+
+TEST_F(IniStore, RemoveDeletesBothFiles)
+{
+    WriteIniOEMInfo("A", "B", ScratchFile("logo.bmp", "BM"), {"x"});
+    ASSERT_TRUE(FileExists(Ini));
+    ASSERT_TRUE(FileExists(Logo));
+    RemoveIniOEMInfo();
+    EXPECT_FALSE(FileExists(Ini));
+    EXPECT_FALSE(FileExists(Logo));
+}
+
+TEST_F(IniStore, RemoveWithNothingThereIsSilent)
+{
+    EXPECT_NO_THROW(RemoveIniOEMInfo());
+    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    EXPECT_NO_THROW(RemoveIniOEMInfo());
+}
+
+TEST_F(IniStore, RemoveReportsAFileThatOutlivesItsDeletion)
+{
+    const struct {
+        const char* name;
+        bool ini, logo;
+        std::string named;
+    } cases[] = {
+        {"only the ini", true, false, Ini},
+        {"only the logo", false, true, Logo},
+        {"both: the first is named", true, true, Ini},
+    };
+    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(Ini.c_str());
+        DeleteFileA(Logo.c_str());
+        if (c.ini) {
+            ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\n"));
+        }
+        if (c.logo) {
+            ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
+        }
+        EXPECT_EQ("Unable to delete " + c.named, ErrorOf(RemoveIniOEMInfo));
+    }
+}
+
+TEST_F(IniStore, RemoveTriesTheLogoEvenWhenTheIniStays)
+{
+    struct TFake {
+        static BOOL WINAPI DeleteAllButIni(LPCSTR path)
+        {
+            return lstrcmpiA(path, IniFilePath().c_str()) == 0 ? FALSE : ::DeleteFileA(path);
+        }
+    };
+    ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\n"));
+    ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
+    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, TFake::DeleteAllButIni);
+    EXPECT_EQ("Unable to delete " + Ini, ErrorOf(RemoveIniOEMInfo));
+    EXPECT_FALSE(FileExists(Logo));
+}
+
+TEST_F(IniStore, ProfileWriteFailingPartWay)
+{
+    TApiSwap<decltype(OEMApi.WritePrivateProfileStringA)> swap(OEMApi.WritePrivateProfileStringA,
+                                                               CountingWritePrivateProfileString);
+    const struct {
+        const char* failingKey;
+        std::vector<std::string> fileAfter;
+    } cases[] = {
+        {"Manufacturer", {}},
+        {"Model", {"[General]", "Manufacturer=Acme"}},
+        {"Line2", {"[General]", "Manufacturer=Acme", "Model=X1", "[Support Information]", "Line1=a"}},
+    };
+    std::string source = ScratchFile("logo.bmp", "BMnew");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failingKey);
+        DeleteFileA(Logo.c_str());
+        ReleaseCounts = TReleaseCounts();
+        FailProfileWriteOfKey = c.failingKey;
+        EXPECT_EQ("Unable to write to " + Ini, ErrorOf([&] { WriteIniOEMInfo("Acme", "X1", source, {"a", "b"}); }));
+        FailProfileWriteOfKey.clear();
+        if (c.fileAfter.empty()) {
+            EXPECT_FALSE(FileExists(Ini));
+        } else {
+            EXPECT_EQ(c.fileAfter, FileLines(Ini));
+        }
+        EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
+        EXPECT_EQ(1, ReleaseCounts.ProfileFlushes) << "the profile must be released on failure";
+        EXPECT_EQ(Ini, ReleaseCounts.LastFlushedPath);
+        EXPECT_FALSE(OEMStoreObjectHeld());
+    }
+}
+
+TEST_F(IniStore, EachOperationReleasesItsProfile)
+{
+    TApiSwap<decltype(OEMApi.WritePrivateProfileStringA)> swap(OEMApi.WritePrivateProfileStringA,
+                                                               CountingWritePrivateProfileString);
+    WriteIniOEMInfo("A", "B", "", {"l"});
+    EXPECT_EQ(1, ReleaseCounts.ProfileFlushes);
+    ReadIniOEMInfo();
+    EXPECT_EQ(2, ReleaseCounts.ProfileFlushes);
+    EXPECT_EQ(Ini, ReleaseCounts.LastFlushedPath);
+    EXPECT_FALSE(OEMStoreObjectHeld());
+}
+
+TEST_F(IniStore, FailingLogoCopyIsReported)
+{
+    struct TFake {
+        static BOOL WINAPI RefuseCopy(LPCSTR, LPCSTR, BOOL)
+        {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    };
+    TApiSwap<decltype(OEMApi.CopyFileA)> swap(OEMApi.CopyFileA, TFake::RefuseCopy);
+    std::string source = ScratchFile("logo.bmp", "BMnew");
+    EXPECT_EQ("Unable to copy the logo to " + Logo, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {}); }));
+    EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=A", "Model=B"}), FileLines(Ini));
+}
+
+TEST_F(IniStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
+{
+    TBracketTranslation translation;
+    ASSERT_TRUE(CreateDirectoryA(Ini.c_str(), nullptr));
+    EXPECT_EQ("T[Unable to write to " + Ini + "]", ErrorOf([] { WriteIniOEMInfo("A", "B", "", {}); }));
+    RemoveDirectoryA(Ini.c_str());
+
+    ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
+    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    EXPECT_EQ("T[Unable to delete " + Logo + "]", ErrorOf(RemoveIniOEMInfo));
+}
+
+}  // namespace

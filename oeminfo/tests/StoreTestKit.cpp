@@ -1,0 +1,68 @@
+#include "StoreTestKit.h"
+
+#include "base/Error.h"
+#include "base/ResText.h"
+
+#include <gtest/gtest.h>
+
+std::string ErrorOf(const std::function<void()>& operation)
+{
+    try {
+        operation();
+    } catch (const EMarquillError& error) {
+        return error.what();
+    }
+    ADD_FAILURE() << "the operation raised no error";
+    return std::string();
+}
+
+void ResetOEMInfo()
+{
+    OEMInfo.Manufacturer.clear();
+    OEMInfo.Model.clear();
+    OEMInfo.SupportHours.clear();
+    OEMInfo.SupportPhone.clear();
+    OEMInfo.SupportURL.clear();
+    OEMInfo.Logo.clear();
+    OEMInfo.SupportLines.reset();
+}
+
+namespace {
+std::string BracketHook(const std::string& english)
+{
+    if (english.find("%s") == std::string::npos)
+        return "UNFILLED-FIRST";
+    return "T[" + english + "]";
+}
+}  // namespace
+
+TBracketTranslation::TBracketTranslation() { SetResTextHook(BracketHook); }
+TBracketTranslation::~TBracketTranslation() { SetResTextHook(nullptr); }
+
+TReleaseCounts ReleaseCounts;
+std::string FailProfileWriteOfKey;
+
+LONG WINAPI CountingRegCloseKey(HKEY key)
+{
+    ++ReleaseCounts.RegCloseKeyCalls;
+    return ::RegCloseKey(key);
+}
+
+BOOL WINAPI CountingWritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path)
+{
+    if (!section && !key && !value) {
+        ++ReleaseCounts.ProfileFlushes;
+        ReleaseCounts.LastFlushedPath = path ? path : "";
+    }
+    if (key && !FailProfileWriteOfKey.empty() && FailProfileWriteOfKey == key) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::WritePrivateProfileStringA(section, key, value, path);
+}
+
+BOOL WINAPI RefusingDeleteFile(LPCSTR)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
