@@ -133,6 +133,7 @@ TEST_F(IniStore, WriteLandsInTheSystemDirectoryA32BitProgramSees)
     std::string bytes;
     EXPECT_TRUE(ReadWholeFile(WindowsDir() + "\\syswow64\\oeminfo.ini", bytes));
     EXPECT_NE(std::string::npos, bytes.find("Manufacturer=Acme"));
+    ASSERT_TRUE(FileExists(WindowsDir() + "\\Sysnative\\kernel32.dll")) << "no way into the 64-bit system directory";
     EXPECT_FALSE(FileExists(WindowsDir() + "\\Sysnative\\oeminfo.ini"));
 }
 
@@ -324,6 +325,19 @@ TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
     DeleteFileA(Logo.c_str());
     WriteIniOEMInfo("A", "B", Scratch + "\\gone.bmp", {});
     EXPECT_FALSE(FileExists(Logo));
+}
+
+TEST_F(IniStore, LogoPickedThroughAHardLinkIsNotCopiedOntoItself)
+{
+    // Copying a file onto another name of itself would empty it.
+    ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
+    std::string link = Scratch + "\\linked.bmp";
+    ASSERT_TRUE(CreateHardLinkA(link.c_str(), Logo.c_str(), nullptr));
+    ScratchFiles.push_back(link);
+    WriteIniOEMInfo("A", "B", link, {});
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    EXPECT_EQ("BMkeep", bytes);
 }
 
 TEST_F(IniStore, RemoveDeletesBothFiles)
