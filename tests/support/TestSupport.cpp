@@ -175,3 +175,57 @@ std::string ColorText(COLORREF color)
     wsprintfA(buf, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
     return buf;
 }
+
+namespace {
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM param)
+{
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+bool FullyPainted(HWND top)
+{
+    if (!IsWindowVisible(top) || GetUpdateRect(top, nullptr, FALSE))
+        return false;
+    bool unpainted = false;
+    EnumChildWindows(top, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
+
+std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, COLORREF border)
+{
+    std::vector<std::string> errors;
+    const int w = px.width, h = px.height, half = caption.cy / 2;
+    auto expect = [&](int x, int y, bool isBorder, const char* what) {
+        if (errors.size() >= 10 || x < 0 || y < 0 || x >= w || y >= h)
+            return;
+        const COLORREF got = px.At(x, y);
+        if ((got == border) != isBorder)
+            errors.push_back(std::string(what) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
+                             ColorText(got));
+    };
+    for (int y = half + 1; y <= h - 2; ++y) {
+        expect(1, y, true, "left edge");
+        expect(w - 3, y, true, "right edge");
+        expect(0, y, false, "outside the left edge");
+        expect(w - 2, y, false, "outside the right edge");
+        expect(w - 1, y, false, "outside the right edge");
+    }
+    for (int x = 2; x <= 11; ++x)
+        expect(x, half, true, "top edge before the caption");
+    for (int x = 12; x < caption.cx + 18 && x < w - 2; ++x)
+        expect(x, half, false, "caption gap");
+    for (int x = caption.cx + 18; x <= w - 4; ++x)
+        expect(x, half, true, "top edge after the caption");
+    for (int x = 2; x <= w - 4; ++x)
+        expect(x, h - 1, true, "bottom edge");
+    expect(1, half, false, "top-left corner");
+    expect(w - 3, half, false, "top-right corner");
+    expect(w - 3, h - 1, false, "bottom-right corner");
+    expect(1, h - 1, false, "bottom-left corner");
+    return errors;
+}

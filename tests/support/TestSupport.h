@@ -52,3 +52,14 @@ struct TPixels {
 bool CaptureClient(HWND wnd, TPixels& out);
 // "#RRGGBB", for readable failure messages.
 std::string ColorText(COLORREF color);
+
+// True when neither the window nor any visible window inside it waits for
+// WM_PAINT: what the screen shows is final.
+bool FullyPainted(HWND top);
+
+// The pixels of a captioned frame panel's client area that break its frame:
+// the five one-pixel lines in `border` (left edge at x 1, top edge on row
+// caption.cy / 2 broken from x 12 to caption.cx + 18, right edge at width - 3,
+// bottom edge on the last row), nothing in `border` in the caption's gap or
+// beside the side edges. Empty when the frame is right; at most 10 entries.
+std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, COLORREF border);
