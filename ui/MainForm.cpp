@@ -1,0 +1,973 @@
+#include "ui/MainForm.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "base/Error.h"
+#include "base/ResText.h"
+#include "oeminfo/WinOEMInfo.h"
+#include "ui/ErrorBox.h"
+#include "ui/Zanth.Panel.h"
+
+TAppFrm* AppFrm = nullptr;
+
+namespace {
+constexpr const char* FormClass = "TAppFrm";
+constexpr const char* ContainerClass = "TMarquillContainer";
+constexpr const char* ImageClass = "TMarquillImage";
+constexpr int FirstControlId = 1000;
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+
+// GetProcAddress gives a generic pointer; the detour through void (*)()
+// keeps the conversion to the real signature explicit and warning-free.
+template <class TFn> TFn KernelFunction(const char* name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return nullptr;
+    return reinterpret_cast<TFn>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)));
+}
+
+// Switches the redirection off for its lifetime. Restore() switches it back
+// and reports a failure; when loading fails first, the destructor still
+// switches it back, quietly, because the load's error is the one to show.
+class TRedirectionOff {
+public:
+    explicit TRedirectionOff(bool active) : active_(active)
+    {
+        if (active_)
+            SetWow64FsRedirection(false);
+    }
+    ~TRedirectionOff()
+    {
+        if (!active_)
+            return;
+        try {
+            SetWow64FsRedirection(true);
+        } catch (const std::exception&) {
+        }
+    }
+    TRedirectionOff(const TRedirectionOff&) = delete;
+    TRedirectionOff& operator=(const TRedirectionOff&) = delete;
+
+    void Restore()
+    {
+        if (!active_)
+            return;
+        active_ = false;
+        SetWow64FsRedirection(true);
+    }
+
+private:
+    bool active_;
+};
+
+class TScreenDc {
+public:
+    TScreenDc() : dc_(GetDC(nullptr)) {}
+    ~TScreenDc() { ReleaseDC(nullptr, dc_); }
+    TScreenDc(const TScreenDc&) = delete;
+    TScreenDc& operator=(const TScreenDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+class TSelectGuard {
+public:
+    TSelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+    ~TSelectGuard() { SelectObject(dc_, old_); }
+    TSelectGuard(const TSelectGuard&) = delete;
+    TSelectGuard& operator=(const TSelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+bool IsContainer(TControlKind kind)
+{
+    switch (kind) {
+    case TControlKind::Form:
+    case TControlKind::PageControl:
+    case TControlKind::Page:
+    case TControlKind::Panel:
+    case TControlKind::ZanthPanel:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string WindowText(HWND wnd)
+{
+    if (!wnd)
+        return std::string();
+    int len = GetWindowTextLengthA(wnd);
+    if (len <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    int got = GetWindowTextA(wnd, &text[0], len + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
+}
+
+HFONT MakeFont(const std::string& face, int height, int dpi)
+{
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(height, dpi, FormDesignDpi);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+}  // namespace
+
+bool IsWow64()
+{
+    using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto isWow64Process = KernelFunction<TIsWow64Process>("IsWow64Process");
+    if (!isWow64Process)
+        return false;
+    BOOL wow64 = FALSE;
+    if (!isWow64Process(GetCurrentProcess(), &wow64))
+        throw EMarquillError("IsWow64: bad process handle");
+    return wow64 != FALSE;
+}
+
+void SetWow64FsRedirection(bool Enable)
+{
+    using TEnableRedirection = BOOLEAN(WINAPI*)(BOOLEAN);
+    auto enableRedirection = KernelFunction<TEnableRedirection>("Wow64EnableWow64FsRedirection");
+    if (!enableRedirection)
+        return;
+    if (!enableRedirection(Enable ? TRUE : FALSE))
+        throw EMarquillError(ResText(N_("Unable to switch the file system redirection")));
+}
+
+// A font object of the window: controls that share a face, height and colour
+// share one, so a new face name reaches all of them at once.
+struct TAppFrm::TFontObj : TTranslatable {
+    TAppFrm* form = nullptr;
+    std::string designFace;
+    std::string face;
+    int height = 0;
+    COLORREF color = 0;
+    COLORREF designColor = 0;
+    HFONT handle = nullptr;
+
+    std::vector<TTextProperty> TextProperties() override
+    {
+        return {{[this] { return face; },
+                 [this](const std::string& value) {
+                     face = value;
+                     form->RecreateFont(*this);
+                 }}};
+    }
+    std::vector<TTranslatable*> Children() override { return {}; }
+};
+
+struct TAppFrm::TControl : TTranslatable {
+    TAppFrm* form = nullptr;
+    const TControlDesc* desc = nullptr;
+    TControl* parent = nullptr;
+    HWND wnd = nullptr;
+    TZanthPanel* panel = nullptr;
+    TFontObj* font = nullptr;
+    std::string caption;  // pages' and panels' captions, which no window shows
+    int id = 0;
+
+    std::vector<TTextProperty> TextProperties() override
+    {
+        switch (desc->kind) {
+        case TControlKind::Label:
+        case TControlKind::Button:
+        case TControlKind::Edit:
+            return {{[this] { return WindowText(wnd); },
+                     [this](const std::string& value) {
+                         SetWindowTextA(wnd, value.c_str());
+                         form->AutoSizeLabel(*this);
+                     }}};
+        case TControlKind::ZanthPanel:
+            return {{[this] { return panel ? panel->Caption() : std::string(); },
+                     [this](const std::string& value) {
+                         if (panel)
+                             panel->SetCaption(value);
+                     }}};
+        case TControlKind::Page:
+        case TControlKind::Panel:
+            return {{[this] { return caption; }, [this](const std::string& value) { caption = value; }}};
+        default:
+            return {};
+        }
+    }
+    std::vector<TTranslatable*> Children() override
+    {
+        std::vector<TTranslatable*> children;
+        if (font)
+            children.push_back(font);
+        if (desc->kind == TControlKind::PageControl && form->activePage_)
+            children.push_back(form->activePage_);
+        return children;
+    }
+};
+
+struct TAppFrm::TDialogObj : TTranslatable {
+    TOpenPictureDialog dialog;
+
+    std::vector<TTextProperty> TextProperties() override
+    {
+        return {{[this] { return dialog.Filter; }, [this](const std::string& value) { dialog.Filter = value; }}};
+    }
+    std::vector<TTranslatable*> Children() override { return {}; }
+};
+
+TAppFrm::TAppFrm() : dialog_(std::make_unique<TDialogObj>())
+{
+    BuildControls();
+    try {
+        FormCreate();
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+    }
+    creating_ = false;
+    ShowWindow(wnd_, SW_SHOWNORMAL);
+    UpdateWindow(wnd_);
+    FocusFirstIn(*controls_.front());
+}
+
+TAppFrm::~TAppFrm()
+{
+    if (wnd_)
+        DestroyWindow(wnd_);
+    for (auto& font : fonts_)
+        DeleteObject(font->handle);
+    for (auto& brush : brushes_)
+        DeleteObject(brush.second);
+    if (AppFrm == this)
+        AppFrm = nullptr;
+}
+
+void TAppFrm::BuildControls()
+{
+    static bool registered = false;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!registered) {
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpfnWndProc = FormProc;
+        wc.lpszClassName = FormClass;
+        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        if (!wc.hIcon)
+            wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+        RegisterClassExA(&wc);
+        wc.hIcon = nullptr;
+        wc.lpfnWndProc = ContainerProc;
+        wc.lpszClassName = ContainerClass;
+        RegisterClassExA(&wc);
+        wc.lpfnWndProc = ImageProc;
+        wc.lpszClassName = ImageClass;
+        RegisterClassExA(&wc);
+        TZanthPanel::Register(instance);
+        registered = true;
+    }
+
+    for (size_t i = 0; i < FormControlCount; ++i) {
+        const TControlDesc& desc = FormControls[i];
+        if (desc.kind == TControlKind::PictureDialog) {
+            dialog_->dialog.Filter = desc.text;
+            continue;
+        }
+        auto control = std::make_unique<TControl>();
+        control->form = this;
+        control->desc = &desc;
+        control->id = FirstControlId + static_cast<int>(controls_.size());
+        control->caption = desc.text;
+        if (desc.parent)
+            control->parent = Find(desc.parent);
+        controls_.push_back(std::move(control));
+    }
+
+    // The window font decides the scale: fonts follow the screen's dpi, and
+    // every place and size follows the height of "0" in the window font.
+    TControl& form = *controls_.front();
+    {
+        TScreenDc screen;
+        dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        if (dpi_ <= 0)
+            dpi_ = FormDesignDpi;
+        form.font = FontFor(*form.desc, nullptr);
+        TSelectGuard select(screen.Get(), form.font->handle);
+        SIZE zero = {};
+        if (GetTextExtentPoint32A(screen.Get(), "0", 1, &zero) && zero.cy > 0)
+            scaleNum_ = zero.cy;
+    }
+
+    RECT frame = {0, 0, Scale(form.desc->width), Scale(form.desc->height)};
+    AdjustWindowRectEx(&frame, FormStyle, FALSE, 0);
+    wnd_ = CreateWindowExA(0, FormClass, form.desc->text, FormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    if (!wnd_)
+        throw EMarquillError("The main window cannot be created");
+    form.wnd = wnd_;
+
+    for (size_t i = 1; i < controls_.size(); ++i) {
+        TControl& control = *controls_[i];
+        control.font = FontFor(*control.desc, control.parent->font);
+        CreateControl(control);
+        if (control.desc->kind == TControlKind::Page && control.desc->visible)
+            activePage_ = &control;
+    }
+    // Later rows lie above earlier ones where they overlap: the bottom bar
+    // over the page control, "Support Info" over "General".
+    for (size_t i = 1; i < controls_.size(); ++i)
+        SetWindowPos(controls_[i]->wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    AlignControls();
+}
+
+void TAppFrm::CreateControl(TControl& control)
+{
+    const TControlDesc& desc = *control.desc;
+    HWND parent = control.parent->wnd;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id));
+    int x = Scale(desc.left), y = Scale(desc.top), w = Scale(desc.width), h = Scale(desc.height);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (desc.visible ? WS_VISIBLE : 0);
+
+    switch (desc.kind) {
+    case TControlKind::PageControl:
+    case TControlKind::Page:
+    case TControlKind::Panel:
+        control.wnd = CreateWindowExA(WS_EX_CONTROLPARENT, ContainerClass, "", style | WS_CLIPCHILDREN, x, y, w, h,
+                                      parent, id, instance, this);
+        break;
+    case TControlKind::ZanthPanel:
+        control.panel = TZanthPanel::Create(parent, x, y, w, h, control.id);
+        if (control.panel) {
+            control.wnd = control.panel->Handle();
+            if (!desc.visible)
+                ShowWindow(control.wnd, SW_HIDE);
+            control.panel->SetColor(BackgroundOf(control));
+            control.panel->SetFont(control.font->handle, control.font->color);
+            control.panel->SetBorderColor(TZanthPanel::DefaultBorderColor);
+            control.panel->SetShowBorder(true);
+            control.panel->SetCaption(desc.text);
+        }
+        break;
+    case TControlKind::Label:
+        control.wnd = CreateWindowExA(0, "STATIC", desc.text,
+                                      style | SS_LEFT | SS_NOPREFIX | (desc.handCursor ? SS_NOTIFY : 0), x, y, w, h,
+                                      parent, id, instance, nullptr);
+        break;
+    case TControlKind::Edit:
+        control.wnd = CreateWindowExA(0, "EDIT", desc.text, style | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, x, y, w, h,
+                                      parent, id, instance, nullptr);
+        break;
+    case TControlKind::Button:
+        control.wnd = CreateWindowExA(0, "BUTTON", desc.text, style | WS_TABSTOP | BS_PUSHBUTTON, x, y, w, h, parent,
+                                      id, instance, nullptr);
+        break;
+    case TControlKind::Image:
+        control.wnd = CreateWindowExA(0, ImageClass, "", style, x, y, w, h, parent, id, instance, this);
+        break;
+    case TControlKind::Form:
+    case TControlKind::PictureDialog:
+        break;
+    }
+    if (!control.wnd)
+        throw EMarquillError(std::string("The control ") + desc.name + " cannot be created");
+    ApplyFont(control);
+    AutoSizeLabel(control);
+}
+
+TAppFrm::TFontObj* TAppFrm::FontFor(const TControlDesc& desc, TFontObj* inherited)
+{
+    if (!desc.fontFace)
+        return inherited;
+    COLORREF color = desc.fontColor == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : desc.fontColor;
+    for (auto& font : fonts_)
+        if (font->designFace == desc.fontFace && font->height == desc.fontHeight && font->designColor == desc.fontColor)
+            return font.get();
+    auto font = std::make_unique<TFontObj>();
+    font->form = this;
+    font->designFace = desc.fontFace;
+    font->face = desc.fontFace;
+    font->height = desc.fontHeight;
+    font->designColor = desc.fontColor;
+    font->color = color;
+    font->handle = MakeFont(font->face, font->height, dpi_);
+    fonts_.push_back(std::move(font));
+    return fonts_.back().get();
+}
+
+void TAppFrm::ApplyFont(TControl& control)
+{
+    if (!control.wnd || !control.font)
+        return;
+    if (control.panel) {
+        control.panel->SetFont(control.font->handle, control.font->color);
+        InvalidateRect(control.wnd, nullptr, TRUE);
+        return;
+    }
+    switch (control.desc->kind) {
+    case TControlKind::Label:
+    case TControlKind::Edit:
+    case TControlKind::Button:
+        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle), TRUE);
+        break;
+    default:
+        break;
+    }
+}
+
+void TAppFrm::RecreateFont(TFontObj& font)
+{
+    HFONT old = font.handle;
+    font.handle = MakeFont(font.face, font.height, dpi_);
+    for (auto& control : controls_) {
+        if (control->font != &font)
+            continue;
+        ApplyFont(*control);
+        AutoSizeLabel(*control);
+    }
+    DeleteObject(old);
+}
+
+void TAppFrm::AutoSizeLabel(TControl& control)
+{
+    const TControlDesc& desc = *control.desc;
+    if (desc.kind != TControlKind::Label || desc.width != 0 || desc.height != 0 || !control.wnd || !control.font)
+        return;
+    std::string text = WindowText(control.wnd);
+    TScreenDc screen;
+    TSelectGuard select(screen.Get(), control.font->handle);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(screen.Get(), &metrics);
+    SIZE size = {};
+    GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    SetWindowPos(control.wnd, nullptr, 0, 0, size.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TAppFrm::AlignControls()
+{
+    for (auto& control : controls_) {
+        if (control->desc->align != TAlign::Bottom || !control->wnd)
+            continue;
+        RECT client = {};
+        GetClientRect(control->parent->wnd, &client);
+        int height = Scale(control->desc->height);
+        MoveWindow(control->wnd, 0, client.bottom - height, client.right, height, TRUE);
+    }
+}
+
+int TAppFrm::Scale(int value) const
+{
+    return MulDiv(value, scaleNum_, scaleDen_);
+}
+
+TAppFrm::TControl* TAppFrm::Find(const char* name) const
+{
+    for (auto& control : controls_)
+        if (std::strcmp(control->desc->name, name) == 0)
+            return control.get();
+    return nullptr;
+}
+
+TAppFrm::TControl* TAppFrm::FromHandle(HWND wnd) const
+{
+    if (!wnd)
+        return nullptr;
+    for (auto& control : controls_)
+        if (control->wnd == wnd)
+            return control.get();
+    return nullptr;
+}
+
+HWND TAppFrm::Control(const char* name) const
+{
+    TControl* control = Find(name);
+    return control ? control->wnd : nullptr;
+}
+
+const TOpenPictureDialog& TAppFrm::OpenPictureDialog1() const
+{
+    return dialog_->dialog;
+}
+
+std::string TAppFrm::ActivePageName() const
+{
+    return activePage_ ? activePage_->desc->name : "";
+}
+
+COLORREF TAppFrm::BackgroundOf(const TControl& control) const
+{
+    for (const TControl* c = &control; c; c = c->parent)
+        if (c->desc->color != CLR_NONE)
+            return c->desc->color;
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH TAppFrm::Brush(COLORREF color)
+{
+    auto found = brushes_.find(color);
+    if (found != brushes_.end())
+        return found->second;
+    HBRUSH brush = CreateSolidBrush(color);
+    brushes_[color] = brush;
+    return brush;
+}
+
+std::string TAppFrm::TextOf(const char* name) const
+{
+    return WindowText(Control(name));
+}
+
+void TAppFrm::SetTextOf(const char* name, const std::string& text)
+{
+    HWND wnd = Control(name);
+    if (wnd)
+        SetWindowTextA(wnd, text.c_str());
+}
+
+std::string TAppFrm::LogoPathForStore() const
+{
+    // After a failed start the label still shows its designed placeholder,
+    // which names no picture: store no logo rather than that text.
+    return logoAssigned_ ? TextOf("Label_Logo") : std::string();
+}
+
+void TAppFrm::ShowError(const std::string& message)
+{
+    HWND owner = creating_ ? ApplicationWindow() : GetActiveWindow();
+    ShowErrorBox(message, owner ? owner : wnd_);
+}
+
+template <class F> void TAppFrm::Guarded(F handler)
+{
+    try {
+        (this->*handler)();
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+    }
+}
+
+void TAppFrm::FormCreate()
+{
+    TranslateComponent(*this, "Marquill");
+    if (StoreMode() == TStoreMode::Legacy) {
+        // Only the Manufacturer and Model rows stay inside "General"; the
+        // top follows the scaling, the gap of 10 does not.
+        HWND g1 = Control("G_1"), g2 = Control("G_2");
+        RECT g1Rect = {}, g2Rect = {};
+        GetWindowRect(g1, &g1Rect);
+        GetWindowRect(g2, &g2Rect);
+        MapWindowPoints(nullptr, GetParent(g2), reinterpret_cast<POINT*>(&g2Rect), 2);
+        SetWindowPos(g1, nullptr, 0, 0, g1Rect.right - g1Rect.left, g2Rect.top - 10,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(Control("Edit_SHours"), SW_HIDE);
+        ShowWindow(Control("Label_SHours"), SW_HIDE);
+        ReadIniOEMInfo();
+        SetTextOf("Edit_Manufacturer", OEMInfo.Manufacturer);
+        SetTextOf("Edit_Model", OEMInfo.Model);
+        SetTextOf("Label_Logo", OEMInfo.Logo);
+        logoAssigned_ = true;
+        if (OEMInfo.SupportLines) {
+            const std::vector<std::string>& lines = *OEMInfo.SupportLines;
+            for (size_t i = 0; i < lines.size(); ++i)
+                for (auto& control : controls_)
+                    if (control->parent && std::strcmp(control->parent->desc->name, "G_2") == 0 &&
+                        control->desc->tag == static_cast<int>(i + 1))
+                        SetWindowTextA(control->wnd, lines[i].c_str());
+        }
+    } else {
+        ShowWindow(Control("G_2"), SW_HIDE);
+        ReadRegOEMInfo();
+        SetTextOf("Edit_Manufacturer", OEMInfo.Manufacturer);
+        SetTextOf("Edit_Model", OEMInfo.Model);
+        SetTextOf("Edit_SHours", OEMInfo.SupportHours);
+        SetTextOf("Edit_SPhone", OEMInfo.SupportPhone);
+        SetTextOf("Edit_SUrl", OEMInfo.SupportURL);
+        SetTextOf("Label_Logo", OEMInfo.Logo);
+        logoAssigned_ = true;
+    }
+
+    // A logo path into the system directory means the 64-bit one on 64-bit
+    // Windows, so the redirection is off for the existence test and the load.
+    {
+        TRedirectionOff redirectionOff(IsWow64());
+        std::string logo = TextOf("Label_Logo");
+        if (FileExists(logo)) {
+            picture_.LoadFromFile(logo);
+            InvalidateRect(Control("Image1"), nullptr, TRUE);
+        }
+        redirectionOff.Restore();
+    }
+    ShowPage("T_XP");
+}
+
+void TAppFrm::FormClose()
+{
+    OEMInfo.SupportLines.reset();
+}
+
+void TAppFrm::Btn_OpenClick()
+{
+    TOpenPictureDialog& dialog = dialog_->dialog;
+    if (!dialog.Execute(wnd_))
+        return;
+    picture_.LoadFromFile(dialog.FileName);
+    SetTextOf("Label_Logo", dialog.FileName);
+    logoAssigned_ = true;
+    InvalidateRect(Control("Image1"), nullptr, TRUE);
+}
+
+void TAppFrm::Btn_ApplyClick()
+{
+    if (StoreMode() == TStoreMode::Registry) {
+        WriteRegOEMInfo(TextOf("Edit_Manufacturer"), TextOf("Edit_Model"), TextOf("Edit_SHours"),
+                        TextOf("Edit_SPhone"), TextOf("Edit_SUrl"), LogoPathForStore());
+        return;
+    }
+    // Empty line fields are skipped, so the stored lines are numbered
+    // without gaps.
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 10; ++i) {
+        std::string text = TextOf(("Edit_Line" + std::to_string(i)).c_str());
+        if (!text.empty())
+            lines.push_back(text);
+    }
+    WriteIniOEMInfo(TextOf("Edit_Manufacturer"), TextOf("Edit_Model"), LogoPathForStore(), lines);
+}
+
+void TAppFrm::Btn_RemoveClick()
+{
+    if (StoreMode() == TStoreMode::Registry)
+        RemoveRegOEMInfo();
+    else
+        RemoveIniOEMInfo();
+}
+
+void TAppFrm::Button4Cli()
+{
+    ShowPage("T_About");
+}
+
+void TAppFrm::Btn_BackClick()
+{
+    ShowPage("T_XP");
+}
+
+void TAppFrm::ShowPage(const char* name)
+{
+    TControl* page = Find(name);
+    if (!page || page == activePage_)
+        return;
+    HWND focus = GetFocus();
+    bool focusInside = activePage_ && focus && IsChild(activePage_->wnd, focus);
+    ShowWindow(page->wnd, SW_SHOW);
+    if (activePage_)
+        ShowWindow(activePage_->wnd, SW_HIDE);
+    activePage_ = page;
+    if (focusInside)
+        FocusFirstIn(*page);
+}
+
+std::vector<TAppFrm::TControl*> TAppFrm::ChildrenOf(const TControl& parent)
+{
+    std::vector<TControl*> children;
+    for (auto& control : controls_)
+        if (control->parent == &parent && control->desc->tabOrder >= 0)
+            children.push_back(control.get());
+    std::stable_sort(children.begin(), children.end(),
+                     [](const TControl* a, const TControl* b) { return a->desc->tabOrder < b->desc->tabOrder; });
+    return children;
+}
+
+std::vector<TAppFrm::TControl*> TAppFrm::TabSequence()
+{
+    std::vector<TControl*> sequence;
+    std::vector<TControl*> pending = {controls_.front().get()};
+    // Depth first, each parent's children in their tab order.
+    while (!pending.empty()) {
+        TControl* control = pending.back();
+        pending.pop_back();
+        if (IsContainer(control->desc->kind)) {
+            std::vector<TControl*> children = ChildrenOf(*control);
+            pending.insert(pending.end(), children.rbegin(), children.rend());
+        } else if (control->wnd && IsWindowVisible(control->wnd) && IsWindowEnabled(control->wnd)) {
+            sequence.push_back(control);
+        }
+    }
+    return sequence;
+}
+
+void TAppFrm::FocusFirstIn(TControl& container)
+{
+    for (TControl* control : TabSequence()) {
+        if (control->wnd == container.wnd || IsChild(container.wnd, control->wnd)) {
+            SetFocus(control->wnd);
+            if (control->desc->kind == TControlKind::Edit)
+                SendMessageA(control->wnd, EM_SETSEL, 0, -1);
+            return;
+        }
+    }
+}
+
+bool TAppFrm::IsFormMessage(MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !wnd_)
+        return false;
+    if (msg.hwnd != wnd_ && !IsChild(wnd_, msg.hwnd))
+        return false;
+    // Ctrl+Tab is swallowed: the pages change only by their buttons.
+    if (GetKeyState(VK_CONTROL) < 0)
+        return true;
+    std::vector<TControl*> sequence = TabSequence();
+    if (sequence.empty())
+        return true;
+    bool backwards = GetKeyState(VK_SHIFT) < 0;
+    HWND focus = GetFocus();
+    auto current = std::find_if(sequence.begin(), sequence.end(),
+                                [focus](const TControl* c) { return c->wnd == focus || IsChild(c->wnd, focus); });
+    size_t count = sequence.size();
+    size_t next;
+    if (current == sequence.end())
+        next = backwards ? count - 1 : 0;
+    else {
+        size_t index = static_cast<size_t>(current - sequence.begin());
+        next = backwards ? (index + count - 1) % count : (index + 1) % count;
+    }
+    SetFocus(sequence[next]->wnd);
+    if (sequence[next]->desc->kind == TControlKind::Edit)
+        SendMessageA(sequence[next]->wnd, EM_SETSEL, 0, -1);
+    return true;
+}
+
+std::vector<TTextProperty> TAppFrm::TextProperties()
+{
+    return {{[this] { return WindowText(wnd_); },
+             [this](const std::string& value) { SetWindowTextA(wnd_, value.c_str()); }}};
+}
+
+std::vector<TTranslatable*> TAppFrm::Children()
+{
+    std::vector<TTranslatable*> children;
+    if (controls_.front()->font)
+        children.push_back(controls_.front()->font);
+    for (size_t i = 1; i < controls_.size(); ++i)
+        children.push_back(controls_[i].get());
+    children.push_back(dialog_.get());
+    return children;
+}
+
+void TAppFrm::HandleCommand(int id, int code)
+{
+    if (code != BN_CLICKED)
+        return;
+    size_t index = static_cast<size_t>(id - FirstControlId);
+    if (id < FirstControlId || index >= controls_.size())
+        return;
+    const char* name = controls_[index]->desc->name;
+    if (std::strcmp(name, "Btn_Open") == 0)
+        Guarded(&TAppFrm::Btn_OpenClick);
+    else if (std::strcmp(name, "Btn_Apply") == 0)
+        Guarded(&TAppFrm::Btn_ApplyClick);
+    else if (std::strcmp(name, "Btn_Remove") == 0)
+        Guarded(&TAppFrm::Btn_RemoveClick);
+    else if (std::strcmp(name, "Btn_About") == 0)
+        Guarded(&TAppFrm::Button4Cli);
+    else if (std::strcmp(name, "Btn_Back") == 0)
+        Guarded(&TAppFrm::Btn_BackClick);
+}
+
+LRESULT TAppFrm::HandleCtlColor(HDC dc, HWND wnd)
+{
+    TControl* control = FromHandle(wnd);
+    if (!control || !control->font)
+        return 0;
+    switch (control->desc->kind) {
+    case TControlKind::Edit:
+        SetTextColor(dc, control->font->color);
+        SetBkColor(dc, control->desc->color);
+        return reinterpret_cast<LRESULT>(Brush(control->desc->color));
+    case TControlKind::Label: {
+        COLORREF back = BackgroundOf(*control);
+        SetTextColor(dc, control->font->color);
+        SetBkColor(dc, back);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(Brush(back));
+    }
+    default:
+        return reinterpret_cast<LRESULT>(Brush(BackgroundOf(*control)));
+    }
+}
+
+void TAppFrm::PaintImage(HWND wnd, HDC dc)
+{
+    TControl* control = FromHandle(wnd);
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    FillRect(dc, &client, Brush(control ? BackgroundOf(*control) : GetSysColor(COLOR_BTNFACE)));
+    if (picture_.Empty())
+        return;
+    // Shown at its own size from the top-left corner, cut at the box's edges.
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    picture_.Draw(dc, 0, 0);
+    RestoreDC(dc, saved);
+}
+
+LRESULT TAppFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        if (lParam)
+            HandleCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        LRESULT brush = HandleCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        if (brush)
+            return brush;
+        break;
+    }
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == Control("Label10") && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorA(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_SIZE:
+        AlignControls();
+        return 0;
+    case WM_ACTIVATE:
+        // Give the focus back to the control that had it, as dialogs do.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(wnd_, focus))
+                lastFocus_ = focus;
+            return 0;
+        }
+        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(wnd_, lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        Guarded(&TAppFrm::FormClose);
+        DestroyWindow(wnd_);
+        return 0;
+    case WM_DESTROY:
+        if (QuitOnDestroy)
+            PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        for (auto& control : controls_) {
+            control->wnd = nullptr;
+            control->panel = nullptr;
+        }
+        wnd_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TAppFrm::FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* form = static_cast<TAppFrm*>(create->lpCreateParams);
+        form->wnd_ = wnd;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!form || form->wnd_ != wnd)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    try {
+        if (msg == WM_NCDESTROY) {
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            form->HandleMessage(msg, wParam, lParam);
+            return DefWindowProcA(wnd, msg, wParam, lParam);
+        }
+        return form->HandleMessage(msg, wParam, lParam);
+    } catch (const std::exception&) {
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK TAppFrm::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    switch (msg) {
+    // The window colours and commands its controls in one place.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_DRAWITEM:
+        return SendMessageA(GetParent(wnd), msg, wParam, lParam);
+    case WM_ERASEBKGND:
+        if (form) {
+            try {
+                TControl* control = form->FromHandle(wnd);
+                RECT client = {};
+                GetClientRect(wnd, &client);
+                FillRect(reinterpret_cast<HDC>(wParam), &client,
+                         form->Brush(control ? form->BackgroundOf(*control) : GetSysColor(COLOR_BTNFACE)));
+            } catch (const std::exception&) {
+            }
+            return TRUE;
+        }
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TAppFrm::ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        if (form) {
+            try {
+                form->PaintImage(wnd, dc);
+            } catch (const std::exception&) {
+            }
+        }
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}

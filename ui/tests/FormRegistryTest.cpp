@@ -1,0 +1,325 @@
+// The window on Windows 10 (registry mode), driven as a user would.
+#include "ui/tests/FormTestFixture.h"
+
+#include "ui/ErrorBox.h"
+
+using namespace formtest;
+
+namespace {
+
+// This executable's name gives the error box's caption.
+constexpr const char* BoxCaption = "form_registry_tests";
+
+class FormRegistry : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(StoreMode(), TStoreMode::Registry);
+        DeleteOemValues();
+    }
+    void TearDown() override { DeleteOemValues(); }
+};
+
+void ExpectErrorBox(const TMessageBoxCatcher& boxes, const std::string& text, HWND owner)
+{
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().caption, BoxCaption);
+    EXPECT_EQ(boxes.Last().text, text);
+    EXPECT_TRUE(boxes.Last().hasErrorIcon);
+    EXPECT_EQ(boxes.Last().owner, owner);
+}
+
+TEST_F(FormRegistry, LoadsAllFiveFieldsAndHidesSupportInfo)
+{
+    SetRegString("Manufacturer", "Contoso & Sons");
+    SetRegString("Model", "  M-1  ");
+    SetRegString("SupportHours", "9-17");
+    SetRegString("SupportPhone", "+46 8 123");
+    SetRegString("SupportURL", "not a url");
+    SetRegString("Logo", "C:\\marquill-missing\\logo.bmp");
+    TMessageBoxCatcher boxes;
+    auto form = OpenForm();
+
+    EXPECT_EQ(boxes.Count(), 0);
+    EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Contoso & Sons");
+    EXPECT_EQ(Text(*form, "Edit_Model"), "  M-1  ");
+    EXPECT_EQ(Text(*form, "Edit_SHours"), "9-17");
+    EXPECT_EQ(Text(*form, "Edit_SPhone"), "+46 8 123");
+    EXPECT_EQ(Text(*form, "Edit_SUrl"), "not a url");
+    // A missing logo file is no error: the path stays for Apply.
+    EXPECT_EQ(Text(*form, "Label_Logo"), "C:\\marquill-missing\\logo.bmp");
+    EXPECT_TRUE(form->Image1Picture().Empty());
+    EXPECT_EQ(form->ActivePageName(), "T_XP");
+    EXPECT_TRUE(Shown(*form, "T_XP"));
+    EXPECT_FALSE(Shown(*form, "T_About"));
+    EXPECT_FALSE(Shown(*form, "G_2"));
+    EXPECT_TRUE(Shown(*form, "Edit_SHours"));
+    EXPECT_TRUE(Shown(*form, "Label_SHours"));
+    EXPECT_FALSE(Shown(*form, "Label_Logo"));
+    EXPECT_EQ(FocusName(*form), "Edit_Manufacturer");
+}
+
+TEST_F(FormRegistry, LogoOfWrongTypeOpensOnAboutPageAndApplyStoresNoPlaceholder)
+{
+    SetRegString("Manufacturer", "Acme");
+    SetRegString("Model", "X");
+    DWORD notText = 7;
+    SetRegValue("Logo", REG_DWORD, &notText, sizeof notText);
+    TMessageBoxCatcher boxes;
+    auto form = OpenForm();
+
+    // No full stop: the message ends in a quote, which sorts below ".".
+    ExpectErrorBox(boxes, "Invalid data type for 'Logo'", ApplicationWindow());
+    char title[64] = {};
+    GetWindowTextA(ApplicationWindow(), title, sizeof title);
+    EXPECT_STREQ(title, BoxCaption);
+    EXPECT_FALSE(IsWindowVisible(ApplicationWindow()));
+
+    EXPECT_EQ(form->ActivePageName(), "T_About");
+    EXPECT_TRUE(Shown(*form, "T_About"));
+    EXPECT_FALSE(Shown(*form, "T_XP"));
+    for (const char* edit : {"Edit_Manufacturer", "Edit_Model", "Edit_SHours", "Edit_SPhone", "Edit_SUrl"})
+        EXPECT_EQ(Text(*form, edit), "") << edit;
+    EXPECT_EQ(Text(*form, "Label_Logo"), "Label_Logo");
+    EXPECT_TRUE(form->Image1Picture().Empty());
+
+    boxes.Clear();
+    Click(*form, "Btn_Apply");
+    EXPECT_EQ(boxes.Count(), 0);
+    ExpectRegString("Manufacturer", "");
+    ExpectRegString("Model", "");
+    ExpectRegString("Logo", "");
+}
+
+TEST_F(FormRegistry, LogoOfUnknownKindIsReportedAfterTheFieldsAreFilled)
+{
+    TScratchFile png(ExeDir() + "marquill-form-logo.png", "\x89PNG\r\n\x1a\n");
+    SetRegString("Manufacturer", "Acme");
+    SetRegString("SupportURL", "www.acme.example");
+    SetRegString("Logo", png.Path());
+    TMessageBoxCatcher boxes;
+    auto form = OpenForm();
+
+    ExpectErrorBox(boxes, "Unknown picture file extension (.png)", ApplicationWindow());
+    EXPECT_EQ(form->ActivePageName(), "T_About");
+    EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
+    EXPECT_EQ(Text(*form, "Edit_SUrl"), "www.acme.example");
+    EXPECT_EQ(Text(*form, "Label_Logo"), png.Path());
+    EXPECT_TRUE(form->Image1Picture().Empty());
+
+    // A real path is stored as it stands.
+    boxes.Clear();
+    Click(*form, "Btn_Apply");
+    ExpectRegString("Logo", png.Path());
+}
+
+// The logo named with the system directory is read from the 64-bit one, and
+// afterwards the redirection is back on: the same path then reaches the
+// 32-bit directory, which does not hold the file.
+TEST_F(FormRegistry, LogoInSystemDirectoryIsReadFrom64BitViewWithRedirectionRestored)
+{
+    ASSERT_TRUE(IsWow64());
+    const std::string name = "marquill-form-logo.bmp";
+    TScratchFile bmp("C:\\windows\\Sysnative\\" + name, MakeBmp(200, 190, RGB(0xE0, 0x10, 0x20)));
+    const std::string seen = GetSystemDir() + "\\" + name;
+    SetRegString("Logo", seen);
+    TMessageBoxCatcher boxes;
+    auto form = OpenForm();
+
+    EXPECT_EQ(boxes.Count(), 0);
+    ASSERT_FALSE(form->Image1Picture().Empty());
+    EXPECT_EQ(form->Image1Picture().Width(), 200);
+    EXPECT_EQ(form->Image1Picture().Height(), 190);
+    EXPECT_EQ(GetFileAttributesA(seen.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Drawn at its own size from the box's corner, cut at 172 x 172.
+    HWND image = form->Control("Image1");
+    ASSERT_TRUE(WaitFor([&] { return PixelAt(image, 0, 0) == RGB(0xE0, 0x10, 0x20); }));
+    EXPECT_EQ(PixelAt(image, 171, 171), RGB(0xE0, 0x10, 0x20));
+    RECT box = RectInParent(image);
+    EXPECT_EQ(PixelAt(GetParent(image), box.right, box.top + 5), RGB(0x1A, 0x21, 0x31));
+}
+
+TEST_F(FormRegistry, RedirectionIsRestoredWhenTheLogoFailsToLoad)
+{
+    const std::string name = "marquill-form-logo.ico";
+    TScratchFile ico("C:\\windows\\Sysnative\\" + name, "not an icon at all");
+    const std::string seen = GetSystemDir() + "\\" + name;
+    SetRegString("Logo", seen);
+    TMessageBoxCatcher boxes;
+    auto form = OpenForm();
+
+    ExpectErrorBox(boxes, "Icon image is not valid.", ApplicationWindow());
+    EXPECT_EQ(GetFileAttributesA(seen.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FormRegistry, ApplyStoresTheFieldsUntrimmedAsStrings)
+{
+    auto form = OpenForm();
+    SetText(*form, "Edit_Manufacturer", " Fabrikam ");
+    SetText(*form, "Edit_Model", "Model 7");
+    SetText(*form, "Edit_SHours", "");
+    SetText(*form, "Edit_SPhone", "555-0100");
+    SetText(*form, "Edit_SUrl", "http://fabrikam.example/support");
+    TMessageBoxCatcher boxes;
+    Click(*form, "Btn_Apply");
+
+    EXPECT_EQ(boxes.Count(), 0);
+    ExpectRegString("Manufacturer", " Fabrikam ");
+    ExpectRegString("Model", "Model 7");
+    ExpectRegString("SupportHours", "");
+    ExpectRegString("SupportPhone", "555-0100");
+    ExpectRegString("SupportURL", "http://fabrikam.example/support");
+    // Loaded from an empty key: the logo path is empty, not a placeholder.
+    ExpectRegString("Logo", "");
+    // The 32-bit view is left alone.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, OemKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+        EXPECT_NE(RegQueryValueExA(key, "Manufacturer", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+}
+
+TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
+{
+    SetRegString("Manufacturer", "Acme");
+    SetRegString("Logo", "C:\\marquill-missing\\logo.bmp");
+    auto form = OpenForm();
+    Click(*form, "Btn_Remove");
+
+    DWORD type = 0;
+    std::string data;
+    for (const char* name : OemValues)
+        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, name, type, data)) << name;
+    EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
+    EXPECT_EQ(Text(*form, "Label_Logo"), "C:\\marquill-missing\\logo.bmp");
+
+    // Apply afterwards stores the fields again.
+    Click(*form, "Btn_Apply");
+    ExpectRegString("Manufacturer", "Acme");
+    ExpectRegString("Logo", "C:\\marquill-missing\\logo.bmp");
+}
+
+TEST_F(FormRegistry, PagesSwitchOnlyByTheirButtonsAndBackFocusesTheFirstField)
+{
+    auto form = OpenForm();
+    Click(*form, "Btn_About");
+    EXPECT_EQ(form->ActivePageName(), "T_About");
+    EXPECT_TRUE(Shown(*form, "T_About"));
+    EXPECT_FALSE(Shown(*form, "T_XP"));
+    EXPECT_EQ(FocusName(*form), "Btn_About");
+
+    Click(*form, "Btn_Back");
+    EXPECT_EQ(form->ActivePageName(), "T_XP");
+    EXPECT_TRUE(Shown(*form, "T_XP"));
+    EXPECT_FALSE(Shown(*form, "T_About"));
+    EXPECT_EQ(FocusName(*form), "Edit_Manufacturer");
+}
+
+TEST_F(FormRegistry, TabVisitsTheShownControlsInTabOrder)
+{
+    auto form = OpenForm();
+    ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
+    const char* expected[] = {"Edit_Model", "Edit_SHours", "Edit_SPhone", "Edit_SUrl", "Btn_Open",
+                              "Btn_Apply",  "Btn_Remove",  "Btn_About",   "Edit_Manufacturer"};
+    for (const char* name : expected) {
+        ASSERT_TRUE(PressTab(*form)) << "Tab did not move on towards " << name;
+        EXPECT_EQ(FocusName(*form), name);
+    }
+}
+
+TEST_F(FormRegistry, ControlsSitAtTheirDesignedRectangles)
+{
+    ExpectDesignScale();
+    auto form = OpenForm();
+    RECT client = {};
+    GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, 636);
+    EXPECT_EQ(client.bottom, 460);
+
+    struct TExpected {
+        const char* name;
+        LONG left, top, width, height;
+    };
+    const TExpected expected[] = {
+        {"PageControl1", 0, 0, 640, 450},  {"Panel1", 0, 419, 636, 41},      {"Btn_About", 13, 6, 91, 25},
+        {"Btn_Remove", 344, 6, 171, 25},   {"Btn_Apply", 521, 6, 99, 25},    {"G_1", 8, 6, 393, 171},
+        {"G_3", 407, 6, 209, 231},         {"Image1", 16, 21, 172, 172},     {"Btn_Open", 115, 199, 75, 25},
+        {"Edit_Manufacturer", 136, 16, 241, 21}, {"Edit_SUrl", 136, 124, 241, 21}, {"Label_SPhone", 16, 100, -1, 13},
+        {"G_4", 9, 3, 608, 145},           {"G_5", 9, 163, 608, 145},        {"Btn_Back", 517, 382, 99, 25},
+        {"Label9", 110, 5, -1, 13},        {"Label10", 110, 24, -1, 13},     {"Label_Win95", 445, 112, -1, 13},
+    };
+    for (const TExpected& e : expected) {
+        SCOPED_TRACE(e.name);
+        HWND wnd = form->Control(e.name);
+        ASSERT_NE(wnd, nullptr);
+        RECT r = RectInParent(wnd);
+        EXPECT_EQ(r.left, e.left);
+        EXPECT_EQ(r.top, e.top);
+        if (e.width >= 0)
+            EXPECT_EQ(r.right - r.left, e.width);
+        else
+            EXPECT_GT(r.right - r.left, 0);
+        EXPECT_EQ(r.bottom - r.top, e.height);
+    }
+}
+
+TEST_F(FormRegistry, WindowHasAFixedBorderBothBoxesAndItsCaption)
+{
+    auto form = OpenForm();
+    LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
+    EXPECT_EQ(style & WS_THICKFRAME, 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+    EXPECT_NE(style & WS_MAXIMIZEBOX, 0);
+    char caption[128] = {};
+    GetWindowTextA(form->Handle(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Marquill :: www.marquill.org");
+    EXPECT_NE(GetClassLongPtrA(form->Handle(), GCLP_HICON), 0);
+    EXPECT_EQ(PixelAt(form->Handle(), 630, 400), RGB(0x1A, 0x21, 0x31));
+}
+
+TEST_F(FormRegistry, MaximisedTheBottomBarFollowsTheBottomEdge)
+{
+    ExpectDesignScale();
+    auto form = OpenForm();
+    ShowWindow(form->Handle(), SW_MAXIMIZE);
+    RECT client = {};
+    ASSERT_TRUE(WaitFor([&] {
+        GetClientRect(form->Handle(), &client);
+        return client.right > 636 && client.bottom > 460;
+    })) << "the window did not grow when maximised";
+    RECT bar = RectInParent(form->Control("Panel1"));
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_EQ(bar.right, client.right);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(bar.bottom - bar.top, 41);
+    RECT pages = RectInParent(form->Control("PageControl1"));
+    EXPECT_EQ(pages.left, 0);
+    EXPECT_EQ(pages.top, 0);
+    EXPECT_EQ(pages.right, 640);
+    EXPECT_EQ(pages.bottom, 450);
+}
+
+TEST_F(FormRegistry, WebAddressShowsAHandPointer)
+{
+    auto form = OpenForm();
+    HWND label = form->Control("Label10");
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+    HWND notice = form->Control("Label9");
+    SendMessageA(notice, WM_SETCURSOR, reinterpret_cast<WPARAM>(notice), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+}
+
+TEST_F(FormRegistry, ClosingDestroysTheWindow)
+{
+    auto form = OpenForm();
+    HWND wnd = form->Handle();
+    PostMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(wnd); }));
+    EXPECT_EQ(form->Handle(), nullptr);
+}
+
+}  // namespace

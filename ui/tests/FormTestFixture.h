@@ -1,0 +1,241 @@
+#pragma once
+// What the window tests share: opening the real window in this process with
+// a fresh OEMInfo, driving it through its message path, preparing the
+// machine's OEM information from outside the code under test.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Format.h"
+#include "i18n/Translate.h"
+#include "oeminfo/WinOEMInfo.h"
+#include "tests/support/TestSupport.h"
+#include "ui/MainForm.h"
+
+namespace formtest {
+
+constexpr const char* OemKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
+constexpr const char* OemValues[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
+
+// Pumps this thread's messages as the program's loop does (Tab included)
+// until `done` holds; false after `timeoutMs`.
+inline bool PumpUntil(TAppFrm& form, const std::function<bool()>& done, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (form.IsFormMessage(msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// The window as the program starts it, with the English texts; fails the
+// test when it does not show.
+inline std::unique_ptr<TAppFrm> OpenForm()
+{
+    OEMInfo = TOEMInfo{};
+    ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+    auto form = std::make_unique<TAppFrm>();
+    EXPECT_TRUE(IsWindow(form->Handle()));
+    EXPECT_TRUE(WaitFor([&] { return form->Handle() && IsWindowVisible(form->Handle()) != FALSE; }))
+        << "the window did not appear";
+    return form;
+}
+
+inline std::string Text(const TAppFrm& form, const char* name)
+{
+    HWND wnd = form.Control(name);
+    EXPECT_NE(wnd, nullptr) << name;
+    char buf[4096] = {};
+    if (wnd)
+        GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+inline void SetText(const TAppFrm& form, const char* name, const std::string& text)
+{
+    HWND wnd = form.Control(name);
+    ASSERT_NE(wnd, nullptr) << name;
+    ASSERT_TRUE(SetWindowTextA(wnd, text.c_str()));
+}
+
+inline void Click(const TAppFrm& form, const char* name)
+{
+    HWND wnd = form.Control(name);
+    ASSERT_NE(wnd, nullptr) << name;
+    SendMessageA(wnd, BM_CLICK, 0, 0);
+}
+
+inline bool Shown(const TAppFrm& form, const char* name)
+{
+    HWND wnd = form.Control(name);
+    return wnd && IsWindowVisible(wnd);
+}
+
+// The control's rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND wnd)
+{
+    RECT rect = {};
+    GetWindowRect(wnd, &rect);
+    MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The name of the control that has the focus, or "" when none of the
+// window's controls has it.
+inline std::string FocusName(const TAppFrm& form)
+{
+    HWND focus = GetFocus();
+    for (size_t i = 0; i < FormControlCount; ++i) {
+        HWND wnd = form.Control(FormControls[i].name);
+        if (wnd && wnd == focus)
+            return FormControls[i].name;
+    }
+    return "";
+}
+
+inline bool PressTab(TAppFrm& form)
+{
+    HWND before = GetFocus();
+    PostMessageA(before, WM_KEYDOWN, VK_TAB, 1);
+    return PumpUntil(form, [&] { return GetFocus() != before; }, 2000);
+}
+
+inline std::string ExeDir()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+// A bottom-up 24-bit bitmap file of one colour.
+inline std::string MakeBmp(int width, int height, COLORREF color)
+{
+    int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(stride) * height, '\0');
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            size_t at = static_cast<size_t>(y) * stride + x * 3;
+            pixels[at] = static_cast<char>(GetBValue(color));
+            pixels[at + 1] = static_cast<char>(GetGValue(color));
+            pixels[at + 2] = static_cast<char>(GetRValue(color));
+        }
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    return bytes + pixels;
+}
+
+// The colour the screen shows at (x, y) of the window's client area.
+inline COLORREF PixelAt(HWND wnd, int x, int y)
+{
+    HDC dc = GetDC(wnd);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(wnd, dc);
+    return color;
+}
+
+inline HKEY OpenOemKey()
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, OemKey, 0, nullptr, 0, KEY_READ | KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key,
+                    nullptr);
+    return key;
+}
+
+inline void SetRegValue(const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key = OpenOemKey();
+    ASSERT_NE(key, nullptr);
+    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+inline void SetRegString(const char* name, const std::string& value)
+{
+    SetRegValue(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+inline void DeleteOemValues()
+{
+    HKEY key = OpenOemKey();
+    if (!key)
+        return;
+    for (const char* name : OemValues)
+        RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+// The value as a 32-bit program stores it, in the 64-bit view.
+inline void ExpectRegString(const char* name, const std::string& expected)
+{
+    SCOPED_TRACE(name);
+    DWORD type = 0;
+    std::string data = "\xdd\xdd";
+    ASSERT_TRUE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, name, type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, expected + std::string(1, '\0'));
+}
+
+// Deletes a file when it goes out of scope.
+class TScratchFile {
+public:
+    TScratchFile(std::string path, const std::string& data) : path_(std::move(path))
+    {
+        EXPECT_TRUE(WriteWholeFile(path_, data)) << path_;
+    }
+    ~TScratchFile() { DeleteFileA(path_.c_str()); }
+    TScratchFile(const TScratchFile&) = delete;
+    TScratchFile& operator=(const TScratchFile&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The layout tests hold at 96 dpi with the real Tahoma only.
+inline void ExpectDesignScale()
+{
+    HDC dc = GetDC(nullptr);
+    ASSERT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 96);
+    LOGFONTA lf = {};
+    lf.lfHeight = -11;
+    lstrcpyA(lf.lfFaceName, "Tahoma");
+    HFONT font = CreateFontIndirectA(&lf);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE zero = {};
+    GetTextExtentPoint32A(dc, "0", 1, &zero);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, LF_FACESIZE, face);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    ASSERT_STREQ(face, "Tahoma") << "Tahoma is not installed in this Wine prefix";
+    ASSERT_EQ(zero.cy, FormDesignTextHeight);
+}
+
+}  // namespace formtest
