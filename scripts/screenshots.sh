@@ -1,0 +1,178 @@
+#!/bin/bash
+# Takes the README's screenshots of Marquill under Wine and Xvfb: the editing
+# page as Windows 10 shows it (registry mode), as Windows XP shows it (legacy
+# mode) and the about page, each with sample OEM information, into docs/.
+# Uses Marquill.exe from build/win32 when it is there, else builds it in
+# build/screenshots. The Wine prefix is made for this run and removed after.
+# Usage: scripts/screenshots.sh [--commit]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+if [ -z "${MARQUILL_SHOTS_INSIDE_X:-}" ]; then
+    "$root/scripts/deps.sh"
+    export MARQUILL_SHOTS_INSIDE_X=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+commit=${1:-}
+export LC_ALL=C.UTF-8 LANG=C WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix
+marquill_pid=
+cleanup() {
+    [ -n "$marquill_pid" ] && kill "$marquill_pid" 2>/dev/null
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exe=$root/build/win32/ui/Marquill.exe
+if [ ! -f "$exe" ]; then
+    build=$root/build/screenshots
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    cmake --build "$build" --target Marquill >/dev/null
+    exe=$build/ui/Marquill.exe
+fi
+"$root/scripts/prefix.sh" "$WINEPREFIX" --headless
+wineserver -p
+
+# A small helper that finds the window, waits until it and its controls are
+# painted, clicks a button on request, and prints the window's screen
+# rectangle ("x y width height") for cropping.
+cat > "$work/shot.cpp" <<'EOF'
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+static const char* g_wanted;
+static HWND g_found;
+
+static BOOL CALLBACK FindButton(HWND child, LPARAM)
+{
+    char text[64] = {};
+    GetWindowTextA(child, text, sizeof text);
+    if (strcmp(text, g_wanted) == 0) {
+        g_found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL CALLBACK FindUnpainted(HWND child, LPARAM param)
+{
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static bool Painted(HWND wnd)
+{
+    bool unpainted = !IsWindowVisible(wnd) || GetUpdateRect(wnd, nullptr, FALSE);
+    if (!unpainted)
+        EnumChildWindows(wnd, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
+
+int main(int argc, char** argv)
+{
+    const char* caption = "Marquill :: www.marquill.org";
+    HWND wnd = nullptr;
+    for (int i = 0; i < 600 && !(wnd = FindWindowA(nullptr, caption)); ++i)
+        Sleep(50);
+    if (!wnd) {
+        fprintf(stderr, "the window did not appear\n");
+        return 1;
+    }
+    if (argc > 2 && strcmp(argv[1], "--click") == 0) {
+        g_wanted = argv[2];
+        EnumChildWindows(wnd, FindButton, 0);
+        if (!g_found) {
+            fprintf(stderr, "no button \"%s\"\n", argv[2]);
+            return 1;
+        }
+        SendMessageA(g_found, BM_CLICK, 0, 0);
+    }
+    if (argc > 1 && strcmp(argv[1], "--close") == 0) {
+        PostMessageA(wnd, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    for (int i = 0; i < 200 && !Painted(wnd); ++i)
+        Sleep(50);
+    RECT r;
+    GetWindowRect(wnd, &r);
+    printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+EOF
+i686-w64-mingw32-g++ -O2 -static -o "$work/shot.exe" "$work/shot.cpp"
+
+# Sample information and a logo drawn here, so no outside picture is needed.
+convert -size 150x150 xc:'#1A2131' -fill '#0063B1' -draw 'roundrectangle 10,10 139,139 18,18' \
+    -fill '#D4D4D4' -draw 'polygon 40,110 60,40 75,85 90,40 110,110 96,110 88,72 75,110 62,72 54,110' \
+    BMP3:"$work/logo.bmp"
+cp "$work/logo.bmp" "$WINEPREFIX/drive_c/logo.bmp"
+
+# Snaps the window as the screen shows it once two captures in a row agree
+# (the X server may still be receiving the last strokes).
+snap() {
+    local rect=$1 out=$2 x y w h previous="" current
+    read -r x y w h <<<"$(echo "$rect" | tr -d '\r')"
+    for _ in $(seq 1 50); do
+        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$work/snap.png"
+        current=$(md5sum <"$work/snap.png")
+        [ "$current" = "$previous" ] && break
+        previous=$current
+    done
+    mkdir -p "$root/docs"
+    convert "$work/snap.png" -strip "$root/docs/$out"
+    echo "docs/$out (${w}x${h})"
+}
+
+start_marquill() {
+    wine reg add 'HKCU\Software\Wine\AppDefaults\Marquill.exe' /v Version /d "$1" /f >/dev/null
+    wine "$exe" >/dev/null 2>&1 </dev/null &
+    marquill_pid=$!
+}
+
+stop_marquill() {
+    wine "$work/shot.exe" --close
+    wait "$marquill_pid" 2>/dev/null || true
+    marquill_pid=
+}
+
+oem='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\OEMInformation'
+reg_set() { wine reg add "$oem" /v "$1" /d "$2" /f /reg:64 >/dev/null; }
+reg_set Manufacturer "Example Computers Ltd."
+reg_set Model "Workstation 7"
+reg_set SupportHours "Mon-Fri 8:00-18:00"
+reg_set SupportPhone "+1 555 0100"
+reg_set SupportURL "https://support.example.com"
+reg_set Logo 'C:\logo.bmp'
+
+start_marquill win10
+snap "$(wine "$work/shot.exe")" registry-mode.png
+snap "$(wine "$work/shot.exe" --click "About...")" about.png
+stop_marquill
+
+# Legacy mode reads the INI file through the 32-bit system directory and the
+# logo from the real one: both get both.
+for dir in system32 syswow64; do
+    sysdir=$WINEPREFIX/drive_c/windows/$dir
+    [ -d "$sysdir" ] || continue
+    printf '[General]\r\nManufacturer=Example Computers Ltd.\r\nModel=Workstation 7\r\n[Support Information]\r\nLine1=Support: Mon-Fri 8:00-18:00\r\nLine2=Phone: +1 555 0100\r\nLine3=Web: support.example.com\r\n' \
+        >"$sysdir/oeminfo.ini"
+    cp "$work/logo.bmp" "$sysdir/oemlogo.bmp"
+done
+start_marquill winxp
+snap "$(wine "$work/shot.exe")" legacy-mode.png
+stop_marquill
+
+if [ "$commit" = "--commit" ]; then
+    cd "$root"
+    git add docs/registry-mode.png docs/legacy-mode.png docs/about.png
+    git commit -m "Screenshots of the window in registry and legacy mode and of its about page" \
+        -- docs/registry-mode.png docs/legacy-mode.png docs/about.png
+fi
