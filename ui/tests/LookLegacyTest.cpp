@@ -1,0 +1,125 @@
+// The window's look in legacy mode, where both upper groups show: the
+// shortened "General" group, the support lines, and line 7's smaller text.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "tests/support/TestSupport.h"
+#include "ui/MainForm.h"
+#include "ui/Zanth.Panel.h"
+#include "ui/tests/FormTestFixture.h"
+
+using namespace formtest;
+
+namespace {
+
+const COLORREF EditBack = RGB(0x4A, 0x5F, 0x8C);
+const COLORREF FrameBlue = RGB(0x00, 0x63, 0xB1);
+
+// The box around everything in a control's client area that is not its
+// background: the drawn text.
+RECT InkBox(HWND wnd, COLORREF back)
+{
+    TPixels px;
+    EXPECT_TRUE(CaptureClient(wnd, px));
+    RECT box = {px.width, px.height, -1, -1};
+    for (int y = 0; y < px.height; ++y) {
+        for (int x = 0; x < px.width; ++x) {
+            if (px.At(x, y) == back)
+                continue;
+            box.left = std::min<LONG>(box.left, x);
+            box.top = std::min<LONG>(box.top, y);
+            box.right = std::max<LONG>(box.right, x + 1);
+            box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    }
+    return box;
+}
+
+SIZE CaptionExtent(TZanthPanel& panel)
+{
+    HDC dc = GetDC(panel.Handle());
+    HGDIOBJ old = SelectObject(dc, panel.Font());
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, panel.Caption().data(), static_cast<int>(panel.Caption().size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(panel.Handle(), dc);
+    return size;
+}
+
+class LookLegacyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ExpectDesignScale();
+        if (HasFatalFailure())
+            return;
+        form_ = OpenForm();
+        ASSERT_TRUE(form_ && IsWindowVisible(form_->Handle())) << "the window did not appear";
+        ASSERT_TRUE(Painted()) << "the window never finished painting";
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        EXPECT_EQ(boxes_.Count(), 0) << "unexpected message box: " << (boxes_.Count() ? boxes_.Last().text : "");
+    }
+
+    bool Painted()
+    {
+        return PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); });
+    }
+
+    TMessageBoxCatcher boxes_;
+    std::unique_ptr<TAppFrm> form_;
+};
+
+TEST_F(LookLegacyTest, GeneralGroupEndsAboveTheSupportLines)
+{
+    const RECT general = RectInParent(form_->Control("G_1"));
+    const RECT support = RectInParent(form_->Control("G_2"));
+    EXPECT_EQ(general.left, 8);
+    EXPECT_EQ(general.top, 6);
+    EXPECT_EQ(general.right - general.left, 393);
+    EXPECT_EQ(general.bottom - general.top, 91 - 10);
+    EXPECT_EQ(support.top, 91);
+    EXPECT_EQ(support.bottom - support.top, 286);
+    EXPECT_TRUE(IsWindowVisible(form_->Control("G_2")));
+    EXPECT_FALSE(IsWindowVisible(form_->Control("Edit_SHours")));
+    EXPECT_FALSE(IsWindowVisible(form_->Control("Label_SHours")));
+}
+
+TEST_F(LookLegacyTest, BothGroupsAreFramedAtTheirOwnSize)
+{
+    for (const char* name : {"G_1", "G_2"}) {
+        SCOPED_TRACE(name);
+        TZanthPanel* panel = TZanthPanel::FromHandle(form_->Control(name));
+        ASSERT_NE(panel, nullptr);
+        TPixels px;
+        ASSERT_TRUE(CaptureClient(panel->Handle(), px));
+        for (const std::string& error : CaptionedFrameErrors(px, CaptionExtent(*panel), FrameBlue))
+            ADD_FAILURE() << error;
+    }
+}
+
+TEST_F(LookLegacyTest, LineSevenTextIsSmallerThanTheOtherLines)
+{
+    for (const char* name : {"Edit_Line6", "Edit_Line7", "Edit_Line8"})
+        SetText(*form_, name, "HHHHHHHH");
+    ASSERT_TRUE(Painted());
+    const RECT six = InkBox(form_->Control("Edit_Line6"), EditBack);
+    const RECT seven = InkBox(form_->Control("Edit_Line7"), EditBack);
+    const RECT eight = InkBox(form_->Control("Edit_Line8"), EditBack);
+    ASSERT_GT(six.right, 0) << "line 6 shows no text";
+    ASSERT_GT(seven.right, 0) << "line 7 shows no text";
+    EXPECT_LT(seven.bottom - seven.top, six.bottom - six.top) << "line 7's letters are not shorter";
+    EXPECT_LT(seven.right - seven.left, six.right - six.left) << "line 7's text is not narrower";
+    EXPECT_EQ(eight.bottom - eight.top, six.bottom - six.top) << "line 8 differs from line 6";
+    EXPECT_EQ(eight.right - eight.left, six.right - six.left) << "line 8 differs from line 6";
+}
+
+}  // namespace

@@ -1,0 +1,471 @@
+// The window's look in registry mode, read back from the screen: exact
+// control rectangles, colours, the groups' frames and the logo's clipping.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+#include "ui/FormData.h"
+#include "ui/MainForm.h"
+#include "ui/Zanth.Panel.h"
+#include "ui/tests/FormTestFixture.h"
+
+using namespace formtest;
+
+namespace {
+
+const COLORREF WindowBack = RGB(0x1A, 0x21, 0x31);
+const COLORREF EditBack = RGB(0x4A, 0x5F, 0x8C);
+const COLORREF PageText = RGB(0xD4, 0xD4, 0xD4);
+const COLORREF Silver = RGB(0xC0, 0xC0, 0xC0);
+const COLORREF FrameBlue = RGB(0x00, 0x63, 0xB1);
+
+// A control's place in its parent's client area at 96 dpi; width or height
+// -1 when the control sizes itself.
+struct TPlace {
+    const char* name;
+    const char* parent;
+    int left, top, width, height;
+};
+
+const TPlace RegistryModePlaces[] = {
+    {"PageControl1", "AppFrm", 0, 0, 640, 450},
+    {"Panel1", "AppFrm", 0, 460 - 41, 636, 41},
+    {"Btn_About", "Panel1", 13, 6, 91, 25},
+    {"Btn_Remove", "Panel1", 344, 6, 171, 25},
+    {"Btn_Apply", "Panel1", 521, 6, 99, 25},
+    {"Label9", "Panel1", 110, 5, -1, 13},
+    {"Label10", "Panel1", 110, 24, -1, 13},
+    {"G_1", "T_XP", 8, 6, 393, 171},
+    {"G_3", "T_XP", 407, 6, 209, 231},
+    {"Label_Manufacturer", "G_1", 15, 19, -1, 13},
+    {"Edit_Manufacturer", "G_1", 136, 16, 241, 21},
+    {"Label_MOdel", "G_1", 15, 46, -1, 13},
+    {"Edit_Model", "G_1", 136, 43, 241, 21},
+    {"Label_SHours", "G_1", 15, 72, -1, 13},
+    {"Edit_SHours", "G_1", 136, 70, 241, 21},
+    {"Label_SPhone", "G_1", 16, 100, -1, 13},
+    {"Edit_SPhone", "G_1", 136, 97, 241, 21},
+    {"Label_SUrl", "G_1", 16, 128, -1, 13},
+    {"Edit_SUrl", "G_1", 136, 124, 241, 21},
+    {"G_2", "T_XP", 8, 91, 393, 286},
+    {"Label_Line1", "G_2", 19, 21, -1, 13},
+    {"Edit_Line1", "G_2", 107, 16, 270, 21},
+    {"Edit_Line6", "G_2", 107, 150, 270, 21},
+    {"Label_Line7", "G_2", 19, 183, -1, 13},
+    {"Edit_Line7", "G_2", 107, 177, 270, 21},
+    {"Label_Line10", "G_2", 19, 264, -1, 13},
+    {"Edit_Line10", "G_2", 107, 258, 270, 21},
+    {"Image1", "G_3", 16, 21, 172, 172},
+    {"Btn_Open", "G_3", 115, 199, 75, 25},
+    {"G_4", "T_About", 9, 3, 608, 145},
+    {"G_5", "T_About", 9, 163, 608, 145},
+    {"Btn_Back", "T_About", 517, 382, 99, 25},
+};
+
+HWND ControlOrForm(const TAppFrm& form, const char* name)
+{
+    return std::string(name) == "AppFrm" ? form.Handle() : form.Control(name);
+}
+
+void ExpectPlace(const TAppFrm& form, const TPlace& p)
+{
+    SCOPED_TRACE(p.name);
+    HWND wnd = form.Control(p.name);
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_EQ(GetParent(wnd), ControlOrForm(form, p.parent)) << "not inside " << p.parent;
+    const RECT r = RectInParent(wnd);
+    EXPECT_EQ(r.left, p.left);
+    EXPECT_EQ(r.top, p.top);
+    if (p.width >= 0) {
+        EXPECT_EQ(r.right - r.left, p.width);
+    }
+    EXPECT_EQ(r.bottom - r.top, p.height);
+}
+
+// The point (x, y) of a control's client area in the window's client area.
+POINT InForm(const TAppFrm& form, const char* name, int x, int y)
+{
+    POINT pt = {x, y};
+    MapWindowPoints(form.Control(name), form.Handle(), &pt, 1);
+    return pt;
+}
+
+SIZE CaptionExtent(HWND panelWnd)
+{
+    TZanthPanel* panel = TZanthPanel::FromHandle(panelWnd);
+    SIZE size = {};
+    if (!panel)
+        return size;
+    HDC dc = GetDC(panelWnd);
+    HGDIOBJ old = SelectObject(dc, panel->Font());
+    GetTextExtentPoint32A(dc, panel->Caption().data(), static_cast<int>(panel->Caption().size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(panelWnd, dc);
+    return size;
+}
+
+void ExpectFrame(const TAppFrm& form, const char* name, const char* caption)
+{
+    SCOPED_TRACE(name);
+    HWND wnd = form.Control(name);
+    ASSERT_NE(wnd, nullptr);
+    TZanthPanel* panel = TZanthPanel::FromHandle(wnd);
+    ASSERT_NE(panel, nullptr) << "not a captioned frame panel";
+    EXPECT_EQ(panel->Caption(), caption);
+    EXPECT_TRUE(panel->ShowBorder());
+    EXPECT_EQ(panel->BorderColor(), FrameBlue);
+    EXPECT_EQ(panel->Color(), WindowBack);
+    TPixels px;
+    ASSERT_TRUE(CaptureClient(wnd, px));
+    const SIZE text = CaptionExtent(wnd);
+    EXPECT_EQ(text.cy, 13) << "the caption is not in Tahoma 11 pixels";
+    for (const std::string& error : CaptionedFrameErrors(px, text, FrameBlue))
+        ADD_FAILURE() << error;
+    // The caption is drawn in the page's text colour.
+    int textPixels = 0;
+    for (int y = 0; y < text.cy; ++y)
+        for (int x = 15; x < 15 + text.cx; ++x)
+            textPixels += px.At(x, y) == PageText;
+    EXPECT_GT(textPixels, 0) << "no caption pixel in " << ColorText(PageText);
+}
+
+// Counts the pixels of one colour in a control's client area, in its
+// leftmost `width` columns when given.
+int CountColor(HWND wnd, COLORREF color, int width = -1)
+{
+    TPixels px;
+    EXPECT_TRUE(CaptureClient(wnd, px));
+    if (width < 0 || width > px.width)
+        width = px.width;
+    int count = 0;
+    for (int y = 0; y < px.height; ++y)
+        for (int x = 0; x < width; ++x)
+            count += px.At(x, y) == color;
+    return count;
+}
+
+bool Overlap(const RECT& a, const RECT& b)
+{
+    RECT both;
+    return IntersectRect(&both, &a, &b) != FALSE;
+}
+
+// How much of a control, from its left edge, no visible sibling covers.
+int UncoveredWidth(HWND wnd)
+{
+    const RECT own = RectInParent(wnd);
+    int width = own.right - own.left;
+    for (HWND sib = GetWindow(GetParent(wnd), GW_CHILD); sib; sib = GetWindow(sib, GW_HWNDNEXT)) {
+        if (sib == wnd || !IsWindowVisible(sib))
+            continue;
+        const RECT other = RectInParent(sib);
+        if (Overlap(own, other) && other.left > own.left && other.left - own.left < width)
+            width = other.left - own.left;
+    }
+    return width;
+}
+
+LONG FontHeightOf(HWND wnd)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    if (!font || !GetObjectA(font, sizeof lf, &lf))
+        return 0;
+    return lf.lfHeight;
+}
+
+class LookTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ExpectDesignScale();
+        if (HasFatalFailure())
+            return;
+        form_ = OpenForm();
+        ASSERT_TRUE(form_ && IsWindowVisible(form_->Handle())) << "the window did not appear";
+        ASSERT_TRUE(PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); }))
+            << "the window never finished painting";
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        EXPECT_EQ(boxes_.Count(), 0) << "unexpected message box: " << (boxes_.Count() ? boxes_.Last().text : "");
+    }
+
+    void Repaint()
+    {
+        ASSERT_TRUE(PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); }));
+    }
+
+    TMessageBoxCatcher boxes_;
+    std::unique_ptr<TAppFrm> form_;
+};
+
+TEST_F(LookTest, ControlsLieAtTheirDesignedRectangles)
+{
+    RECT client = {};
+    GetClientRect(form_->Handle(), &client);
+    EXPECT_EQ(client.right, 636);
+    EXPECT_EQ(client.bottom, 460);
+    for (const TPlace& p : RegistryModePlaces)
+        ExpectPlace(*form_, p);
+}
+
+TEST_F(LookTest, WindowFrameIsFixedWithMinimiseAndMaximise)
+{
+    const LONG style = GetWindowLongA(form_->Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME) << "the border can be dragged";
+    char caption[128] = {};
+    GetWindowTextA(form_->Handle(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Marquill :: www.marquill.org");
+}
+
+TEST_F(LookTest, MaximisedTheBottomBarFollowsTheBottomEdge)
+{
+    ShowWindow(form_->Handle(), SW_MAXIMIZE);
+    Repaint();
+    RECT client = {};
+    GetClientRect(form_->Handle(), &client);
+    ASSERT_GT(client.bottom, 460) << "the window did not maximise";
+    const RECT bar = RectInParent(form_->Control("Panel1"));
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_EQ(bar.right, client.right);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(bar.bottom - bar.top, 41);
+    const RECT pages = RectInParent(form_->Control("PageControl1"));
+    EXPECT_EQ(pages.left, 0);
+    EXPECT_EQ(pages.top, 0);
+    EXPECT_EQ(pages.right, 640);
+    EXPECT_EQ(pages.bottom, 450);
+}
+
+struct TSpot {
+    const char* where;
+    int x, y;  // in the window's client area
+    COLORREF color;
+};
+
+TEST_F(LookTest, BackgroundsHaveTheirColours)
+{
+    SetText(*form_, "Edit_Manufacturer", "");
+    Repaint();
+    TPixels px;
+    ASSERT_TRUE(CaptureClient(form_->Handle(), px));
+    const POINT edit = InForm(*form_, "Edit_Manufacturer", 238, 10);
+    const TSpot spots[] = {
+        {"page below the groups", 200, 300, WindowBack},
+        {"page right of the picture group", 625, 300, WindowBack},
+        {"bottom bar", 300, 455, WindowBack},
+        {"bottom bar's right end", 630, 440, WindowBack},
+        {"inside the general group", 60, 160, WindowBack},
+        {"empty edit field", edit.x, edit.y, EditBack},
+    };
+    for (const TSpot& s : spots)
+        EXPECT_EQ(ColorText(px.At(s.x, s.y)), ColorText(s.color)) << s.where << " at " << s.x << ", " << s.y;
+}
+
+TEST_F(LookTest, TextsHaveTheirColoursOnTheirBackgrounds)
+{
+    SetText(*form_, "Edit_Model", "HHHH");
+    Repaint();
+    struct TTextCase {
+        const char* name;
+        COLORREF text, back;
+    };
+    const TTextCase cases[] = {
+        {"Edit_Model", PageText, EditBack},
+        {"Label_Manufacturer", PageText, WindowBack},
+        {"Label9", Silver, WindowBack},
+        {"Label10", Silver, WindowBack},
+    };
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (const TTextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND wnd = form_->Control(c.name);
+        ASSERT_NE(wnd, nullptr);
+        EXPECT_GT(CountColor(wnd, c.text), 0) << "no pixel in " << ColorText(c.text);
+        EXPECT_GT(CountColor(wnd, c.back), 0) << "no pixel in " << ColorText(c.back);
+        EXPECT_EQ(CountColor(wnd, face, UncoveredWidth(wnd)), 0) << "system grey shows behind the text";
+    }
+}
+
+TEST_F(LookTest, BottomBarTextsClearTheButtons)
+{
+    // A notice running under a button loses its end.
+    for (const char* label : {"Label9", "Label10"}) {
+        const RECT text = RectInParent(form_->Control(label));
+        for (const char* button : {"Btn_About", "Btn_Remove", "Btn_Apply"})
+            EXPECT_FALSE(Overlap(text, RectInParent(form_->Control(button))))
+                << label << " (" << text.left << ".." << text.right << ") runs under " << button;
+    }
+}
+
+TEST_F(LookTest, EditsUseTahomaThirteenAndLineSevenTheSmallerPageFont)
+{
+    struct TFontCase {
+        const char* name;
+        LONG height;
+    };
+    const TFontCase cases[] = {
+        {"Edit_Manufacturer", -13}, {"Edit_SUrl", -13}, {"Edit_Line6", -13},
+        {"Edit_Line7", -11},        {"Edit_Line8", -13}, {"Label_Manufacturer", -11},
+    };
+    for (const TFontCase& c : cases)
+        EXPECT_EQ(FontHeightOf(form_->Control(c.name)), c.height) << c.name;
+}
+
+TEST_F(LookTest, GroupFramesRunThroughTheirCaptions)
+{
+    ExpectFrame(*form_, "G_1", "General");
+    ExpectFrame(*form_, "G_3", "Picture");
+    form_->Button4Cli();
+    Repaint();
+    ASSERT_EQ(form_->ActivePageName(), "T_About");
+    ExpectFrame(*form_, "G_4", "Supported OS");
+    ExpectFrame(*form_, "G_5", "About");
+}
+
+TEST_F(LookTest, NoTabStripShows)
+{
+    // Both pages start right at the top of the page control: no strip above.
+    for (const char* page : {"T_XP", "T_About"}) {
+        const RECT r = RectInParent(form_->Control(page));
+        EXPECT_EQ(r.top, 0) << page;
+        EXPECT_EQ(r.left, 0) << page;
+    }
+    TPixels px;
+    ASSERT_TRUE(CaptureClient(form_->Handle(), px));
+    for (int x = 0; x < 636; ++x)
+        for (int y = 0; y < 6; ++y)
+            ASSERT_EQ(px.At(x, y), WindowBack) << "something drawn above the groups at " << x << ", " << y;
+}
+
+// A logo whose first pixel is yellow, whose top-left 172 x 172 is red and
+// whose rest is green: only red and yellow may show in the picture box.
+std::string LogoBmp(int size)
+{
+    const int stride = (size * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(stride) * size, '\0');
+    for (int row = 0; row < size; ++row) {
+        const int y = size - 1 - row;  // bottom-up rows
+        for (int x = 0; x < size; ++x) {
+            COLORREF c = (x < 172 && y < 172) ? RGB(0xFF, 0, 0) : RGB(0, 0xFF, 0);
+            if (x == 0 && y == 0)
+                c = RGB(0xFF, 0xFF, 0);
+            const size_t at = static_cast<size_t>(row) * stride + x * 3;
+            pixels[at] = static_cast<char>(GetBValue(c));
+            pixels[at + 1] = static_cast<char>(GetGValue(c));
+            pixels[at + 2] = static_cast<char>(GetRValue(c));
+        }
+    }
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = size;
+    info.biHeight = size;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    return bytes + pixels;
+}
+
+// Puts back the machine's "Logo" value as it was.
+class TLogoValueGuard {
+public:
+    TLogoValueGuard() { had_ = ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, "Logo", type_, data_); }
+    ~TLogoValueGuard()
+    {
+        HKEY key = OpenOemKey();
+        if (!key)
+            return;
+        if (had_)
+            RegSetValueExA(key, "Logo", 0, type_, reinterpret_cast<const BYTE*>(data_.data()),
+                           static_cast<DWORD>(data_.size()));
+        else
+            RegDeleteValueA(key, "Logo");
+        RegCloseKey(key);
+    }
+    TLogoValueGuard(const TLogoValueGuard&) = delete;
+    TLogoValueGuard& operator=(const TLogoValueGuard&) = delete;
+
+private:
+    bool had_ = false;
+    DWORD type_ = REG_SZ;
+    std::string data_;
+};
+
+std::string TempDir()
+{
+    char dir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, dir);
+    return dir;
+}
+
+struct TLogoCase {
+    int size;
+    int shownRed;  // the red part's width and height inside the box
+};
+
+class LogoLookTest : public ::testing::TestWithParam<TLogoCase> {};
+
+TEST_P(LogoLookTest, LogoShowsFromTheBoxCornerAtItsOwnSize)
+{
+    ExpectDesignScale();
+    ASSERT_FALSE(HasFatalFailure());
+    const TLogoCase c = GetParam();
+    TLogoValueGuard restore;
+    TScratchFile logo(TempDir() + "marquill-look-logo-" + std::to_string(c.size) + ".bmp", LogoBmp(c.size));
+    SetRegString("Logo", logo.Path());
+    TMessageBoxCatcher boxes;
+    std::unique_ptr<TAppFrm> form = OpenForm();
+    ASSERT_TRUE(form && IsWindowVisible(form->Handle())) << "the window did not appear";
+    ASSERT_TRUE(PumpUntil(*form, [&] { return FullyPainted(form->Handle()); }));
+    ASSERT_EQ(boxes.Count(), 0) << boxes.Last().text;
+
+    TPixels px;
+    ASSERT_TRUE(CaptureClient(form->Control("G_3"), px));
+    const int boxLeft = 16, boxTop = 21, box = 172;
+    EXPECT_EQ(ColorText(px.At(boxLeft, boxTop)), "#FFFF00") << "the picture does not start at the box's corner";
+    int green = 0, misplaced = 0;
+    for (int y = 0; y < box; ++y) {
+        for (int x = 0; x < box; ++x) {
+            if (x == 0 && y == 0)
+                continue;
+            const COLORREF got = px.At(boxLeft + x, boxTop + y);
+            green += got == RGB(0, 0xFF, 0);
+            const COLORREF want = (x < c.shownRed && y < c.shownRed) ? RGB(0xFF, 0, 0) : WindowBack;
+            if (got != want && ++misplaced <= 5)
+                ADD_FAILURE() << "box pixel (" << x << ", " << y << ") is " << ColorText(got) << ", want "
+                              << ColorText(want);
+        }
+    }
+    EXPECT_EQ(green, 0) << "the picture is scaled into the box instead of cut off";
+    EXPECT_EQ(misplaced, 0);
+    // Right of and below the box, the panel's own background.
+    for (int i = 0; i < box; i += 7) {
+        EXPECT_EQ(px.At(boxLeft + box, boxTop + i), WindowBack) << "right of the box at row " << i;
+        EXPECT_EQ(px.At(boxLeft + i, boxTop + box), WindowBack) << "below the box at column " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LogoLookTest,
+                         ::testing::Values(TLogoCase{200, 172},  // larger: cut at the box's edges
+                                           TLogoCase{100, 100},  // smaller: top-left part only
+                                           TLogoCase{172, 172}));
+
+}  // namespace
