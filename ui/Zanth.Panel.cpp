@@ -271,6 +271,12 @@ LRESULT TZanthPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             Paint(dc.Get());
         return 0;
     }
+    case WM_PRINTCLIENT:
+        // Themed controls ask their parent for the background behind their
+        // rounded corners this way; without an answer the corners stay black.
+        if (wParam)
+            Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))

@@ -421,6 +421,43 @@ TEST_F(PanelTest, ImmediatePaintLeavesChildrenAlone)
     EXPECT_EQ(Capture(panel->Handle()).At(30, 40), childColor) << "the panel painted over its child";
 }
 
+TEST_F(PanelTest, PrintClientDrawsTheFrameIntoTheGivenDc)
+{
+    // How a themed button gets the background behind its rounded corners.
+    TFont font(11);
+    const int w = 200, h = 80;
+    TZanthPanel* panel = MakePanel("General", w, h, font.Get(), true);
+    ASSERT_NE(panel, nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    SendMessageA(panel->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    GdiFlush();
+    TPixels px;
+    px.width = w;
+    px.height = h;
+    for (int i = 0; i < w * h; ++i) {
+        const DWORD p = static_cast<const DWORD*>(bits)[i];
+        px.data.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    }
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(px.At(w / 2, h / 2), PageColor) << "no background painted";
+    for (const std::string& error : CaptionedFrameErrors(px, MeasureText(font.Get(), "General"), Blue))
+        ADD_FAILURE() << error;
+}
+
 TEST_F(PanelTest, DefaultsAtCreation)
 {
     TZanthPanel* panel = TZanthPanel::Create(host_, 0, 0, 0, 0);
