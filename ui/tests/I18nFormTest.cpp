@@ -1,0 +1,173 @@
+// The real window translated: German from the shipped catalogs, and the
+// failure cases from catalogs made for the test.
+#include "FormTestFixture.h"
+#include "i18n/tests/MoBuilder.h"
+#include "ui/Zanth.Panel.h"
+
+#include <vector>
+
+using namespace formtest;
+
+namespace {
+const std::string kUtf8Header = "Content-Type: text/plain; charset=UTF-8\n";
+
+// The shipped catalogs, built beside Marquill.exe one level up.
+std::string ShippedCatalogs()
+{
+    return ExeDir() + "..\\locale\\";
+}
+
+// One catalog at <temp>\<name>\de\LC_MESSAGES\Marquill.mo, removed afterwards.
+class TScratchCatalog {
+public:
+    explicit TScratchCatalog(const std::string& bytes)
+    {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        root_ = std::string(temp) + "marquill-i18n-form-" + std::to_string(GetCurrentProcessId()) + "\\";
+        for (const std::string& dir : {root_, root_ + "de\\", root_ + "de\\LC_MESSAGES\\"}) {
+            EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+            dirs_.push_back(dir);
+        }
+        path_ = root_ + "de\\LC_MESSAGES\\Marquill.mo";
+        EXPECT_TRUE(WriteWholeFile(path_, bytes));
+    }
+    ~TScratchCatalog()
+    {
+        DeleteFileA(path_.c_str());
+        for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it)
+            RemoveDirectoryA(it->c_str());
+    }
+    TScratchCatalog(const TScratchCatalog&) = delete;
+    TScratchCatalog& operator=(const TScratchCatalog&) = delete;
+    const std::string& Root() const { return root_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string root_, path_;
+    std::vector<std::string> dirs_;
+};
+
+// Opens the window in the language already chosen; fails when it does not show.
+std::unique_ptr<TAppFrm> OpenTranslatedForm()
+{
+    OEMInfo = TOEMInfo{};
+    auto form = std::make_unique<TAppFrm>();
+    EXPECT_TRUE(WaitFor([&] { return form->Handle() && IsWindowVisible(form->Handle()) != FALSE; }))
+        << "the window did not appear";
+    return form;
+}
+
+std::string FaceOf(HWND wnd)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    if (!font || !GetObjectA(font, sizeof lf, &lf))
+        return "<no font>";
+    return lf.lfFaceName;
+}
+
+std::string WindowCaption(HWND wnd)
+{
+    char buf[256] = {};
+    GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+class I18nForm : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        DeleteOemValues();
+        ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+    }
+};
+}  // namespace
+
+TEST_F(I18nForm, GermanShowsTheGermanWindow)
+{
+    DeleteOemValues();
+    ResetTranslation("de_DE", ShippedCatalogs());
+    TMessageBoxCatcher boxes;
+    auto form = OpenTranslatedForm();
+    ASSERT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(0, boxes.Count()) << boxes.Last().text;
+    struct {
+        const char* control;
+        const char* text;  // code page 1252
+    } const expected[] = {
+        {"Btn_Apply", "\xDC" "bernehmen"},
+        {"Btn_Remove", "Alle OEM-Infos entfernen"},
+        {"Btn_About", "\xDC" "ber..."},
+        {"Btn_Open", "\xD6" "ffnen"},
+        {"Btn_Back", "Zur\xFC" "ck"},
+        {"Label_Manufacturer", "Hersteller"},
+        {"Label_SHours", "Supportzeiten"},
+        {"Label_Line10", "Zeile 10"},
+        {"Label_Version", "Version:"},
+        {"Label9", "Freie Software, bereitgestellt ohne Gew\xE4" "hr."},
+        // Not marked for translation: names and addresses stay.
+        {"Label10", "www.marquill.org"},
+        {"Label_AuthorValue", "Anna Berglund"},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(e.text, Text(*form, e.control)) << e.control;
+    EXPECT_EQ("Bitmap-Bilder (*.bmp)|*.bmp", form->OpenPictureDialog1().Filter);
+    EXPECT_EQ("Marquill :: www.marquill.org", WindowCaption(form->Handle()));
+    EXPECT_EQ("Allgemein", TZanthPanel::FromHandle(form->Control("G_1"))->Caption());
+    EXPECT_EQ("Unterst\xFCtzte Systeme", TZanthPanel::FromHandle(form->Control("G_4"))->Caption());
+}
+
+TEST_F(I18nForm, ARejectedCatalogShowsTheBoxOnceAndLeavesTheWindowEnglish)
+{
+    TScratchCatalog catalog(TMoBuilder()
+                                .Add("", "Content-Type: text/plain; charset=UTF8\n")
+                                .Add("Apply", "Anwenden")
+                                .Add("General", "Allgemein")
+                                .Build());
+    DeleteOemValues();
+    ResetTranslation("de_DE", catalog.Root());
+    TMessageBoxCatcher boxes;
+    auto form = OpenTranslatedForm();
+    ASSERT_EQ(1, boxes.Count());
+    EXPECT_EQ("Localization problem", boxes.Last().caption);
+    EXPECT_EQ("The translation for the language code de_DE (in " + catalog.Path() +
+                  ") does not have charset=utf-8 in its Content-Type. Translations are turned off.",
+              boxes.Last().text);
+    EXPECT_EQ(nullptr, boxes.Last().owner);
+    EXPECT_EQ("Apply", Text(*form, "Btn_Apply"));
+    EXPECT_EQ("General", TZanthPanel::FromHandle(form->Control("G_1"))->Caption());
+}
+
+TEST_F(I18nForm, ALoadedManufacturerIsNeverTranslated)
+{
+    TScratchCatalog catalog(TMoBuilder()
+                                .Add("", kUtf8Header)
+                                .Add("Apply", "Anwenden")
+                                .Add("Contoso Ltd", "Falsch")
+                                .Add("Model X", "Falsch")
+                                .Build());
+    DeleteOemValues();
+    SetRegString("Manufacturer", "Contoso Ltd");
+    SetRegString("Model", "Model X");
+    ResetTranslation("de", catalog.Root());
+    TMessageBoxCatcher boxes;
+    auto form = OpenTranslatedForm();
+    EXPECT_EQ(0, boxes.Count()) << boxes.Last().text;
+    EXPECT_EQ("Anwenden", Text(*form, "Btn_Apply"));
+    EXPECT_EQ("Contoso Ltd", Text(*form, "Edit_Manufacturer"));
+    EXPECT_EQ("Model X", Text(*form, "Edit_Model"));
+}
+
+TEST_F(I18nForm, ACatalogCanGiveTheWindowAnotherFace)
+{
+    TScratchCatalog catalog(TMoBuilder().Add("", kUtf8Header).Add("Tahoma", "Courier New").Build());
+    DeleteOemValues();
+    ResetTranslation("de", catalog.Root());
+    TMessageBoxCatcher boxes;
+    auto form = OpenTranslatedForm();
+    EXPECT_EQ(0, boxes.Count()) << boxes.Last().text;
+    for (const char* control : {"Btn_Apply", "Label9", "Label_Manufacturer", "Edit_Manufacturer", "Edit_Line7",
+                                "Label_App", "Btn_Back"})
+        EXPECT_EQ("Courier New", FaceOf(form->Control(control))) << control;
+}
