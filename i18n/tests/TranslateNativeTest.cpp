@@ -1,5 +1,5 @@
-// TranslateText and TranslateComponent off Windows, where the text encoding
-// is UTF-8 on both sides, against catalogs in a scratch directory.
+// The walk of TranslateComponent and the toolkit route's error handling,
+// under the sanitizers; catalog choice and the boxes are tested under Wine.
 #include "MoBuilder.h"
 #include "base/Error.h"
 #include "base/ResText.h"
@@ -72,79 +72,6 @@ public:
     std::vector<TTranslatable*> Children() override { return children; }
 };
 }  // namespace
-
-TEST_F(TranslateNative, FullCodeIsPreferredAndTwoLettersAreTheFallback)
-{
-    Put("de_DE", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "Full").Build());
-    Put("de", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "Short").Add("Open", "Öffnen").Build());
-    Put("de", "default", TMoBuilder().Add("", kUtf8Header).Add("Preview", "Vorschau").Build());
-    Start("de_DE");
-    EXPECT_EQ("Full", TranslateText("Marquill", "Apply"));
-    // Only one catalog serves a domain: no falling through to the other file.
-    EXPECT_EQ("Open", TranslateText("Marquill", "Open"));
-    EXPECT_EQ("Vorschau", TranslateText("default", "Preview"));
-    Start("de_AT");
-    EXPECT_EQ("Short", TranslateText("Marquill", "Apply"));
-    Start("fr_FR");
-    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
-    Start("C");
-    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
-    Put("C", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("Apply", "C catalog").Build());
-    Start("C");
-    EXPECT_EQ("C catalog", TranslateText("Marquill", "Apply"));
-}
-
-TEST_F(TranslateNative, LineEndsAreNormalisedAroundTheLookup)
-{
-    Put("de", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("a\nb", "x\ny\r\nz").Build());
-    Start("de");
-    EXPECT_EQ("x\r\ny\r\nz", TranslateText("Marquill", "a\r\nb"));
-    EXPECT_EQ("x\r\ny\r\nz", TranslateText("Marquill", "a\nb"));
-    EXPECT_EQ("a\r\nc", TranslateText("Marquill", "a\r\nc"));
-    // The header is never taken for a translation.
-    EXPECT_EQ("", TranslateText("Marquill", ""));
-}
-
-TEST_F(TranslateNative, ACatalogWithoutUtf8IsReportedOnceAndSwitchedOff)
-{
-    Put("de", "Marquill", CatalogWithHeader("Content-Type: text/plain; charset=UTF8\n", "Anwenden"));
-    Put("de", "default", CatalogWithHeader(kUtf8Header, "Übernehmen"));
-    Start("de_DE");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
-    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
-    std::string shown = testing::internal::GetCapturedStderr();
-    const std::string box = "Localization problem: The translation for the language code de_DE (in " +
-                            Path("de", "Marquill") +
-                            ") does not have charset=utf-8 in its Content-Type. Translations are turned off.\n";
-    EXPECT_EQ(box, shown);
-    EXPECT_EQ("Übernehmen", TranslateText("default", "Apply"));
-}
-
-TEST_F(TranslateNative, AnInvalidCatalogIsAnErrorNamingTheFile)
-{
-    Put("de", "Marquill", "this is not a catalog at all");
-    Start("de");
-    try {
-        TranslateText("Marquill", "Apply");
-        FAIL() << "no error for an invalid catalog";
-    } catch (const EMarquillError& e) {
-        EXPECT_EQ("This file is not a valid GNU gettext mo file: " + Path("de", "Marquill"), e.what());
-    }
-    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
-}
-
-TEST_F(TranslateNative, ToolkitTextsGoThroughTheDefaultDomain)
-{
-    Put("de", "default",
-        TMoBuilder()
-            .Add("", kUtf8Header)
-            .Add("Unknown picture file extension (.%s)", "Unbekannte Bilddateiendung (.%s)")
-            .Build());
-    Start("de");
-    EXPECT_EQ("Unbekannte Bilddateiendung (.%s)", ResText(N_("Unknown picture file extension (.%s)")));
-    EXPECT_EQ("Stream read error", ResText(N_("Stream read error")));
-}
 
 TEST_F(TranslateNative, ABrokenDefaultCatalogLeavesToolkitTextsEnglish)
 {
