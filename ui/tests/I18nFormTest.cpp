@@ -171,3 +171,16 @@ TEST_F(I18nForm, ACatalogCanGiveTheWindowAnotherFace)
                                 "Label_App", "Btn_Back"})
         EXPECT_EQ("Courier New", FaceOf(form->Control(control))) << control;
 }
+
+TEST_F(I18nForm, AnInvalidCatalogIsReportedAndTheWindowStillOpens)
+{
+    TScratchCatalog catalog("not a catalog");
+    DeleteOemValues();
+    ResetTranslation("de_DE", catalog.Root());
+    TMessageBoxCatcher boxes;
+    auto form = OpenTranslatedForm();
+    ASSERT_EQ(1, boxes.Count());
+    EXPECT_EQ("This file is not a valid GNU gettext mo file: " + catalog.Path() + ".", boxes.Last().text);
+    EXPECT_TRUE(boxes.Last().hasErrorIcon);
+    EXPECT_EQ("Apply", Text(*form, "Btn_Apply"));
+}
