@@ -86,7 +86,7 @@ TEST(MoCatalogMsgfmt, HashAndSearchAgreeOnEveryKeyOfALargeCatalog)
             ASSERT_TRUE(byHash) << key;
             EXPECT_EQ("value " + std::to_string(i), std::string(*byHash));
             EXPECT_EQ(byHash, catalog->LookupBySearch(key));
-            EXPECT_FALSE(catalog->LookupByHash(key + "0" + "x")) << key;
+            EXPECT_FALSE(catalog->LookupByHash(key + "x")) << key;
         }
     }
 }
