@@ -1,0 +1,132 @@
+// Marquill.exe itself: started as a user starts it, its window found, the
+// Tab key pressed in it, closed, and its exit code read.
+#include "ui/tests/FormTestFixture.h"
+
+#include <vector>
+
+using namespace formtest;
+
+namespace {
+
+struct TFindTopLevel {
+    DWORD process;
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND wnd, LPARAM param)
+{
+    auto* find = reinterpret_cast<TFindTopLevel*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(wnd, &process);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (process != find->process || lstrcmpA(cls, find->cls) != 0)
+        return TRUE;
+    find->found = wnd;
+    return FALSE;
+}
+
+HWND FindTopLevel(DWORD process, const char* cls)
+{
+    TFindTopLevel find{process, cls, nullptr};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+std::string WindowText(HWND wnd)
+{
+    char buf[512] = {};
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buf;
+}
+
+HWND FocusOf(DWORD thread)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// Ends the started program whatever the test's outcome.
+class TProgram {
+public:
+    explicit TProgram(const std::string& path)
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string command = "\"" + path + "\"";
+        started_ = CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &info_) != FALSE;
+    }
+    ~TProgram()
+    {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(info_.hProcess, 99);
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    bool Started() const { return started_; }
+    const PROCESS_INFORMATION& Info() const { return info_; }
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION info_ = {};
+};
+
+class FormProgram : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteOemValues(); }
+    void TearDown() override { DeleteOemValues(); }
+};
+
+TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
+{
+    SetRegString("Manufacturer", "Program Maker");
+    SetRegString("Model", "Program Model");
+    TProgram program(ExeDir() + "..\\Marquill.exe");
+    ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
+    const DWORD process = program.Info().dwProcessId;
+
+    HWND form = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            form = FindTopLevel(process, "TAppFrm");
+            return form && IsWindowVisible(form);
+        },
+        15000))
+        << "the window did not appear";
+    EXPECT_EQ(WindowText(form), "Marquill :: www.marquill.org");
+
+    // The program's own hidden window carries the program's title.
+    HWND application = FindTopLevel(process, "TApplication");
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(WindowText(application), "Marquill");
+    EXPECT_FALSE(IsWindowVisible(application));
+
+    // Loaded, and the first field has the focus; Tab goes on to the next.
+    const DWORD thread = GetWindowThreadProcessId(form, nullptr);
+    HWND focus = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        focus = FocusOf(thread);
+        return focus && WindowText(focus) == "Program Maker";
+    })) << "the manufacturer field is not focused";
+    PostMessageA(focus, WM_KEYDOWN, VK_TAB, 1);
+    EXPECT_TRUE(WaitFor([&] {
+        HWND now = FocusOf(thread);
+        return now && WindowText(now) == "Program Model";
+    })) << "Tab did not reach the model field";
+
+    PostMessageA(form, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.Info().hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
+    DWORD code = 1234;
+    GetExitCodeProcess(program.Info().hProcess, &code);
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
