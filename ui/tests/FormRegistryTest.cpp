@@ -228,6 +228,43 @@ TEST_F(FormRegistry, TabVisitsTheShownControlsInTabOrder)
     }
 }
 
+void Key(WORD key, bool up)
+{
+    keybd_event(static_cast<BYTE>(key), 0, up ? KEYEVENTF_KEYUP : 0, 0);
+}
+
+// Real key strokes through the input queue, so the modifier state is real.
+TEST_F(FormRegistry, CtrlTabNeitherSwitchesPagesNorMovesTheFocusAndShiftTabGoesBack)
+{
+    auto form = OpenForm();
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(PumpUntil(*form, [&] { return GetForegroundWindow() == form->Handle(); }));
+    ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
+
+    Key(VK_CONTROL, false);
+    Key(VK_TAB, false);
+    Key(VK_TAB, true);
+    Key(VK_CONTROL, true);
+    // A plain Tab after it: once it has moved the focus, Ctrl+Tab was handled.
+    Key(VK_TAB, false);
+    Key(VK_TAB, true);
+    ASSERT_TRUE(PumpUntil(*form, [&] { return FocusName(*form) != "Edit_Manufacturer"; }))
+        << "the keys did not reach the window";
+    EXPECT_EQ(FocusName(*form), "Edit_Model");
+    EXPECT_EQ(form->ActivePageName(), "T_XP");
+    EXPECT_TRUE(Shown(*form, "T_XP"));
+
+    Key(VK_SHIFT, false);
+    Key(VK_TAB, false);
+    Key(VK_TAB, true);
+    Key(VK_SHIFT, true);
+    EXPECT_TRUE(PumpUntil(*form, [&] { return FocusName(*form) == "Edit_Manufacturer"; }))
+        << "Shift+Tab did not go back: focus on " << FocusName(*form);
+    // No tab character reached the field.
+    EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "");
+    EXPECT_EQ(Text(*form, "Edit_Model"), "");
+}
+
 TEST_F(FormRegistry, ControlsSitAtTheirDesignedRectangles)
 {
     ExpectDesignScale();
