@@ -381,6 +381,9 @@ void TAppFrm::CreateControl(TControl& control)
     }
     if (!control.wnd)
         throw EMarquillError(std::string("The control ") + desc.name + " cannot be created");
+    // The fields take texts of any length, beyond the edit control's default.
+    if (desc.kind == TControlKind::Edit)
+        SendMessageA(control.wnd, EM_SETLIMITTEXT, 0, 0);
     ApplyFont(control);
     AutoSizeLabel(control);
 }

@@ -180,6 +180,18 @@ TEST_F(FormRegistry, ApplyStoresTheFieldsUntrimmedAsStrings)
     }
 }
 
+TEST_F(FormRegistry, TypedTextsHaveNoLengthLimit)
+{
+    auto form = OpenForm();
+    HWND edit = form->Control("Edit_Manufacturer");
+    const std::string typed(40000, 'w');
+    // Replacing the selection goes through the same limit as typing.
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
+    ASSERT_EQ(GetWindowTextLengthA(edit), 40000);
+    Click(*form, "Btn_Apply");
+    ExpectRegString("Manufacturer", typed);
+}
+
 TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
 {
     SetRegString("Manufacturer", "Acme");
