@@ -126,10 +126,13 @@ HFONT MakeFont(const std::string& face, int height, int dpi)
 }
 }  // namespace
 
+const TWow64Functions* Wow64Override = nullptr;
+
 bool IsWow64()
 {
     using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
-    auto isWow64Process = KernelFunction<TIsWow64Process>("IsWow64Process");
+    auto isWow64Process =
+        Wow64Override ? Wow64Override->IsWow64Process : KernelFunction<TIsWow64Process>("IsWow64Process");
     if (!isWow64Process)
         return false;
     BOOL wow64 = FALSE;
@@ -141,7 +144,8 @@ bool IsWow64()
 void SetWow64FsRedirection(bool Enable)
 {
     using TEnableRedirection = BOOLEAN(WINAPI*)(BOOLEAN);
-    auto enableRedirection = KernelFunction<TEnableRedirection>("Wow64EnableWow64FsRedirection");
+    auto enableRedirection = Wow64Override ? Wow64Override->Wow64EnableWow64FsRedirection
+                                           : KernelFunction<TEnableRedirection>("Wow64EnableWow64FsRedirection");
     if (!enableRedirection)
         return;
     if (!enableRedirection(Enable ? TRUE : FALSE))

@@ -1,0 +1,120 @@
+// The WOW64 redirection around loading the logo, with stand-ins for the
+// kernel's functions so every answer they can give is covered.
+#include "ui/tests/FormTestFixture.h"
+
+#include <vector>
+
+#include "base/ResText.h"
+
+using namespace formtest;
+
+namespace {
+
+std::vector<int> g_switches;  // every redirection switch asked for: 0 off, 1 on
+
+BOOL WINAPI IsWow64Fails(HANDLE, PBOOL)
+{
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+BOOL WINAPI IsWow64Yes(HANDLE, PBOOL wow64)
+{
+    *wow64 = TRUE;
+    return TRUE;
+}
+BOOL WINAPI IsWow64No(HANDLE, PBOOL wow64)
+{
+    *wow64 = FALSE;
+    return TRUE;
+}
+BOOLEAN WINAPI SwitchWorks(BOOLEAN enable)
+{
+    g_switches.push_back(enable ? 1 : 0);
+    return TRUE;
+}
+BOOLEAN WINAPI SwitchRefused(BOOLEAN enable)
+{
+    g_switches.push_back(enable ? 1 : 0);
+    return FALSE;
+}
+BOOLEAN WINAPI SwitchOnRefused(BOOLEAN enable)
+{
+    g_switches.push_back(enable ? 1 : 0);
+    return enable ? FALSE : TRUE;
+}
+
+// Marks every standard text that passes through the translation route.
+std::string MarkTranslated(const std::string& english)
+{
+    return "<" + english + ">";
+}
+
+class FormWow64 : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteOemValues();
+        g_switches.clear();
+    }
+    void TearDown() override
+    {
+        Wow64Override = nullptr;
+        ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+        DeleteOemValues();
+    }
+};
+
+struct TCase {
+    const char* name;
+    TWow64Functions functions;
+    const char* logoExtension;
+    std::vector<int> switches;
+    const char* box;  // nullptr: none
+    bool loaded;      // the window reached the editing page
+};
+
+TEST_F(FormWow64, RedirectionIsSwitchedOffOnlyAroundTheLoadAndFailuresAreShown)
+{
+    const TCase cases[] = {
+        {"kernel without IsWow64Process", {nullptr, SwitchWorks}, "bmp", {}, nullptr, true},
+        {"32-bit Windows", {IsWow64No, SwitchWorks}, "bmp", {}, nullptr, true},
+        {"64-bit Windows", {IsWow64Yes, SwitchWorks}, "bmp", {0, 1}, nullptr, true},
+        {"64-bit Windows without the switch", {IsWow64Yes, nullptr}, "bmp", {}, nullptr, true},
+        {"logo fails to load", {IsWow64Yes, SwitchWorks}, "png", {0, 1}, "<Unknown picture file extension (.png)>.",
+         false},
+        // Never passed through translation.
+        {"IsWow64Process fails", {IsWow64Fails, SwitchWorks}, "bmp", {}, "IsWow64: bad process handle.", false},
+        {"switching off refused", {IsWow64Yes, SwitchRefused}, "bmp", {0},
+         "<Unable to switch the file system redirection>.", false},
+        {"switching back on refused", {IsWow64Yes, SwitchOnRefused}, "bmp", {0, 1},
+         "<Unable to switch the file system redirection>.", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_switches.clear();
+        TScratchFile logo(ExeDir() + "marquill-wow64-logo." + c.logoExtension, MakeBmp(5, 6, RGB(9, 9, 9)));
+        SetRegString("Manufacturer", "Acme");
+        SetRegString("Logo", logo.Path());
+        Wow64Override = &c.functions;
+        OEMInfo = TOEMInfo{};
+        ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+        SetResTextHook(MarkTranslated);
+        TMessageBoxCatcher boxes;
+        auto form = std::make_unique<TAppFrm>();
+        Wow64Override = nullptr;
+
+        ASSERT_TRUE(IsWindowVisible(form->Handle()));
+        EXPECT_EQ(g_switches, c.switches);
+        if (c.box) {
+            ASSERT_EQ(boxes.Count(), 1);
+            EXPECT_EQ(boxes.Last().text, c.box);
+        } else {
+            EXPECT_EQ(boxes.Count(), 0);
+        }
+        EXPECT_EQ(form->ActivePageName(), c.loaded ? "T_XP" : "T_About");
+        // The fields were filled before the logo's turn came.
+        EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
+    }
+}
+
+}  // namespace
