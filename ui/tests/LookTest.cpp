@@ -384,10 +384,18 @@ std::string LogoBmp(int size)
     return bytes + pixels;
 }
 
-// Puts back the machine's "Logo" value as it was.
+// Puts back the machine's "Logo" value as it was, and removes the key again
+// when this test made it.
 class TLogoValueGuard {
 public:
-    TLogoValueGuard() { had_ = ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, "Logo", type_, data_); }
+    TLogoValueGuard()
+    {
+        HKEY key = nullptr;
+        keyExisted_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, OemKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS;
+        if (key)
+            RegCloseKey(key);
+        had_ = ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, "Logo", type_, data_);
+    }
     ~TLogoValueGuard()
     {
         HKEY key = OpenOemKey();
@@ -398,12 +406,19 @@ public:
                            static_cast<DWORD>(data_.size()));
         else
             RegDeleteValueA(key, "Logo");
+        DWORD values = 0, subkeys = 0;
+        const bool empty = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                           values == 0 && subkeys == 0;
         RegCloseKey(key);
+        if (!keyExisted_ && empty)
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, OemKey, KEY_WOW64_64KEY, 0);
     }
     TLogoValueGuard(const TLogoValueGuard&) = delete;
     TLogoValueGuard& operator=(const TLogoValueGuard&) = delete;
 
 private:
+    bool keyExisted_ = false;
     bool had_ = false;
     DWORD type_ = REG_SZ;
     std::string data_;
