@@ -1,0 +1,483 @@
+#include "ui/PictureDialog.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "base/Error.h"
+#include "base/Format.h"
+#include "base/ResText.h"
+#include "ui/Picture.h"
+
+namespace {
+
+constexpr int PreviewMargin = 5;
+// CDM_GETFILEPATH reports the length it needs; a path beyond this is no
+// picture anyone can pick, so the preview gives up on it.
+constexpr int MaxPreviewPath = 32768;
+
+// A dialog template built in memory, in a fixed global block because the
+// file dialog takes its custom template as a handle to one.
+class TDialogTemplate {
+public:
+    TDialogTemplate(DWORD style, short cx, short cy, bool withFont)
+    {
+        PutDword(style);
+        PutDword(0);  // extended style
+        countAt_ = words_.size();
+        words_.push_back(0);  // item count, filled in as items are added
+        PutShort(0);
+        PutShort(0);
+        PutShort(cx);
+        PutShort(cy);
+        words_.push_back(0);  // no menu
+        words_.push_back(0);  // the standard dialog class
+        words_.push_back(0);  // empty title: the texts are set at run time, translated
+        if (withFont) {
+            words_.push_back(8);
+            PutText(L"MS Shell Dlg");
+        }
+    }
+
+    // `atom` is the predefined class: 0x0080 button, 0x0082 static.
+    void AddItem(WORD id, WORD atom, DWORD style, short x, short y, short cx, short cy)
+    {
+        if (words_.size() % 2)
+            words_.push_back(0);  // items start on a DWORD boundary
+        PutDword(style | WS_CHILD);
+        PutDword(0);
+        PutShort(x);
+        PutShort(y);
+        PutShort(cx);
+        PutShort(cy);
+        words_.push_back(id);
+        words_.push_back(0xFFFF);
+        words_.push_back(atom);
+        words_.push_back(0);  // empty title
+        words_.push_back(0);  // no creation data
+        ++words_[countAt_];
+    }
+
+    // A copy in a fixed global block; its handle is also its address.
+    HGLOBAL Publish()
+    {
+        Release();
+        block_ = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, words_.size() * sizeof(WORD));
+        if (!block_)
+            throw EMarquillError("Out of memory");
+        std::memcpy(block_, words_.data(), words_.size() * sizeof(WORD));
+        return block_;
+    }
+
+    const DLGTEMPLATE* Data() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+    ~TDialogTemplate() { Release(); }
+    TDialogTemplate(const TDialogTemplate&) = delete;
+    TDialogTemplate& operator=(const TDialogTemplate&) = delete;
+
+private:
+    void PutDword(DWORD value)
+    {
+        words_.push_back(LOWORD(value));
+        words_.push_back(HIWORD(value));
+    }
+    void PutShort(short value) { words_.push_back(static_cast<WORD>(value)); }
+    void PutText(const wchar_t* text)
+    {
+        for (; *text; ++text)
+            words_.push_back(static_cast<WORD>(*text));
+        words_.push_back(0);
+    }
+    void Release()
+    {
+        if (block_)
+            GlobalFree(block_);
+        block_ = nullptr;
+    }
+
+    std::vector<WORD> words_;
+    size_t countAt_ = 0;
+    HGLOBAL block_ = nullptr;
+};
+
+// Puts back the object that was selected before, so nothing is deleted
+// while still selected.
+class TSelectGuard {
+public:
+    TSelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    ~TSelectGuard()
+    {
+        if (old_)
+            SelectObject(dc_, old_);
+    }
+    TSelectGuard(const TSelectGuard&) = delete;
+    TSelectGuard& operator=(const TSelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+std::string NumberText(int value)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d", value);
+    return buf;
+}
+
+void DrawCentredText(HDC dc, const RECT& box, HFONT font, const std::string& text)
+{
+    TSelectGuard fontGuard(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    RECT r = box;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// ---- The "Preview" window ----
+
+INT_PTR CALLBACK PreviewWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        switch (msg) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(wnd, DWLP_USER, lParam);
+            const auto* picture = reinterpret_cast<const TPicture*>(lParam);
+            SetWindowTextA(wnd, ResText(N_("Preview")).c_str());
+            RECT outer, client;
+            GetWindowRect(wnd, &outer);
+            GetClientRect(wnd, &client);
+            RECT bounds = PreviewWindowBounds(
+                picture->Width(), picture->Height(), PreviewMargin,
+                (outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom,
+                GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN));
+            SetWindowPos(wnd, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                         bounds.bottom - bounds.top, SWP_NOZORDER);
+            return TRUE;
+        }
+        case WM_SIZE:
+            InvalidateRect(wnd, nullptr, TRUE);
+            return TRUE;
+        case WM_PAINT: {
+            const auto* picture = reinterpret_cast<const TPicture*>(GetWindowLongPtrA(wnd, DWLP_USER));
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            if (picture) {
+                RECT box;
+                GetClientRect(wnd, &box);
+                InflateRect(&box, -PreviewMargin, -PreviewMargin);
+                RECT dest = FitPictureRect(picture->Width(), picture->Height(), box);
+                if (!IsRectEmpty(&dest)) {
+                    try {
+                        picture->StretchDraw(dc, dest);
+                    } catch (...) {
+                        // A picture that fails to draw simply leaves the window empty.
+                    }
+                }
+            }
+            EndPaint(wnd, &ps);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
+                EndDialog(wnd, IDCANCEL);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+void ShowPreviewWindow(HWND owner, const TPicture& picture)
+{
+    // Escape reaches the dialog manager as IDCANCEL, which closes the window.
+    TDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 100, 100,
+                         false);
+    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), tmpl.Data(), owner, PreviewWindowProc,
+                            reinterpret_cast<LPARAM>(&picture));
+}
+
+// ---- The preview panel inside the file dialog ----
+
+class TPreviewPanel {
+public:
+    void Attach(HWND panel) { panel_ = panel; }
+
+    void Init()
+    {
+        SetDlgItemTextA(panel_, TOpenPictureDialog::IdPreviewButton, ResText(N_("Preview")).c_str());
+        Show(TState::None);
+    }
+
+    // The file dialog's current selection (the folder plus the typed or
+    // selected name), loaded quietly: a preview never reports errors.
+    void SelectionChanged(HWND fileDialog)
+    {
+        picture_.Clear();
+        std::string path = SelectedPath(fileDialog);
+        if (path.empty()) {
+            Show(TState::None);
+            return;
+        }
+        try {
+            picture_.LoadFromFile(path);
+        } catch (...) {
+            picture_.Clear();
+            Show(TState::None);
+            return;
+        }
+        Show(picture_.Empty() ? TState::Invalid : TState::Loaded);
+    }
+
+    void DrawArea(const DRAWITEMSTRUCT& item)
+    {
+        FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        if (state_ == TState::Loaded) {
+            RECT dest = FitPictureRect(picture_.Width(), picture_.Height(), item.rcItem);
+            try {
+                picture_.StretchDraw(item.hDC, dest);
+                return;
+            } catch (...) {
+                // Drawing failed: say so in the area instead, and offer no preview.
+                state_ = TState::Invalid;
+                EnableWindow(GetDlgItem(panel_, TOpenPictureDialog::IdPreviewButton), FALSE);
+                FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+            }
+        }
+        std::string text = state_ == TState::None ? ResText(N_("(None)")) : ResText(N_("Invalid image"));
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+        DrawCentredText(item.hDC, item.rcItem, font, text);
+    }
+
+    void PreviewClicked()
+    {
+        if (state_ == TState::Loaded)
+            ShowPreviewWindow(GetParent(panel_), picture_);
+    }
+
+private:
+    enum class TState { None, Loaded, Invalid };
+
+    static std::string SelectedPath(HWND fileDialog)
+    {
+        std::vector<char> buf(MAX_PATH + 1);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            LRESULT needed = SendMessageA(fileDialog, CDM_GETFILEPATH, static_cast<WPARAM>(buf.size()),
+                                          reinterpret_cast<LPARAM>(buf.data()));
+            if (needed <= 0 || needed > MaxPreviewPath)
+                return {};
+            if (static_cast<size_t>(needed) <= buf.size()) {
+                buf.back() = '\0';
+                return buf.data();
+            }
+            buf.assign(static_cast<size_t>(needed) + 1, '\0');
+        }
+        return {};
+    }
+
+    void Show(TState state)
+    {
+        state_ = state;
+        std::string line = state == TState::None
+                               ? ResText(N_("Picture:"))
+                               : FormatText(ResText(N_(" (%dx%d)")),
+                                            {NumberText(picture_.Width()), NumberText(picture_.Height())});
+        SetDlgItemTextA(panel_, TOpenPictureDialog::IdPictureLabel, line.c_str());
+        EnableWindow(GetDlgItem(panel_, TOpenPictureDialog::IdPreviewButton), state == TState::Loaded);
+        InvalidateRect(GetDlgItem(panel_, TOpenPictureDialog::IdPreviewArea), nullptr, TRUE);
+    }
+
+    HWND panel_ = nullptr;
+    TPicture picture_;
+    TState state_ = TState::None;
+};
+
+UINT_PTR CALLBACK PictureDialogHook(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        if (msg == WM_INITDIALOG) {
+            const auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
+            auto* state = reinterpret_cast<TPreviewPanel*>(ofn->lCustData);
+            SetWindowLongPtrA(panel, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+            state->Attach(panel);
+            state->Init();
+            return TRUE;
+        }
+        auto* state = reinterpret_cast<TPreviewPanel*>(GetWindowLongPtrA(panel, DWLP_USER));
+        if (!state)
+            return FALSE;
+        switch (msg) {
+        case WM_NOTIFY: {
+            const auto* note = reinterpret_cast<const OFNOTIFYA*>(lParam);
+            if (note->hdr.code == CDN_INITDONE || note->hdr.code == CDN_SELCHANGE)
+                state->SelectionChanged(GetParent(panel));
+            return FALSE;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlID != TOpenPictureDialog::IdPreviewArea)
+                return FALSE;
+            state->DrawArea(*item);
+            SetWindowLongPtrA(panel, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == TOpenPictureDialog::IdPreviewButton && HIWORD(wParam) == BN_CLICKED) {
+                state->PreviewClicked();
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// The panel at the right of the standard controls, in dialog units. The
+// zero-width stc32 marks where the standard controls go; everything to its
+// right is moved to the right of them, so the dialog grows by the panel.
+void BuildPanelTemplate(TDialogTemplate& tmpl)
+{
+    const short left = 6, width = 120;
+    tmpl.AddItem(stc32, 0x0082, SS_LEFT, 0, 0, 1, 160);
+    tmpl.AddItem(TOpenPictureDialog::IdPictureLabel, 0x0082, WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
+                 left, 6, width, 9);
+    tmpl.AddItem(TOpenPictureDialog::IdPreviewArea, 0x0082, WS_VISIBLE | SS_OWNERDRAW | SS_SUNKEN, left, 18,
+                 width, 112);
+    tmpl.AddItem(TOpenPictureDialog::IdPreviewButton, 0x0080, WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
+                 left, 134, 50, 14);
+}
+
+std::string HexText(DWORD value)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%lX", static_cast<unsigned long>(value));
+    return buf;
+}
+
+}  // namespace
+
+std::string OfnFilterFromText(const std::string& filter)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+    std::string result;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        // An empty text would end the dialog's list early: skip the pair.
+        if (parts[i].empty() || parts[i + 1].empty())
+            continue;
+        result += parts[i];
+        result += '\0';
+        result += parts[i + 1];
+        result += '\0';
+    }
+    if (!result.empty())
+        result += '\0';
+    return result;
+}
+
+RECT FitPictureRect(int pictureWidth, int pictureHeight, const RECT& box)
+{
+    RECT r = {box.left, box.top, box.left, box.top};
+    const long long boxWidth = box.right - box.left, boxHeight = box.bottom - box.top;
+    if (pictureWidth <= 0 || pictureHeight <= 0 || boxWidth <= 0 || boxHeight <= 0)
+        return r;
+    // Compare boxWidth / pictureWidth with boxHeight / pictureHeight without
+    // rounding; 64 bits keep the products exact.
+    long long width, height;
+    if (boxWidth * pictureHeight <= boxHeight * pictureWidth) {
+        width = boxWidth;
+        height = std::max<long long>(1, (boxWidth * pictureHeight + pictureWidth / 2) / pictureWidth);
+    } else {
+        height = boxHeight;
+        width = std::max<long long>(1, (boxHeight * pictureWidth + pictureHeight / 2) / pictureHeight);
+    }
+    r.left = static_cast<LONG>(box.left + (boxWidth - width) / 2);
+    r.top = static_cast<LONG>(box.top + (boxHeight - height) / 2);
+    r.right = static_cast<LONG>(r.left + width);
+    r.bottom = static_cast<LONG>(r.top + height);
+    return r;
+}
+
+RECT PreviewWindowBounds(int pictureWidth, int pictureHeight, int margin, int frameWidth, int frameHeight,
+                         int minWidth, int minHeight, int screenWidth, int screenHeight)
+{
+    const long long maxWidth = screenWidth * 3LL / 4, maxHeight = screenHeight * 3LL / 4;
+    long long width = std::max(0, pictureWidth) + 2LL * margin + frameWidth;
+    long long height = std::max(0, pictureHeight) + 2LL * margin + frameHeight;
+    width = std::min(std::max<long long>(width, minWidth), maxWidth);
+    height = std::min(std::max<long long>(height, minHeight), maxHeight);
+    RECT r;
+    r.left = static_cast<LONG>((screenWidth - width) / 2);
+    r.top = static_cast<LONG>((screenHeight - height) / 2);
+    r.right = static_cast<LONG>(r.left + width);
+    r.bottom = static_cast<LONG>(r.top + height);
+    return r;
+}
+
+bool TOpenPictureDialog::Execute(HWND owner)
+{
+    const std::string filter = OfnFilterFromText(Filter);
+    TDialogTemplate tmpl(WS_CHILD | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT, 132, 160, true);
+    BuildPanelTemplate(tmpl);
+    HGLOBAL panelTemplate = tmpl.Publish();
+
+    std::string offered = FileName;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::vector<char> file(std::max<size_t>(4096, offered.size() + 1), '\0');
+        std::memcpy(file.data(), offered.data(), offered.size());
+        TPreviewPanel panel;
+
+        OPENFILENAMEA ofn = {};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = owner;
+        ofn.hInstance = reinterpret_cast<HINSTANCE>(panelTemplate);
+        ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+        ofn.nFilterIndex = 1;
+        ofn.lpstrFile = file.data();
+        ofn.nMaxFile = static_cast<DWORD>(file.size());
+        // The process's current directory stays where it was: left in the
+        // picked folder, it would keep that folder from being deleted.
+        ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE |
+                    OFN_NOCHANGEDIR;
+        ofn.lpfnHook = PictureDialogHook;
+        ofn.lCustData = reinterpret_cast<LPARAM>(&panel);
+
+        if (GetOpenFileNameA(&ofn)) {
+            file.back() = '\0';
+            FileName = file.data();
+            return true;
+        }
+        const DWORD error = CommDlgExtendedError();
+        if (error == 0)
+            return false;
+        // A remembered name the dialog refuses (say, one with characters a
+        // file name cannot hold) must not lock the user out of choosing.
+        if (error == FNERR_INVALIDFILENAME && !offered.empty()) {
+            offered.clear();
+            continue;
+        }
+        throw EMarquillError(FormatText(ResText(N_("The file dialog could not be shown (error %s)")),
+                                        {HexText(error)}));
+    }
+    return false;
+}

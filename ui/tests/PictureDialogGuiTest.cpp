@@ -1,0 +1,759 @@
+// The picture-open dialog driven as a user drives it: the real file dialog
+// under Wine, its preview panel and the "Preview" window, read back from the
+// screen. The dialog is modal, so the test's actions run as a script from a
+// thread timer inside its message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+#include "ui/PictureDialog.h"
+
+namespace {
+
+// ---- A script of steps run while the code under test sits in a modal loop ----
+
+class TModalScript {
+public:
+    // `done` is retried on every tick until it gives true; when `timeoutMs`
+    // passes first, the test fails with the step's name (and `why`, if given)
+    // and every dialog of this thread is cancelled so that the modal call ends.
+    void Add(std::string name, std::function<bool()> done, DWORD timeoutMs = 8000,
+             std::function<std::string()> why = nullptr)
+    {
+        steps_.push_back({std::move(name), std::move(done), std::move(why), timeoutMs});
+    }
+
+    // Runs `modal`, which blocks in a modal loop, while the steps run. True
+    // when every step passed and the modal loop ended after the last one.
+    bool Run(const std::function<void()>& modal)
+    {
+        active_ = this;
+        stepStart_ = GetTickCount();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+        EXPECT_NE(timer, 0u) << "no timer to drive the dialog with";
+        if (timer)
+            modal();
+        KillTimer(nullptr, timer);
+        active_ = nullptr;
+        if (failure_.empty() && next_ < steps_.size())
+            Fail("the modal loop ended before step '" + steps_[next_].name + "'");
+        return failure_.empty();
+    }
+
+private:
+    struct TStep {
+        std::string name;
+        std::function<bool()> done;
+        std::function<std::string()> why;
+        DWORD timeoutMs;
+    };
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (active_ && !active_->busy_)
+            active_->OnTick();
+    }
+
+    void OnTick()
+    {
+        busy_ = true;
+        const DWORD now = GetTickCount();
+        if (aborted_) {
+            // A dialog that ignores Cancel is torn down, so the test ends anyway.
+            if (now - abortedAt_ > 3000)
+                EnumThreadWindows(GetCurrentThreadId(), DestroyDialog, 0);
+            else
+                CancelThreadDialogs();
+        } else if (next_ == steps_.size()) {
+            // The last step closes the dialog; one still open means it refused.
+            if (now - stepStart_ > 5000) {
+                Fail("the dialog stayed open after the last step");
+                CancelThreadDialogs();
+            }
+        } else if (steps_[next_].done()) {
+            ++next_;
+            stepStart_ = now;
+        } else if (now - stepStart_ > steps_[next_].timeoutMs) {
+            std::string message = "step '" + steps_[next_].name + "' did not happen in time";
+            if (steps_[next_].why)
+                message += ": " + steps_[next_].why();
+            Fail(message);
+            CancelThreadDialogs();
+        }
+        busy_ = false;
+    }
+
+    void Fail(const std::string& message)
+    {
+        failure_ = message;
+        aborted_ = true;
+        abortedAt_ = GetTickCount();
+        ADD_FAILURE() << message;
+    }
+
+    static BOOL CALLBACK CancelDialog(HWND wnd, LPARAM)
+    {
+        char cls[16] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd))
+            PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+    static BOOL CALLBACK DestroyDialog(HWND wnd, LPARAM)
+    {
+        char cls[16] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd))
+            DestroyWindow(wnd);
+        return TRUE;
+    }
+    static void CancelThreadDialogs() { EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0); }
+
+    static TModalScript* active_;
+    std::vector<TStep> steps_;
+    size_t next_ = 0;
+    DWORD stepStart_ = 0;
+    DWORD abortedAt_ = 0;
+    bool busy_ = false;
+    bool aborted_ = false;
+    std::string failure_;
+};
+
+TModalScript* TModalScript::active_ = nullptr;
+
+// ---- Finding the parts of the file dialog ----
+
+struct TFind {
+    const char* cls;
+    const char* caption;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND wnd, LPARAM param)
+{
+    auto* f = reinterpret_cast<TFind*>(param);
+    char cls[64] = {}, caption[256] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    GetWindowTextA(wnd, caption, sizeof caption);
+    if (!IsWindowVisible(wnd) || lstrcmpA(cls, f->cls) != 0)
+        return TRUE;
+    if (f->caption && lstrcmpA(caption, f->caption) != 0)
+        return TRUE;
+    if (f->owner && GetWindow(wnd, GW_OWNER) != f->owner)
+        return TRUE;
+    if (!f->owner && !f->caption && !GetDlgItem(wnd, cmb13) && !GetDlgItem(wnd, edt1))
+        return TRUE;  // not a file dialog
+    f->found = wnd;
+    return FALSE;
+}
+
+HWND FindFileDialog()
+{
+    TFind f{"#32770", nullptr, nullptr, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+HWND FindPreviewWindow(HWND fileDialog)
+{
+    TFind f{"#32770", "Preview", fileDialog, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+BOOL CALLBACK MatchChildClass(HWND wnd, LPARAM param)
+{
+    auto* f = reinterpret_cast<TFind*>(param);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpA(cls, f->cls) != 0 || (f->owner && GetParent(wnd) != f->owner))
+        return TRUE;
+    f->found = wnd;
+    return FALSE;
+}
+
+// A descendant of `parent` of class `cls`; with `directOnly`, a child.
+HWND FindChild(HWND parent, const char* cls, bool directOnly = false)
+{
+    TFind f{cls, nullptr, directOnly ? parent : nullptr, nullptr};
+    if (parent)
+        EnumChildWindows(parent, MatchChildClass, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+// Wine's dialog has no edt1: the name field is cmb13, a ComboBoxEx32
+// holding a ComboBox holding the Edit the user types into.
+HWND NameEdit(HWND dlg)
+{
+    if (HWND edit = GetDlgItem(dlg, edt1))
+        return edit;
+    HWND combo = GetDlgItem(dlg, cmb13);
+    if (!combo)
+        return nullptr;
+    if (auto edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0)))
+        return edit;
+    return FindChild(combo, "Edit");
+}
+
+int ListedItems(HWND dlg)
+{
+    HWND list = FindChild(dlg, "SysListView32");
+    return list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
+}
+
+int FindListed(HWND dlg, const char* name)
+{
+    HWND list = FindChild(dlg, "SysListView32");
+    if (!list)
+        return -1;
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = name;
+    int at = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(&find)));
+    if (at >= 0)
+        return at;
+    // The view may hide known extensions.
+    std::string stem(name);
+    stem = stem.substr(0, stem.rfind('.'));
+    find.psz = stem.c_str();
+    return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(&find)));
+}
+
+// Selects the file as a click in the list does, which makes the dialog send
+// CDN_SELCHANGE.
+bool SelectListed(HWND dlg, const char* name)
+{
+    HWND list = FindChild(dlg, "SysListView32");
+    const int at = FindListed(dlg, name);
+    if (at < 0)
+        return false;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item));
+    return true;
+}
+
+std::string TextOf(HWND wnd)
+{
+    char buf[1024] = {};
+    if (wnd)
+        GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+// The template child that holds the preview panel.
+HWND PanelControl(HWND dlg, int id)
+{
+    HWND panel = FindChild(dlg, "#32770", true);
+    return panel ? GetDlgItem(panel, id) : nullptr;
+}
+
+void PostClick(HWND dlg, int id)
+{
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+std::string RectText(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
+
+// ---- Pixels ----
+
+COLORREF PixelAt(HWND wnd, int x, int y)
+{
+    HDC dc = GetDC(wnd);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(wnd, dc);
+    return c;
+}
+
+struct TProbe {
+    int x, y;
+    bool inside;  // inside the drawn picture, else just outside it
+};
+
+// Points just inside each edge of the picture's rectangle and, where the box
+// leaves room, just outside it: together they pin down size and position.
+std::vector<TProbe> ProbesFor(const RECT& fit, const RECT& client)
+{
+    const int cx = (fit.left + fit.right) / 2, cy = (fit.top + fit.bottom) / 2;
+    std::vector<TProbe> probes = {{cx, cy, true},
+                                  {fit.left + 1, cy, true},
+                                  {fit.right - 2, cy, true},
+                                  {cx, fit.top + 1, true},
+                                  {cx, fit.bottom - 2, true}};
+    if (fit.left - 2 >= client.left)
+        probes.push_back({fit.left - 2, cy, false});
+    if (fit.right + 1 < client.right)
+        probes.push_back({fit.right + 1, cy, false});
+    if (fit.top - 2 >= client.top)
+        probes.push_back({cx, fit.top - 2, false});
+    if (fit.bottom + 1 < client.bottom)
+        probes.push_back({cx, fit.bottom + 1, false});
+    return probes;
+}
+
+// Empty when `wnd` shows a picture of `color` at exactly `fit`; else what differs.
+std::string PictureMismatch(HWND wnd, const RECT& fit, COLORREF color)
+{
+    RECT client;
+    GetClientRect(wnd, &client);
+    std::string out;
+    for (const TProbe& p : ProbesFor(fit, client)) {
+        COLORREF c = PixelAt(wnd, p.x, p.y);
+        if ((c == color) != p.inside)
+            out += " pixel(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")=" + ColorText(c) +
+                   (p.inside ? " expected " + ColorText(color) : " expected background");
+    }
+    return out.empty() ? out : "picture at " + RectText(fit) + ":" + out;
+}
+
+// Found without the geometry under test: along the middle row and column,
+// the run of `color` must leave equal gaps (to a pixel) on both sides, and
+// reach both edges in at least one direction, since the picture is scaled to
+// fit. Empty when it does; else what was seen.
+std::string NotCentredFit(HWND wnd, const RECT& box, COLORREF color)
+{
+    HDC dc = GetDC(wnd);
+    const int midX = (box.left + box.right) / 2, midY = (box.top + box.bottom) / 2;
+    int left = box.right, right = box.left - 1, top = box.bottom, bottom = box.top - 1;
+    for (int x = box.left; x < box.right; ++x)
+        if (GetPixel(dc, x, midY) == color) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    for (int y = box.top; y < box.bottom; ++y)
+        if (GetPixel(dc, midX, y) == color) {
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    ReleaseDC(wnd, dc);
+    const int gapLeft = left - box.left, gapRight = box.right - 1 - right;
+    const int gapTop = top - box.top, gapBottom = box.bottom - 1 - bottom;
+    const bool centred = right >= left && bottom >= top && std::abs(gapLeft - gapRight) <= 1 &&
+                         std::abs(gapTop - gapBottom) <= 1;
+    const bool fills = (gapLeft == 0 && gapRight == 0) || (gapTop == 0 && gapBottom == 0);
+    if (centred && fills)
+        return {};
+    return "in " + RectText(box) + " the picture spans x " + std::to_string(left) + ".." + std::to_string(right) +
+           ", y " + std::to_string(top) + ".." + std::to_string(bottom);
+}
+
+// The horizontal extent of the text-coloured pixels along the middle band of
+// the window; -1 when there are none.
+int TextSpan(HWND wnd)
+{
+    RECT client;
+    GetClientRect(wnd, &client);
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    HDC dc = GetDC(wnd);
+    int first = -1, last = -1;
+    const int midY = client.bottom / 2;
+    for (int y = midY - 6; y <= midY + 6; ++y)
+        for (int x = 0; x < client.right; ++x)
+            if (GetPixel(dc, x, y) == text) {
+                if (first < 0 || x < first)
+                    first = x;
+                if (x > last)
+                    last = x;
+            }
+    ReleaseDC(wnd, dc);
+    return first < 0 ? -1 : last - first + 1;
+}
+
+int TextWidth(HWND wnd, const char* text)
+{
+    HDC dc = GetDC(wnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(wnd, dc);
+    return size.cx;
+}
+
+// ---- Picture files ----
+
+// A 24-bit bitmap file of one colour.
+std::string SolidBitmap(int width, int height, COLORREF color)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    const DWORD imageSize = static_cast<DWORD>(stride) * height;
+    std::string data(14 + 40 + imageSize, '\0');
+    auto put16 = [&](size_t at, WORD v) { data[at] = static_cast<char>(v & 0xFF); data[at + 1] = static_cast<char>(v >> 8); };
+    auto put32 = [&](size_t at, DWORD v) { put16(at, LOWORD(v)); put16(at + 2, HIWORD(v)); };
+    data[0] = 'B';
+    data[1] = 'M';
+    put32(2, static_cast<DWORD>(data.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<DWORD>(width));
+    put32(22, static_cast<DWORD>(height));
+    put16(26, 1);
+    put16(28, 24);
+    put32(34, imageSize);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            size_t at = 54 + static_cast<size_t>(y) * stride + x * 3;
+            data[at] = static_cast<char>(GetBValue(color));
+            data[at + 1] = static_cast<char>(GetGValue(color));
+            data[at + 2] = static_cast<char>(GetRValue(color));
+        }
+    return data;
+}
+
+const COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Green = RGB(0, 160, 0);
+
+struct TSample {
+    const char* name;
+    int width, height;
+    COLORREF color;
+};
+// Pictures of distinct proportions and colours; "big" is wider than any
+// screen so that its preview window hits the three-quarter limit.
+const TSample Samples[] = {
+    {"wide.bmp", 40, 20, Red}, {"tall.bmp", 10, 30, Blue}, {"big.bmp", 2000, 100, Green}};
+const char* const OtherFiles[] = {"broken.bmp", "empty.bmp", "notes.txt"};
+const int ListedBitmaps = 5;
+
+class PictureDialogGui : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH] = {};
+        ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
+        std::string dir = std::string(temp) + "marquill-dlg-" + std::to_string(GetCurrentProcessId()) + "-" +
+                          std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+        char longDir[MAX_PATH] = {};
+        ASSERT_NE(GetLongPathNameA(dir.c_str(), longDir, sizeof longDir), 0u);
+        dir_ = longDir;
+        for (const TSample& s : Samples)
+            ASSERT_TRUE(WriteWholeFile(Path(s.name), SolidBitmap(s.width, s.height, s.color)));
+        ASSERT_TRUE(WriteWholeFile(Path("broken.bmp"), "This is no picture at all, only text."));
+        ASSERT_TRUE(WriteWholeFile(Path("empty.bmp"), ""));
+        ASSERT_TRUE(WriteWholeFile(Path("notes.txt"), "not listed under the bitmap filter"));
+        dialog_.Filter = "Bitmaps (*.bmp)|*.bmp";
+    }
+
+    void TearDown() override
+    {
+        if (dir_.empty())
+            return;
+        for (const TSample& s : Samples)
+            DeleteFileA(Path(s.name).c_str());
+        for (const char* name : OtherFiles)
+            DeleteFileA(Path(name).c_str());
+        EXPECT_TRUE(RemoveDirectoryA(dir_.c_str())) << dir_ << " left behind";
+    }
+
+    std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
+
+    // The dialog appears and lists the folder's bitmaps.
+    void AddOpened(TModalScript& script, int listed = ListedBitmaps)
+    {
+        script.Add("file dialog appears", [this] { return (dlg_ = FindFileDialog()) != nullptr; });
+        script.Add(
+            "file list filled", [this, listed] { return ListedItems(dlg_) >= listed; }, 8000,
+            [this] { return "listed " + std::to_string(ListedItems(dlg_)); });
+    }
+
+    void AddSelect(TModalScript& script, const char* name)
+    {
+        script.Add(std::string("select ") + name, [this, name] { return SelectListed(dlg_, name); });
+    }
+
+    // The preview line and button show what `name` should give.
+    void AddLineShows(TModalScript& script, const std::string& line, bool previewEnabled)
+    {
+        script.Add(
+            "preview line reads '" + line + "'",
+            [this, line, previewEnabled] {
+                return TextOf(PanelControl(dlg_, TOpenPictureDialog::IdPictureLabel)) == line &&
+                       IsWindowEnabled(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)) ==
+                           (previewEnabled ? TRUE : FALSE);
+            },
+            5000,
+            [this] {
+                return "line '" + TextOf(PanelControl(dlg_, TOpenPictureDialog::IdPictureLabel)) +
+                       "', button enabled " +
+                       std::to_string(IsWindowEnabled(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)));
+            });
+    }
+
+    void AddAreaShowsPicture(TModalScript& script, const TSample& sample)
+    {
+        auto mismatch = [this, sample] {
+            HWND area = PanelControl(dlg_, TOpenPictureDialog::IdPreviewArea);
+            RECT client;
+            GetClientRect(area, &client);
+            return PictureMismatch(area, FitPictureRect(sample.width, sample.height, client), sample.color) +
+                   NotCentredFit(area, client, sample.color);
+        };
+        script.Add(std::string("preview area shows ") + sample.name + " scaled and centred",
+                   [mismatch] { return mismatch().empty(); }, 5000, mismatch);
+    }
+
+    // The area holds `text` (and no picture): text-coloured pixels spanning
+    // about the width of `text` rather than of `other`.
+    void AddAreaShowsText(TModalScript& script, const char* text, const char* other)
+    {
+        auto describe = [this, text, other] {
+            HWND area = PanelControl(dlg_, TOpenPictureDialog::IdPreviewArea);
+            return "text span " + std::to_string(TextSpan(area)) + ", '" + text + "' is " +
+                   std::to_string(TextWidth(area, text)) + " wide, '" + other + "' " +
+                   std::to_string(TextWidth(area, other));
+        };
+        script.Add(std::string("preview area reads '") + text + "'",
+                   [this, text, other] {
+                       HWND area = PanelControl(dlg_, TOpenPictureDialog::IdPreviewArea);
+                       const int span = TextSpan(area);
+                       return span > 0 &&
+                              std::abs(span - TextWidth(area, text)) < std::abs(span - TextWidth(area, other));
+                   },
+                   5000, describe);
+    }
+
+    void AddPress(TModalScript& script, int id, const char* what)
+    {
+        script.Add(what, [this, id] {
+            PostClick(dlg_, id);
+            return true;
+        });
+    }
+
+    TOpenPictureDialog dialog_;
+    std::string dir_;
+    HWND dlg_ = nullptr;
+    bool result_ = false;
+};
+
+// ---- Choosing and cancelling ----
+
+struct TTypedCase {
+    const char* name;
+    const char* typed;
+};
+
+class PictureDialogTyped : public PictureDialogGui, public testing::WithParamInterface<TTypedCase> {};
+
+// Whatever name is typed comes back as a full path, unchecked and without an
+// extension added: loading it is the caller's business.
+TEST_P(PictureDialogTyped, GivesTheFullPathOfWhatWasTyped)
+{
+    dialog_.FileName = Path("wide.bmp");
+    char before[MAX_PATH] = {}, after[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof before, before);
+    TModalScript script;
+    AddOpened(script);
+    script.Add("type the name", [this] { return SetWindowTextA(NameEdit(dlg_), GetParam().typed) != FALSE; });
+    AddPress(script, IDOK, "press Open");
+    ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_TRUE(result_);
+    EXPECT_EQ(dialog_.FileName, Path(GetParam().typed));
+    // Left in the picked folder, the process would keep it from being deleted.
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, PictureDialogTyped,
+                         testing::Values(TTypedCase{"listed_bitmap", "tall.bmp"},
+                                         TTypedCase{"missing_icon", "missing.ico"},
+                                         TTypedCase{"no_extension", "noext"},
+                                         TTypedCase{"not_a_picture", "notes.txt"},
+                                         TTypedCase{"missing_folder", "nofolder\\x.bmp"}),
+                         [](const testing::TestParamInfo<TTypedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(PictureDialogGui, CancelLeavesFileNameAlone)
+{
+    dialog_.FileName = Path("tall.bmp");
+    TModalScript script;
+    AddOpened(script);
+    script.Add("type another name", [this] { return SetWindowTextA(NameEdit(dlg_), "wide.bmp") != FALSE; });
+    AddPress(script, IDCANCEL, "press Cancel");
+    ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_FALSE(result_);
+    EXPECT_EQ(dialog_.FileName, Path("tall.bmp"));
+}
+
+TEST_F(PictureDialogGui, OffersTheLastChosenPathNextTime)
+{
+    dialog_.FileName.clear();
+    TModalScript first;
+    first.Add("file dialog appears", [this] { return (dlg_ = FindFileDialog()) != nullptr; });
+    first.Add("file list shown", [this] { return ListedItems(dlg_) >= 0; });
+    first.Add("type the full path", [this] { return SetWindowTextA(NameEdit(dlg_), Path("tall.bmp").c_str()) != FALSE; });
+    AddPress(first, IDOK, "press Open");
+    ASSERT_TRUE(first.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    ASSERT_TRUE(result_);
+    ASSERT_EQ(dialog_.FileName, Path("tall.bmp"));
+
+    std::string offeredName, offeredFolder;
+    TModalScript second;
+    AddOpened(second);
+    second.Add("read what is offered", [&] {
+        offeredName = TextOf(NameEdit(dlg_));
+        char folder[MAX_PATH + 1] = {};
+        SendMessageA(dlg_, CDM_GETFOLDERPATH, sizeof folder - 1, reinterpret_cast<LPARAM>(folder));
+        offeredFolder = folder;
+        return true;
+    });
+    // The offered file is previewed before anything is clicked.
+    AddLineShows(second, " (10x30)", true);
+    AddPress(second, IDCANCEL, "press Cancel");
+    ASSERT_TRUE(second.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_FALSE(result_);
+    EXPECT_EQ(offeredName, "tall.bmp");
+    EXPECT_EQ(offeredFolder, dir_);
+    EXPECT_EQ(dialog_.FileName, Path("tall.bmp"));
+}
+
+TEST_F(PictureDialogGui, ListsOnlyBitmapsUnderTheOneFilter)
+{
+    dialog_.FileName = Path("wide.bmp");
+    int filters = -1, listed = -1, textAt = 0;
+    std::string shown;
+    TModalScript script;
+    AddOpened(script);
+    script.Add("read the filter and the list", [&] {
+        HWND types = GetDlgItem(dlg_, cmb1);
+        filters = static_cast<int>(SendMessageA(types, CB_GETCOUNT, 0, 0));
+        char text[256] = {};
+        const LRESULT current = SendMessageA(types, CB_GETCURSEL, 0, 0);
+        if (current >= 0)
+            SendMessageA(types, CB_GETLBTEXT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(text));
+        shown = text;
+        listed = ListedItems(dlg_);
+        textAt = FindListed(dlg_, "notes.txt");
+        return true;
+    });
+    AddPress(script, IDCANCEL, "press Cancel");
+    ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_EQ(filters, 1);
+    EXPECT_EQ(shown, "Bitmaps (*.bmp)");
+    EXPECT_EQ(listed, ListedBitmaps);
+    EXPECT_EQ(textAt, -1) << "notes.txt listed under the bitmap filter";
+}
+
+// ---- The preview panel ----
+
+TEST_F(PictureDialogGui, PreviewFollowsTheSelection)
+{
+    dialog_.FileName = Path("notes.txt");
+    TModalScript script;
+    AddOpened(script);
+    // The offered file is no picture: nothing to show yet.
+    AddLineShows(script, "Picture:", false);
+    AddAreaShowsText(script, "(None)", "Invalid image");
+
+    AddSelect(script, "wide.bmp");
+    AddLineShows(script, " (40x20)", true);
+    AddAreaShowsPicture(script, Samples[0]);
+
+    AddSelect(script, "broken.bmp");
+    AddLineShows(script, "Picture:", false);
+    AddAreaShowsText(script, "(None)", "Invalid image");
+
+    AddSelect(script, "tall.bmp");
+    AddLineShows(script, " (10x30)", true);
+    AddAreaShowsPicture(script, Samples[1]);
+
+    // A bitmap file of 0 bytes loads as an empty picture: nothing to draw.
+    AddSelect(script, "empty.bmp");
+    AddLineShows(script, " (0x0)", false);
+    AddAreaShowsText(script, "Invalid image", "(None)");
+
+    AddSelect(script, "big.bmp");
+    AddLineShows(script, " (2000x100)", true);
+    AddAreaShowsPicture(script, Samples[2]);
+
+    AddPress(script, IDCANCEL, "press Cancel");
+    ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_FALSE(result_);
+}
+
+// ---- The "Preview" window ----
+
+struct TPreviewSeen {
+    RECT window = {};
+    RECT client = {};
+    LONG style = 0;
+    std::string mismatch = "not looked at";
+};
+
+class PictureDialogPreview : public PictureDialogGui, public testing::WithParamInterface<TSample> {};
+
+TEST_P(PictureDialogPreview, OpensCentredWithinThreeQuartersAndClosesOnEscape)
+{
+    const TSample& sample = GetParam();
+    dialog_.FileName = Path("notes.txt");
+    HWND preview = nullptr;
+    TPreviewSeen seen;
+    TModalScript script;
+    AddOpened(script);
+    AddSelect(script, sample.name);
+    AddLineShows(script, " (" + std::to_string(sample.width) + "x" + std::to_string(sample.height) + ")", true);
+    script.Add("press Preview", [this] {
+        HWND button = PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton);
+        PostMessageA(button, BM_CLICK, 0, 0);
+        return true;
+    });
+    script.Add("preview window appears", [&] { return (preview = FindPreviewWindow(dlg_)) != nullptr; });
+    script.Add(
+        "preview window shows the picture",
+        [&] {
+            GetWindowRect(preview, &seen.window);
+            GetClientRect(preview, &seen.client);
+            seen.style = GetWindowLongA(preview, GWL_STYLE);
+            RECT box = seen.client;
+            InflateRect(&box, -5, -5);
+            seen.mismatch = PictureMismatch(preview, FitPictureRect(sample.width, sample.height, box), sample.color) +
+                            NotCentredFit(preview, box, sample.color);
+            return seen.mismatch.empty();
+        },
+        5000, [&] { return seen.mismatch; });
+    script.Add("press Escape", [&] { return PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0x00010001) != FALSE; });
+    script.Add("preview window closes", [&] { return !IsWindow(preview) && IsWindowEnabled(dlg_); });
+    AddPress(script, IDCANCEL, "press Cancel");
+    ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_FALSE(result_);
+
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    const int width = seen.window.right - seen.window.left, height = seen.window.bottom - seen.window.top;
+    const int frameW = width - seen.client.right, frameH = height - seen.client.bottom;
+    EXPECT_TRUE(seen.style & WS_THICKFRAME) << "preview window cannot be resized";
+    EXPECT_LE(width, screenW * 3 / 4);
+    EXPECT_LE(height, screenH * 3 / 4);
+    // The picture plus 5 pixels on each side, unless that is more than
+    // allowed or less than a captioned window can be.
+    EXPECT_EQ(width, std::min(std::max(sample.width + 10 + frameW, GetSystemMetrics(SM_CXMINTRACK)), screenW * 3 / 4));
+    EXPECT_EQ(height, std::min(std::max(sample.height + 10 + frameH, GetSystemMetrics(SM_CYMINTRACK)), screenH * 3 / 4));
+    EXPECT_LE(std::abs((seen.window.left + seen.window.right) - screenW), 1) << RectText(seen.window);
+    EXPECT_LE(std::abs((seen.window.top + seen.window.bottom) - screenH), 1) << RectText(seen.window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureDialogPreview, testing::Values(Samples[0], Samples[2]),
+                         [](const testing::TestParamInfo<TSample>& info) {
+                             std::string name = info.param.name;
+                             return name.substr(0, name.find('.'));
+                         });
+
+}  // namespace
