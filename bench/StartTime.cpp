@@ -1,11 +1,14 @@
 // Measures how long a window program takes from its start to its window being
 // shown and filled: starts it, waits (polling, bounded) for a visible
 // top-level window of that process with the given title and, when asked, a
-// visible edit field holding the given text, then closes it. One unmeasured
-// warm-up run comes first; the median of the others is printed.
+// visible edit field holding the given text, then closes it. Several
+// programs are measured by turns, so that a change in the machine's load
+// weighs on all of them alike. One unmeasured warm-up round comes first; the
+// median of the others is printed.
 //
-// Usage: StartTime <runs> <timeout-ms> <exe> <window title> [<edit text>]
-// Prints "run <i> <ms>" per run, then "median <ms>" and "failed <count>".
+// Usage: StartTime <runs> <timeout-ms> {<exe> <window title> <edit text or ->}...
+// Prints "run <round> <program> <ms>" per run, then per program (numbered
+// from 1 in the order given) "median <program> <ms>" and "failed <program> <count>".
 #include <windows.h>
 
 #include <cstdio>
@@ -130,33 +133,47 @@ double TimeOneStart(const std::string& exe, DWORD timeoutMs, const char* title, 
 
 int main(int argc, char** argv)
 {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: StartTime <runs> <timeout-ms> <exe> <window title> [<edit text>]\n");
+    if (argc < 6 || (argc - 3) % 3 != 0) {
+        std::fprintf(stderr, "usage: StartTime <runs> <timeout-ms> {<exe> <window title> <edit text or ->}...\n");
         return 2;
     }
     int runs = std::atoi(argv[1]);
     DWORD timeoutMs = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10));
-    std::string exe = argv[3];
-    const char* title = argv[4];
-    const char* editText = argc > 5 ? argv[5] : nullptr;
     if (runs < 1 || runs > 1000 || timeoutMs == 0) {
         std::fprintf(stderr, "runs must be 1 to 1000 and the timeout above 0\n");
         return 2;
     }
+    struct TProgram {
+        std::string exe;
+        const char* title;
+        const char* editText;
+        std::vector<double> times;
+        int failed;
+    };
+    std::vector<TProgram> programs;
+    for (int i = 3; i + 2 < argc; i += 3)
+        programs.push_back({argv[i], argv[i + 1], lstrcmpA(argv[i + 2], "-") == 0 ? nullptr : argv[i + 2], {}, 0});
 
-    TimeOneStart(exe, timeoutMs, title, editText);
-    std::vector<double> times;
-    int failed = 0;
-    for (int i = 1; i <= runs; ++i) {
-        double ms = TimeOneStart(exe, timeoutMs, title, editText);
-        if (ms < 0) {
-            ++failed;
-            std::printf("run %d failed\n", i);
-            continue;
+    for (TProgram& p : programs)
+        TimeOneStart(p.exe, timeoutMs, p.title, p.editText);
+    for (int round = 1; round <= runs; ++round) {
+        for (size_t i = 0; i < programs.size(); ++i) {
+            TProgram& p = programs[i];
+            double ms = TimeOneStart(p.exe, timeoutMs, p.title, p.editText);
+            if (ms < 0) {
+                ++p.failed;
+                std::printf("run %d %u failed\n", round, static_cast<unsigned>(i + 1));
+                continue;
+            }
+            p.times.push_back(ms);
+            std::printf("run %d %u %.1f\n", round, static_cast<unsigned>(i + 1), ms);
         }
-        times.push_back(ms);
-        std::printf("run %d %.1f\n", i, ms);
     }
-    std::printf("median %.1f\nfailed %d\n", Median(times), failed);
-    return times.empty() ? 1 : 0;
+    bool allMeasured = true;
+    for (size_t i = 0; i < programs.size(); ++i) {
+        std::printf("median %u %.1f\nfailed %u %d\n", static_cast<unsigned>(i + 1), Median(programs[i].times),
+                    static_cast<unsigned>(i + 1), programs[i].failed);
+        allMeasured &= !programs[i].times.empty();
+    }
+    return allMeasured ? 0 : 1;
 }

@@ -15,74 +15,67 @@
 # Usage: bench/run.sh            (RUNS=<n> for another number of starts, default 15)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${RUNS:-15}
-"$root/scripts/deps.sh"
-
 export LC_ALL=C.UTF-8 LANG=C WINEDEBUG=-all
-build=$root/build/bench
 export WINEPREFIX=$root/build/bench-prefix
-
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-
-"$root/scripts/prefix.sh" "$WINEPREFIX" --headless > "$build.prefix.log" 2>&1 &
-prefix_pid=$!
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target Marquill bench_floor bench_starttime bench_store >/dev/null
-wait $prefix_pid || { cat "$build.prefix.log"; exit 1; }
-rm -f "$build.prefix.log"
-
+build=$root/build/bench
+runs=${RUNS:-15}
 marquill=$build/ui/Marquill.exe
 floor=$build/bench/bench_floor.exe
-winpath() { echo "Z:${1//\//\\}"; }
-
-echo "Marquill $(grep -o '"[0-9.]*"' "$build/generated/MarquillVersion.h" | tr -d '"') benchmarks, $(date -u +%Y-%m-%d)"
-echo "Wine $(wine --version 2>/dev/null), $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
-echo
-echo "Size of Marquill.exe:   $(stat -c %s "$marquill") bytes"
-echo "Size of the floor exe:  $(stat -c %s "$floor") bytes"
-echo "DLLs Marquill.exe imports: $(i686-w64-mingw32-objdump -p "$marquill" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
-echo
-
-# Marquill reads the registry store here, as on Windows 10.
-wine reg add 'HKCU\Software\Wine\AppDefaults\Marquill.exe' /v Version /d win10 /f >/dev/null
 manufacturer="Bench Maker 4711"
+winpath() { echo "Z:${1//\//\\}"; }
+value() { tr -d '\r' < "$build/$1" | sed -n "s/^$2 //p"; }
 
-measure() {
-    # Each Wine process starts in a fraction of the time with a persistent
-    # wineserver; Xvfb stands in for a screen.
+if [ "${1:-}" = "--measure" ]; then
+    # The half that runs inside the X display. A persistent wineserver makes
+    # each Wine process start in a fraction of the time.
     wineserver -p
     wine "$build/bench/bench_store.exe" prepare "$manufacturer"
-    wine "$build/bench/bench_starttime.exe" "$runs" 30000 "$(winpath "$floor")" "Marquill floor" > "$build/floor.txt"
-    wine "$build/bench/bench_starttime.exe" "$runs" 30000 "$(winpath "$marquill")" \
-        "Marquill :: www.marquill.org" "$manufacturer" > "$build/marquill.txt"
+    wine "$build/bench/bench_starttime.exe" "$runs" 30000 "$(winpath "$floor")" "Marquill floor" - \
+        "$(winpath "$marquill")" "Marquill :: www.marquill.org" "$manufacturer" > "$build/start.txt" || true
     wine "$build/bench/bench_store.exe" apply 50 > "$build/apply.txt"
     wine "$build/bench/bench_store.exe" readini 20 > "$build/readini.txt"
     wine "$build/bench/bench_store.exe" remove
-}
-export -f measure winpath
-export build floor marquill runs manufacturer
-status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c measure </dev/null || status=$?
-
-value() { tr -d '\r' < "$build/$1" | sed -n "s/^$2 //p"; }
-floor_ms=$(value floor.txt median)
-marquill_ms=$(value marquill.txt median)
-echo "Start to window shown and loaded, median of $runs runs under Wine and Xvfb:"
-printf '  floor (minimal window):  %s ms (%s failed)\n' "${floor_ms:-n/a}" "$(value floor.txt failed)"
-printf '  Marquill:                %s ms (%s failed)\n' "${marquill_ms:-n/a}" "$(value marquill.txt failed)"
-if [ -n "$floor_ms" ] && [ -n "$marquill_ms" ]; then
-    awk -v m="$marquill_ms" -v f="$floor_ms" 'BEGIN { if (f > 0) printf "  ratio Marquill / floor:  %.2f\n", m / f }'
+    exit 0
 fi
+
+"$root/scripts/deps.sh"
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    rm -f "$build"/{start,apply,readini}.txt
+}
+trap cleanup EXIT
+
+mkdir -p "$build"
+"$root/scripts/prefix.sh" "$WINEPREFIX" --headless > "$build/prefix.log" 2>&1 &
+prefix_pid=$!
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target Marquill marquill_catalogs bench_floor bench_starttime bench_store \
+    >/dev/null
+wait $prefix_pid || { cat "$build/prefix.log"; exit 1; }
+
+# Marquill reads the registry store here, as on Windows 10.
+wine reg add 'HKCU\Software\Wine\AppDefaults\Marquill.exe' /v Version /d win10 /f >/dev/null
+wineserver -w
+xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --measure </dev/null
+
+echo "Marquill $(sed -n 's/#define MARQUILL_VERSION "\(.*\)"/\1/p' "$build/generated/MarquillVersion.h") benchmarks, $(date -u +%Y-%m-%d)"
+echo "$(wine --version 2>/dev/null), $(nproc) CPUs ($(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1))"
+echo
+echo "Size of Marquill.exe:   $(stat -c %s "$marquill") bytes (the floor program: $(stat -c %s "$floor") bytes)"
+echo "DLLs Marquill.exe imports: $(i686-w64-mingw32-objdump -p "$marquill" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
+echo
+floor_ms=$(value start.txt "median 1")
+marquill_ms=$(value start.txt "median 2")
+echo "Start to window shown and loaded, median of $runs runs each (taken by turns) under Wine and Xvfb:"
+printf '  floor (minimal window):  %s ms (%s runs failed)\n' "${floor_ms:-n/a}" "$(value start.txt "failed 1")"
+printf '  Marquill:                %s ms (%s runs failed)\n' "${marquill_ms:-n/a}" "$(value start.txt "failed 2")"
+awk -v m="${marquill_ms:-0}" -v f="${floor_ms:-0}" \
+    'BEGIN { if (f > 0 && m > 0) printf "  ratio Marquill / floor:  %.2f\n", m / f }'
 echo
 echo "Store operations, median in ms:"
 printf '  Apply, registry store:   %s (50 runs)\n' "$(value apply.txt apply-registry)"
-printf '  Apply, INI store:        %s (50 runs, 10 support lines and a 172x172 logo)\n' "$(value apply.txt apply-ini)"
+printf '  Apply, INI store:        %s (50 runs; 10 support lines and a 172x172 logo)\n' "$(value apply.txt apply-ini)"
 printf '  Read INI, full key list: %s (20 runs; %s lines read)\n' "$(value readini.txt read-ini)" \
     "$(value readini.txt read-ini-lines)"
-rm -f "$build"/{floor,marquill,apply,readini}.txt
-exit $status
