@@ -127,3 +127,6 @@ marquill_add_wine_test(resources_tests WINVER win10
 target_compile_definitions(resources_tests PRIVATE MARQUILL_EXE_PATH="$<TARGET_FILE:Marquill>")
 target_include_directories(resources_tests PRIVATE ${CMAKE_SOURCE_DIR})
 add_dependencies(resources_tests Marquill)
+
+marquill_add_wine_test(resources_manifest_tests WINVER win10
+                       SOURCES ${CMAKE_CURRENT_LIST_DIR}/ManifestEffectTest.cpp ${CMAKE_SOURCE_DIR}/ui/Manifest.rc)
