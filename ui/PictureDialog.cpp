@@ -369,6 +369,9 @@ std::string HexText(DWORD value)
 
 }  // namespace
 
+BOOL(WINAPI* PictureDialogGetOpenFileName)(LPOPENFILENAMEA ofn) = GetOpenFileNameA;
+DWORD(WINAPI* PictureDialogExtendedError)() = CommDlgExtendedError;
+
 std::string OfnFilterFromText(const std::string& filter)
 {
     std::vector<std::string> parts;
@@ -462,12 +465,12 @@ bool TOpenPictureDialog::Execute(HWND owner)
         ofn.lpfnHook = PictureDialogHook;
         ofn.lCustData = reinterpret_cast<LPARAM>(&panel);
 
-        if (GetOpenFileNameA(&ofn)) {
+        if (PictureDialogGetOpenFileName(&ofn)) {
             file.back() = '\0';
             FileName = file.data();
             return true;
         }
-        const DWORD error = CommDlgExtendedError();
+        const DWORD error = PictureDialogExtendedError();
         if (error == 0)
             return false;
         // A remembered name the dialog refuses (say, one with characters a

@@ -3,6 +3,8 @@
 // selected picture at its right, and the modal "Preview" window.
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <string>
 
 class TOpenPictureDialog {
@@ -41,3 +43,8 @@ RECT FitPictureRect(int pictureWidth, int pictureHeight, const RECT& box);
 // never are either: otherwise the window would not end up centred.
 RECT PreviewWindowBounds(int pictureWidth, int pictureHeight, int margin, int frameWidth, int frameHeight,
                          int minWidth, int minHeight, int screenWidth, int screenHeight);
+
+// The platform's file dialog and its error query, as Execute calls them;
+// tests put stand-ins here to see what is asked and to make the dialog fail.
+extern BOOL(WINAPI* PictureDialogGetOpenFileName)(LPOPENFILENAMEA ofn);
+extern DWORD(WINAPI* PictureDialogExtendedError)();

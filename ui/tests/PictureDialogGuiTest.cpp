@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ResText.h"
 #include "tests/support/TestSupport.h"
 #include "ui/PictureDialog.h"
 
@@ -165,9 +166,9 @@ HWND FindFileDialog()
     return f.found;
 }
 
-HWND FindPreviewWindow(HWND fileDialog)
+HWND FindPreviewWindow(HWND fileDialog, const char* caption = "Preview")
 {
-    TFind f{"#32770", "Preview", fileDialog, nullptr};
+    TFind f{"#32770", caption, fileDialog, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
@@ -456,6 +457,7 @@ protected:
 
     void TearDown() override
     {
+        SetResTextHook(nullptr);
         if (dir_.empty())
             return;
         for (const TSample& s : Samples)
@@ -685,6 +687,50 @@ TEST_F(PictureDialogGui, PreviewFollowsTheSelection)
     AddLineShows(script, " (2000x100)", true);
     AddAreaShowsPicture(script, Samples[2]);
 
+    AddPress(script, IDCANCEL, "press Cancel");
+    ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
+    EXPECT_FALSE(result_);
+}
+
+// The panel's texts are standard texts: each is looked up when it is
+// shown, and the size template before its numbers are filled in.
+std::string FakeTranslation(const std::string& english)
+{
+    static const char* const table[][2] = {{"Picture:", "Bild:"},
+                                           {" (%dx%d)", " (%d mal %d)"},
+                                           {"Preview", "Vorschau"},
+                                           {"(None)", "(Keines)"},
+                                           {"Invalid image", "Kein gueltiges Bild"}};
+    for (const auto& entry : table)
+        if (english == entry[0])
+            return entry[1];
+    return english;
+}
+
+TEST_F(PictureDialogGui, ShowsItsTextsTranslated)
+{
+    SetResTextHook(FakeTranslation);
+    dialog_.FileName = Path("notes.txt");
+    HWND preview = nullptr;
+    TModalScript script;
+    AddOpened(script);
+    AddLineShows(script, "Bild:", false);
+    AddAreaShowsText(script, "(Keines)", "Kein gueltiges Bild");
+    script.Add("button reads 'Vorschau'", [this] {
+        return TextOf(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)) == "Vorschau";
+    }, 5000, [this] { return TextOf(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)); });
+    AddSelect(script, "empty.bmp");
+    AddLineShows(script, " (0 mal 0)", false);
+    AddAreaShowsText(script, "Kein gueltiges Bild", "(Keines)");
+    AddSelect(script, "wide.bmp");
+    AddLineShows(script, " (40 mal 20)", true);
+    script.Add("press Vorschau", [this] {
+        PostMessageA(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton), BM_CLICK, 0, 0);
+        return true;
+    });
+    script.Add("window 'Vorschau' appears", [&] { return (preview = FindPreviewWindow(dlg_, "Vorschau")) != nullptr; });
+    script.Add("press Escape", [&] { return PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0x00010001) != FALSE; });
+    script.Add("window closes", [&] { return !IsWindow(preview); });
     AddPress(script, IDCANCEL, "press Cancel");
     ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
     EXPECT_FALSE(result_);
