@@ -163,9 +163,14 @@ TBitmapCheck CheckBitmapFile(const uint8_t* data, size_t size, TBitmapLayout& la
             return TBitmapCheck::Invalid;
     }
 
+    // Above 8 bits a colour table is optional and unused here, but one that
+    // is declared must lie before the pixels like any other.
+    const uint64_t tableEnd = layout.bitCount <= 8
+                                  ? afterHeader + uint64_t(layout.paletteEntries) * layout.paletteEntrySize
+                                  : afterHeader + uint64_t(colorsUsed) * 4;
     // The pixels may follow the palette at any distance but never overlap the
     // headers, and must lie wholly inside the file.
-    if (bitsOffset < afterHeader || bitsOffset > size) return TBitmapCheck::Invalid;
+    if (bitsOffset < tableEnd || bitsOffset > size) return TBitmapCheck::Invalid;
     layout.bitsOffset = bitsOffset;
     const uint64_t available = size - bitsOffset;
     if (rle) {
@@ -427,6 +432,76 @@ bool CheckIconFile(const uint8_t* data, size_t size, int preferredSide, TIconIma
     return found;
 }
 
+// ---- Bitmaps inside metafile records ------------------------------------
+
+namespace {
+
+// A DIB's info header and colour table, as metafile records carry them: the
+// table's entries are colours (usage 0) or 16-bit palette indices (usage 1).
+// Gives where the table ends and how many bytes the pixels need.
+bool CheckDibInfo(const uint8_t* info, uint64_t infoBytes, uint32_t usage, uint64_t& tableEnd,
+                  uint64_t& pixelBytes, uint64_t* rowBytes = nullptr)
+{
+    if (usage > 1 || infoBytes < 4) return false;
+    const uint32_t headerSize = U32(info);
+    if (!KnownInfoHeaderSize(headerSize) || headerSize > infoBytes) return false;
+    int64_t width, height;
+    uint16_t planes, bits;
+    uint32_t compression = BmpRgb, colorsUsed = 0, sizeImage = 0;
+    if (headerSize == 12) {
+        width = U16(info + 4);
+        height = U16(info + 6);
+        planes = U16(info + 8);
+        bits = U16(info + 10);
+        if (bits == 16 || bits == 32) return false;
+    } else {
+        width = I32(info + 4);
+        height = I32(info + 8);
+        planes = U16(info + 12);
+        bits = U16(info + 14);
+        compression = U32(info + 16);
+        sizeImage = U32(info + 20);
+        colorsUsed = U32(info + 32);
+    }
+    if (planes != 1 || !ValidBitCount(bits) || !CompressionFitsBitCount(compression, bits)) return false;
+    const bool rle = compression == BmpRle8 || compression == BmpRle4;
+    if (height < 0) {
+        if (rle) return false;
+        height = -height;
+    }
+    if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide) return false;
+    if (uint64_t(width) * uint64_t(height) > MaxBitmapPixels) return false;
+    uint64_t colors = colorsUsed;
+    if (bits <= 8) {
+        if (colorsUsed > (1u << bits)) return false;
+        if (!colors) colors = 1u << bits;
+    }
+    const uint64_t entrySize = usage == 1 ? 2 : headerSize == 12 ? 3 : 4;
+    const uint64_t masks = (compression == BmpBitfields && headerSize == 40) ? 12
+                           : (compression == BmpAlphaBitfields && headerSize == 40) ? 16 : 0;
+    tableEnd = headerSize + masks + colors * entrySize;
+    if (tableEnd > infoBytes) return false;
+    if (rle) {
+        if (sizeImage < 2) return false;
+        pixelBytes = sizeImage;
+        if (rowBytes) *rowBytes = 0;
+    } else {
+        pixelBytes = RowStride(uint64_t(width), bits) * uint64_t(height);
+        if (rowBytes) *rowBytes = RowStride(uint64_t(width), bits);
+    }
+    return true;
+}
+
+// A DIB with its pixels right after its colour table, all within `size`.
+bool CheckPackedDib(const uint8_t* p, uint64_t size, uint32_t usage)
+{
+    uint64_t tableEnd = 0, pixelBytes = 0;
+    if (!CheckDibInfo(p, size, usage, tableEnd, pixelBytes)) return false;
+    return Inside(tableEnd, pixelBytes, size);
+}
+
+}  // namespace
+
 // ---- Enhanced metafile --------------------------------------------------
 
 namespace {
@@ -434,8 +509,145 @@ namespace {
 constexpr uint32_t EmrHeader = 1;
 constexpr uint32_t EmrEof = 14;
 constexpr uint32_t EnhMetaSignature = 0x464D4520;  // " EMF"
-constexpr uint32_t MinEnhMetaHeaderSize = 80;
+constexpr uint32_t MinEnhMetaHeaderSize = 88;  // up to szlMillimeters
 constexpr uint32_t EofRecordSize = 20;
+
+// What records of each type read beyond their type and size: a minimum
+// size, and for some a check of the counts, offsets and object indices they
+// carry. Types not listed are ignored by players or read nothing more.
+struct TEmrMinSize {
+    uint32_t type;
+    uint32_t minSize;
+};
+constexpr TEmrMinSize EmrMinSizes[] = {
+    {9, 16}, {10, 16}, {11, 16}, {12, 16}, {13, 16}, {15, 20}, {16, 12}, {17, 12}, {18, 12},
+    {19, 12}, {20, 12}, {21, 12}, {22, 12}, {23, 32}, {24, 12}, {25, 12}, {26, 16}, {27, 16},
+    {29, 24}, {30, 24}, {31, 24}, {32, 24}, {34, 12}, {35, 32}, {36, 36}, {41, 28}, {42, 24},
+    {43, 24}, {44, 32}, {45, 40}, {46, 40}, {47, 40}, {53, 20}, {54, 16}, {55, 40}, {57, 12},
+    {58, 12}, {62, 24}, {63, 24}, {64, 24}, {67, 12}, {98, 12}, {104, 48}, {111, 24}, {115, 12},
+    {120, 16},
+};
+
+// A bitmap given by offsets into its record: info [offInfo, +cbInfo) and
+// pixels [offBits, +cbBits), of which `rows` rows (0: all) are read.
+bool CheckEmrBitmap(const uint8_t* r, uint32_t size, uint32_t usage, uint32_t offInfo, uint32_t cbInfo,
+                    uint32_t offBits, uint32_t cbBits, uint64_t rows = 0)
+{
+    if (!Inside(offInfo, cbInfo, size) || !Inside(offBits, cbBits, size)) return false;
+    uint64_t tableEnd = 0, pixelBytes = 0, rowBytes = 0;
+    if (!CheckDibInfo(r + offInfo, cbInfo, usage, tableEnd, pixelBytes, &rowBytes)) return false;
+    if (rows && rowBytes) pixelBytes = std::min(pixelBytes, rows * rowBytes);
+    return pixelBytes <= cbBits;
+}
+
+// A source bitmap that may be absent (no info and no pixels).
+bool CheckOptionalEmrBitmap(const uint8_t* r, uint32_t size, uint32_t usageAt, uint32_t fieldsAt)
+{
+    const uint32_t cbInfo = U32(r + fieldsAt + 4);
+    if (cbInfo == 0) return true;
+    return CheckEmrBitmap(r, size, U32(r + usageAt), U32(r + fieldsAt), cbInfo, U32(r + fieldsAt + 8),
+                          U32(r + fieldsAt + 12));
+}
+
+// Region data: a 32-byte header and its rectangles, inside [at, at + bytes).
+bool CheckRegionData(const uint8_t* r, uint32_t size, uint64_t at, uint32_t bytes)
+{
+    if (!Inside(at, bytes, size) || bytes < 32) return false;
+    const uint8_t* rgn = r + at;
+    if (U32(rgn) != 32) return false;
+    return 32 + uint64_t(U32(rgn + 8)) * 16 <= bytes;
+}
+
+bool CheckEmrRecord(uint32_t type, const uint8_t* r, uint32_t size, uint32_t handles)
+{
+    const auto F = [r](uint32_t at) { return U32(r + at); };
+    const auto created = [handles](uint32_t ih) { return ih < handles; };
+    const auto chosen = [handles](uint32_t ih) { return (ih & 0x80000000u) || ih < handles; };
+    for (const TEmrMinSize& rule : EmrMinSizes)
+        if (rule.type == type) return size >= rule.minSize;
+    switch (type) {
+    case 2: case 3: case 4: case 5: case 6:  // POLY*: bounds, count, 32-bit points
+        return size >= 28 && uint64_t(F(24)) * 8 <= size - 28;
+    case 85: case 86: case 87: case 88: case 89:  // POLY*16
+        return size >= 28 && uint64_t(F(24)) * 4 <= size - 28;
+    case 7: case 8: case 90: case 91: {  // POLYPOLY*: bounds, polygons, points, counts, points
+        if (size < 32) return false;
+        const uint64_t polys = F(24), points = F(28), pointSize = type <= 8 ? 8 : 4;
+        if (polys * 4 + points * pointSize > size - 32) return false;
+        uint64_t sum = 0;
+        for (uint64_t i = 0; i < polys; ++i) sum += F(uint32_t(32 + 4 * i));
+        return sum <= points;
+    }
+    case 56:  // POLYDRAW: points, then one type byte each
+        return size >= 28 && uint64_t(F(24)) * 9 <= size - 28;
+    case 92:  // POLYDRAW16
+        return size >= 28 && uint64_t(F(24)) * 5 <= size - 28;
+    case 83: case 84: {  // EXTTEXTOUTA / W
+        if (size < 76) return false;
+        const uint64_t chars = F(44);
+        const uint64_t dxBytes = chars * 4 * ((F(52) & 0x2000) ? 2 : 1);  // ETO_PDY: pairs
+        return Inside(F(48), chars * (type == 84 ? 2 : 1), size) && Inside(F(72), dxBytes, size);
+    }
+    case 96: case 97: case 108:  // POLYTEXTOUT and SMALLTEXTOUT: not shown from files
+        return false;
+    case 37: case 40: case 48:  // SELECTOBJECT, DELETEOBJECT, SELECTPALETTE
+        return size >= 12 && (type == 40 ? created(F(8)) : chosen(F(8)));
+    case 38:  // CREATEPEN
+        return size >= 28 && created(F(8));
+    case 39:  // CREATEBRUSHINDIRECT
+        return size >= 24 && created(F(8));
+    case 49:  // CREATEPALETTE: version and count, then entries
+        return size >= 16 && created(F(8)) && uint64_t(U16(r + 14)) * 4 <= size - 16;
+    case 50:  // SETPALETTEENTRIES
+        return size >= 20 && created(F(8)) && uint64_t(F(16)) * 4 <= size - 20;
+    case 51:  // RESIZEPALETTE
+        return size >= 16 && created(F(8));
+    case 82:  // EXTCREATEFONTINDIRECTW: a LOGFONTW at least
+        return size >= 104 && created(F(8));
+    case 93: case 94:  // CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT
+        return size >= 32 && created(F(8)) && CheckEmrBitmap(r, size, F(12), F(16), F(20), F(24), F(28));
+    case 95:  // EXTCREATEPEN: an optional pattern, then the pen and its style entries
+        if (size < 52 || !created(F(8)) || uint64_t(F(48)) * 4 > size - 52) return false;
+        return F(16) == 0 || CheckEmrBitmap(r, size, 0, F(12), F(16), F(20), F(24));
+    case 99: case 100: case 101: case 122:  // colour spaces
+        return size >= 12 && created(F(8));
+    case 71:  // FILLRGN
+        return size >= 32 && created(F(28)) && CheckRegionData(r, size, 32, F(24));
+    case 72:  // FRAMERGN
+        return size >= 40 && created(F(28)) && CheckRegionData(r, size, 40, F(24));
+    case 73: case 74:  // INVERTRGN, PAINTRGN
+        return size >= 28 && CheckRegionData(r, size, 28, F(24));
+    case 75:  // EXTSELECTCLIPRGN: no data resets the clipping
+        return size >= 16 && (F(8) == 0 || CheckRegionData(r, size, 16, F(8)));
+    case 76:  // BITBLT
+        return size >= 100 && CheckOptionalEmrBitmap(r, size, 80, 84);
+    case 77: case 114: case 116:  // STRETCHBLT, ALPHABLEND, TRANSPARENTBLT
+        return size >= 108 && CheckOptionalEmrBitmap(r, size, 80, 84);
+    case 78:  // MASKBLT: source and mask
+        return size >= 128 && CheckOptionalEmrBitmap(r, size, 80, 84) && CheckOptionalEmrBitmap(r, size, 108, 112);
+    case 79:  // PLGBLT: source and mask
+        return size >= 140 && CheckOptionalEmrBitmap(r, size, 92, 96) && CheckOptionalEmrBitmap(r, size, 120, 124);
+    case 80:  // SETDIBITSTODEVICE: only cScans rows are stored
+        return size >= 76 && CheckEmrBitmap(r, size, F(64), F(48), F(52), F(56), F(60), std::max<uint32_t>(F(72), 1));
+    case 81:  // STRETCHDIBITS
+        return size >= 80 && CheckEmrBitmap(r, size, F(64), F(48), F(52), F(56), F(60));
+    case 118: {  // GRADIENTFILL: vertices, then triangles or rectangles of vertex indices
+        if (size < 36) return false;
+        const uint64_t vertices = F(24), shapes = F(28), indices = F(32) == 2 ? 3 : 2;
+        if (vertices * 16 + shapes * indices * 4 > size - 36) return false;
+        const uint64_t first = 36 + vertices * 16;
+        for (uint64_t i = 0; i < shapes * indices; ++i)
+            if (F(uint32_t(first + 4 * i)) >= vertices) return false;
+        return true;
+    }
+    case 70:  // GDICOMMENT
+        return size >= 12 && F(8) <= size - 12;
+    case 105: case 106:  // DRAWESCAPE, EXTESCAPE
+        return size >= 16 && F(12) <= size - 16;
+    default:
+        return true;
+    }
+}
 
 }  // namespace
 
@@ -452,13 +664,17 @@ bool CheckEnhMetafile(const uint8_t* data, size_t size, TEnhMetafileInfo& info)
     if (bytes < headerSize || bytes > size || bytes % 4) return false;
     const uint16_t handles = U16(data + 56);
     if (handles == 0) return false;  // slot 0 is the metafile's own
-    const uint32_t descriptionChars = U32(data + 64);
-    const uint32_t descriptionOffset = U32(data + 68);
+    const uint32_t descriptionChars = U32(data + 60);
+    const uint32_t descriptionOffset = U32(data + 64);
     if (descriptionChars && !Inside(descriptionOffset, uint64_t(descriptionChars) * 2, headerSize))
         return false;
-    if (headerSize >= 88) {
-        const uint32_t pixelFormatSize = U32(data + 80);
-        const uint32_t pixelFormatOffset = U32(data + 84);
+    // The reference device's size in pixels and millimetres scales playback:
+    // a zero there would be a division by zero in the player.
+    for (int field = 72; field < 88; field += 4)
+        if (I32(data + field) <= 0) return false;
+    if (headerSize >= 100) {
+        const uint32_t pixelFormatSize = U32(data + 88);
+        const uint32_t pixelFormatOffset = U32(data + 92);
         if (pixelFormatSize && !Inside(pixelFormatOffset, pixelFormatSize, headerSize)) return false;
     }
     info.frameLeft = I32(data + 24);
@@ -476,6 +692,7 @@ bool CheckEnhMetafile(const uint8_t* data, size_t size, TEnhMetafileInfo& info)
         const uint32_t recordSize = U32(data + offset + 4);
         if (recordSize < 8 || recordSize % 4 || !Inside(offset, recordSize, bytes)) return false;
         if (type == EmrHeader) return false;
+        if (type != EmrEof && !CheckEmrRecord(type, data + offset, recordSize, handles)) return false;
         if (type == EmrEof) {
             if (recordSize < EofRecordSize || offset + recordSize != bytes) return false;
             const uint32_t paletteEntries = U32(data + offset + 8);
@@ -498,6 +715,118 @@ constexpr uint32_t PlaceableKey = 0x9AC6CDD7;
 constexpr uint32_t PlaceableHeaderSize = 22;
 constexpr uint32_t MetaHeaderSize = 18;  // 9 words
 constexpr uint16_t MetaSetWindowExt = 0x020C;
+
+// What a record of each function reads from its parameters, so that no
+// player reads past its record or indexes past the object table. Functions
+// not listed read nothing of their parameters (or are not played at all).
+struct TMetaRecordRule {
+    uint16_t function;
+    uint16_t minParams;
+};
+constexpr TMetaRecordRule FixedMetaRecords[] = {
+    {0x0201, 2}, {0x0102, 1}, {0x0103, 1}, {0x0104, 1}, {0x0105, 1}, {0x0106, 1}, {0x0107, 1},
+    {0x0209, 2}, {0x020B, 2}, {0x020C, 2}, {0x020D, 2}, {0x020E, 2}, {0x020F, 2}, {0x0410, 4},
+    {0x0211, 2}, {0x0412, 4}, {0x0213, 2}, {0x0214, 2}, {0x0415, 4}, {0x0416, 4}, {0x0817, 8},
+    {0x0418, 4}, {0x0419, 4}, {0x081A, 8}, {0x041B, 4}, {0x061C, 6}, {0x061D, 6}, {0x041F, 4},
+    {0x0220, 2}, {0x0127, 1}, {0x0830, 8}, {0x012E, 1}, {0x0231, 2}, {0x0108, 1}, {0x020A, 2},
+    {0x0548, 5}, {0x02FA, 5}, {0x02FC, 4},
+};
+
+// A device-dependent bitmap of Windows 3.0 records: rows padded to 16 bits.
+bool DdbFits(uint64_t width, uint64_t height, uint64_t planes, uint64_t bits, uint64_t available)
+{
+    if (width == 0 || height == 0 || width > uint64_t(MaxPictureSide) || height > uint64_t(MaxPictureSide))
+        return false;
+    if (planes != 1 || !ValidBitCount(static_cast<uint16_t>(bits))) return false;
+    return ((width * bits + 15) / 16) * 2 * height <= available;
+}
+
+// `p` points at the record's parameters: `words` of them, and `tail` bytes
+// from there to the end of the whole metafile.
+bool CheckMetaRecord(uint16_t function, const uint8_t* p, uint64_t words, uint64_t tail, uint16_t objects)
+{
+    const auto P = [p](uint64_t i) { return U16(p + 2 * i); };
+    const auto object = [objects](uint16_t index) { return index < objects; };
+    const uint64_t bytes = words * 2;
+    for (const TMetaRecordRule& rule : FixedMetaRecords)
+        if (rule.function == function) return words >= rule.minParams;
+    switch (function) {
+    case 0x01F0:  // DELETEOBJECT
+    case 0x012D:  // SELECTOBJECT
+    case 0x012A:  // INVERTREGION
+    case 0x012B:  // PAINTREGION
+        return words >= 1 && object(P(0));
+    case 0x012C:  // SELECTCLIPREGION, 0 for none
+        return words >= 1 && (P(0) == 0 || object(P(0)));
+    case 0x0234:  // SELECTPALETTE
+        return words >= 2 && object(P(1));
+    case 0x0228:  // FILLREGION
+        return words >= 2 && object(P(0)) && object(P(1));
+    case 0x0429:  // FRAMEREGION
+        return words >= 4 && object(P(2)) && object(P(3));
+    case 0x0521: {  // TEXTOUT: length, text, y, x
+        const int16_t length = static_cast<int16_t>(P(0));
+        return words >= 1 && length >= 0 && words >= 3 + (uint64_t(length) + 1) / 2;
+    }
+    case 0x0324:  // POLYGON
+    case 0x0325:  // POLYLINE
+        return words >= 1 && words >= 1 + 2 * uint64_t(P(0));
+    case 0x0538: {  // POLYPOLYGON: count, counts, points
+        if (words < 1 || words < 1 + uint64_t(P(0))) return false;
+        uint64_t points = 0;
+        for (uint64_t i = 0; i < P(0); ++i) {
+            const int16_t n = static_cast<int16_t>(P(1 + i));
+            if (n < 0) return false;
+            points += uint64_t(n);
+        }
+        return words >= 1 + uint64_t(P(0)) + 2 * points;
+    }
+    case 0x02FB:  // CREATEFONTINDIRECT: the face name is read as 32 bytes whatever the record's size
+        return words >= 9 && tail >= 18 + 32;
+    case 0x00F7:  // CREATEPALETTE: version, count, entries
+        return words >= 2 && words >= 2 + 2 * uint64_t(P(1));
+    case 0x0626:  // ESCAPE: function, byte count, data
+        return words >= 2 && words >= 2 + (uint64_t(P(1)) + 1) / 2;
+    case 0x0A32: {  // EXTTEXTOUT: y, x, length, options, [rectangle], text
+        if (words < 4) return false;
+        const uint64_t rect = (P(3) & 0x0006) ? 4 : 0;  // ETO_OPAQUE | ETO_CLIPPED
+        return words >= 4 + rect + (uint64_t(P(2)) + 1) / 2;
+    }
+    case 0x0F43:  // STRETCHDIB
+        return words >= 11 && CheckPackedDib(p + 22, bytes - 22, P(2));
+    case 0x0B41:  // DIBSTRETCHBLT
+        return words >= 10 && CheckPackedDib(p + 20, bytes - 20, 0);
+    case 0x0940:  // DIBBITBLT, without a bitmap when the source was none
+        if (words <= 9) return words == 9;
+        return CheckPackedDib(p + 16, bytes - 16, 0);
+    case 0x0D33:  // SETDIBTODEV
+        return words >= 9 && CheckPackedDib(p + 18, bytes - 18, P(0));
+    case 0x0142:  // DIBCREATEPATTERNBRUSH
+        return words >= 2 && CheckPackedDib(p + 4, bytes - 4, P(1) ? 1 : 0);
+    case 0x01F9:  // CREATEPATTERNBRUSH
+        if (words < 2) return false;
+        if (P(0) == 5) return CheckPackedDib(p + 4, bytes - 4, P(1));  // BS_DIBPATTERN
+        if (P(0) != 3) return true;                                   // not played
+        return words >= 24 && DdbFits(U32(p + 8), U32(p + 12), U16(p + 16), U16(p + 18), bytes - 48);
+    case 0x0922:  // BITBLT with a device-dependent bitmap
+        return words >= 12 && DdbFits(P(7), P(8), P(10), P(11), bytes - 24);
+    case 0x0B23:  // STRETCHBLT with a device-dependent bitmap
+        return words >= 15 && DdbFits(P(10), P(11), P(13), P(14), bytes - 30);
+    case 0x06FF: {  // CREATEREGION: bands of "m y0 y1 x1 .. xm m"
+        if (words < 11) return false;
+        uint64_t at = 11;
+        for (uint64_t band = 0; band < P(5); ++band) {
+            if (at >= words) return false;
+            const uint64_t m = P(at);
+            if (m % 2 || at + m + 3 >= words || P(at + m + 3) != m) return false;
+            at += m + 4;
+        }
+        return true;
+    }
+    default:
+        return true;
+    }
+}
 
 }  // namespace
 
@@ -529,6 +858,7 @@ bool CheckMetafile(const uint8_t* data, size_t size, TMetafileInfo& info)
     if ((type != 1 && type != 2) || headerWords != MetaHeaderSize / 2) return false;
     if (version != 0x100 && version != 0x300) return false;
     if (bytes < MetaHeaderSize + 6 || !Inside(base, bytes, size)) return false;
+    const uint16_t objects = U16(header + 10);
 
     // Records: a size in words (at least the 3 of size and function), then
     // the function; the end record is function 0 of 3 words.
@@ -550,7 +880,17 @@ bool CheckMetafile(const uint8_t* data, size_t size, TMetafileInfo& info)
         }
         offset += recordBytes;
     }
+    const uint64_t end = offset + 6;
+
+    // Now that the metafile's end is known, what each record reads.
+    for (uint64_t at = MetaHeaderSize; at + 6 < end;) {
+        const uint8_t* record = header + at;
+        const uint64_t recordBytes = uint64_t(U32(record)) * 2;
+        if (!CheckMetaRecord(U16(record + 4), record + 6, recordBytes / 2 - 3, end - at - 6, objects))
+            return false;
+        at += recordBytes;
+    }
     info.bitsOffset = static_cast<uint32_t>(base);
-    info.bitsSize = static_cast<uint32_t>(offset + 6);
+    info.bitsSize = static_cast<uint32_t>(end);
     return true;
 }
