@@ -69,10 +69,12 @@ echo
 floor_ms=$(value start.txt "median 1")
 marquill_ms=$(value start.txt "median 2")
 echo "Start to window shown and loaded, median of $runs runs each (taken by turns) under Wine and Xvfb:"
-printf '  floor (minimal window):  %s ms (%s runs failed)\n' "${floor_ms:-n/a}" "$(value start.txt "failed 1")"
-printf '  Marquill:                %s ms (%s runs failed)\n' "${marquill_ms:-n/a}" "$(value start.txt "failed 2")"
+printf '  floor (minimal window):  %s ms (fastest %s; %s runs failed)\n' "${floor_ms:-n/a}" \
+    "$(value start.txt "fastest 1")" "$(value start.txt "failed 1")"
+printf '  Marquill:                %s ms (fastest %s; %s runs failed)\n' "${marquill_ms:-n/a}" \
+    "$(value start.txt "fastest 2")" "$(value start.txt "failed 2")"
 awk -v m="${marquill_ms:-0}" -v f="${floor_ms:-0}" \
-    'BEGIN { if (f > 0 && m > 0) printf "  ratio Marquill / floor:  %.2f\n", m / f }'
+    'BEGIN { if (f > 0 && m > 0) printf "  ratio of the medians, Marquill / floor: %.2f\n", m / f }'
 echo
 echo "Store operations, median in ms:"
 printf '  Apply, registry store:   %s (50 runs)\n' "$(value apply.txt apply-registry)"
