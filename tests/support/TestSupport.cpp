@@ -229,3 +229,208 @@ std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, C
     expect(1, h - 1, false, "bottom-left corner");
     return errors;
 }
+
+// ---- Driving modal dialogs ----
+#include <commctrl.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+namespace {
+TModalScript* g_activeScript = nullptr;
+
+bool IsVisibleDialog(HWND wnd)
+{
+    char cls[16] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    return lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd);
+}
+
+BOOL CALLBACK CancelDialog(HWND wnd, LPARAM)
+{
+    if (IsVisibleDialog(wnd))
+        PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+BOOL CALLBACK DestroyDialog(HWND wnd, LPARAM)
+{
+    if (IsVisibleDialog(wnd))
+        DestroyWindow(wnd);
+    return TRUE;
+}
+
+struct TWindowQuery {
+    const char* cls;
+    const char* caption;
+    HWND owner;  // for children: the required parent
+    bool fileDialog;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND wnd, LPARAM param)
+{
+    auto* q = reinterpret_cast<TWindowQuery*>(param);
+    if (!IsVisibleDialog(wnd))
+        return TRUE;
+    char caption[256] = {};
+    GetWindowTextA(wnd, caption, sizeof caption);
+    if (q->caption && lstrcmpA(caption, q->caption) != 0)
+        return TRUE;
+    if (q->owner && GetWindow(wnd, GW_OWNER) != q->owner)
+        return TRUE;
+    if (q->fileDialog && !GetDlgItem(wnd, cmb13) && !GetDlgItem(wnd, edt1))
+        return TRUE;
+    q->found = wnd;
+    return FALSE;
+}
+
+BOOL CALLBACK MatchChild(HWND wnd, LPARAM param)
+{
+    auto* q = reinterpret_cast<TWindowQuery*>(param);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpA(cls, q->cls) != 0 || (q->owner && GetParent(wnd) != q->owner))
+        return TRUE;
+    q->found = wnd;
+    return FALSE;
+}
+}  // namespace
+
+void TModalScript::Add(std::string name, std::function<bool()> done, DWORD timeoutMs,
+                       std::function<std::string()> why)
+{
+    steps_.push_back({std::move(name), std::move(done), std::move(why), timeoutMs});
+}
+
+bool TModalScript::Run(const std::function<void()>& modal)
+{
+    TModalScript* outer = g_activeScript;
+    g_activeScript = this;
+    stepStart_ = GetTickCount();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+    EXPECT_NE(timer, 0u) << "no timer to drive the dialog with";
+    if (timer)
+        modal();
+    KillTimer(nullptr, timer);
+    g_activeScript = outer;
+    if (failure_.empty() && next_ < steps_.size())
+        Fail("the modal loop ended before step '" + steps_[next_].name + "'");
+    return failure_.empty();
+}
+
+void CALLBACK TModalScript::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_activeScript && !g_activeScript->busy_)
+        g_activeScript->OnTick();
+}
+
+void TModalScript::OnTick()
+{
+    busy_ = true;
+    const DWORD now = GetTickCount();
+    if (aborted_) {
+        if (now - abortedAt_ > 3000)
+            EnumThreadWindows(GetCurrentThreadId(), DestroyDialog, 0);
+        else
+            EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
+    } else if (next_ == steps_.size()) {
+        // The last step closes the dialog; one still open refused to close.
+        if (now - stepStart_ > 5000)
+            Fail("the dialog stayed open after the last step");
+    } else if (steps_[next_].done()) {
+        ++next_;
+        stepStart_ = now;
+    } else if (now - stepStart_ > steps_[next_].timeoutMs) {
+        std::string message = "step '" + steps_[next_].name + "' did not happen in time";
+        if (steps_[next_].why)
+            message += ": " + steps_[next_].why();
+        Fail(message);
+    }
+    busy_ = false;
+}
+
+void TModalScript::Fail(const std::string& message)
+{
+    failure_ = message;
+    aborted_ = true;
+    abortedAt_ = GetTickCount();
+    ADD_FAILURE() << message;
+}
+
+HWND FindDescendant(HWND parent, const char* cls, bool directOnly)
+{
+    TWindowQuery q{cls, nullptr, directOnly ? parent : nullptr, false, nullptr};
+    if (parent)
+        EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+HWND FindThreadDialog(const char* caption, HWND owner)
+{
+    TWindowQuery q{"#32770", caption, owner, false, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+HWND FindFileDialog()
+{
+    TWindowQuery q{"#32770", nullptr, nullptr, true, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+HWND FileDialogNameEdit(HWND dlg)
+{
+    if (HWND edit = GetDlgItem(dlg, edt1))
+        return edit;
+    HWND combo = GetDlgItem(dlg, cmb13);
+    if (!combo)
+        return nullptr;
+    if (auto edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0)))
+        return edit;
+    return FindDescendant(combo, "Edit");
+}
+
+int FileDialogListed(HWND dlg)
+{
+    HWND list = FindDescendant(dlg, "SysListView32");
+    return list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
+}
+
+int FileDialogFind(HWND dlg, const char* name)
+{
+    HWND list = FindDescendant(dlg, "SysListView32");
+    if (!list)
+        return -1;
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = name;
+    const int at = static_cast<int>(
+        SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    if (at >= 0)
+        return at;
+    // The view may hide known extensions.
+    const std::string stem = std::string(name).substr(0, std::string(name).rfind('.'));
+    find.psz = stem.c_str();
+    return static_cast<int>(
+        SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+bool FileDialogSelect(HWND dlg, const char* name)
+{
+    HWND list = FindDescendant(dlg, "SysListView32");
+    const int at = FileDialogFind(dlg, name);
+    if (at < 0)
+        return false;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item));
+    return true;
+}
+
+void PostButtonClick(HWND dlg, int id)
+{
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}

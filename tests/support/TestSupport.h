@@ -63,3 +63,60 @@ bool FullyPainted(HWND top);
 // bottom edge on the last row), nothing in `border` in the caption's gap or
 // beside the side edges. Empty when the frame is right; at most 10 entries.
 std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, COLORREF border);
+
+// ---- Driving modal dialogs from inside their message loop ----
+#include <functional>
+
+// Steps run one after another from a thread timer while the code under test
+// sits in a modal loop (a file dialog, a message box, a dialog opened from
+// one). Each step is retried on every tick until it gives true; when its
+// timeout passes first the test fails with the step's name (and `why`), and
+// every dialog of this thread is cancelled, then destroyed if it ignores
+// Cancel, so the modal call always returns. Steps should post, not send,
+// anything that opens another modal loop: the script goes on inside it.
+class TModalScript {
+public:
+    void Add(std::string name, std::function<bool()> done, DWORD timeoutMs = 8000,
+             std::function<std::string()> why = nullptr);
+    // Runs `modal` while the steps run. True when every step passed and the
+    // modal loop ended within 5 s after the last one.
+    bool Run(const std::function<void()>& modal);
+
+private:
+    struct TStep {
+        std::string name;
+        std::function<bool()> done;
+        std::function<std::string()> why;
+        DWORD timeoutMs;
+    };
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void OnTick();
+    void Fail(const std::string& message);
+
+    std::vector<TStep> steps_;
+    size_t next_ = 0;
+    DWORD stepStart_ = 0;
+    DWORD abortedAt_ = 0;
+    bool busy_ = false;
+    bool aborted_ = false;
+    std::string failure_;
+};
+
+// A window inside `parent` of class `cls`; with `directOnly`, a child of it.
+HWND FindDescendant(HWND parent, const char* cls, bool directOnly = false);
+// A visible top-level dialog of this thread, optionally with this caption
+// and owner.
+HWND FindThreadDialog(const char* caption = nullptr, HWND owner = nullptr);
+// The visible file-open dialog of this thread.
+HWND FindFileDialog();
+// The field the user types the file name into. Wine's dialog has no edt1:
+// the field is cmb13, a ComboBoxEx32 holding a ComboBox holding an Edit.
+HWND FileDialogNameEdit(HWND dlg);
+// The number of entries in the file list; -1 while there is no list yet.
+int FileDialogListed(HWND dlg);
+// The list index of the entry `name` (with or without its extension), or -1.
+int FileDialogFind(HWND dlg, const char* name);
+// Selects the entry as a click does (the dialog then sends CDN_SELCHANGE).
+bool FileDialogSelect(HWND dlg, const char* name);
+// Posts the click of button `id` to the dialog (IDOK opens, IDCANCEL cancels).
+void PostButtonClick(HWND dlg, int id);

@@ -4,7 +4,6 @@
 // thread timer inside its message loop.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 #include <gtest/gtest.h>
@@ -21,234 +20,7 @@
 
 namespace {
 
-// ---- A script of steps run while the code under test sits in a modal loop ----
-
-class TModalScript {
-public:
-    // `done` is retried on every tick until it gives true; when `timeoutMs`
-    // passes first, the test fails with the step's name (and `why`, if given)
-    // and every dialog of this thread is cancelled so that the modal call ends.
-    void Add(std::string name, std::function<bool()> done, DWORD timeoutMs = 8000,
-             std::function<std::string()> why = nullptr)
-    {
-        steps_.push_back({std::move(name), std::move(done), std::move(why), timeoutMs});
-    }
-
-    // Runs `modal`, which blocks in a modal loop, while the steps run. True
-    // when every step passed and the modal loop ended after the last one.
-    bool Run(const std::function<void()>& modal)
-    {
-        active_ = this;
-        stepStart_ = GetTickCount();
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
-        EXPECT_NE(timer, 0u) << "no timer to drive the dialog with";
-        if (timer)
-            modal();
-        KillTimer(nullptr, timer);
-        active_ = nullptr;
-        if (failure_.empty() && next_ < steps_.size())
-            Fail("the modal loop ended before step '" + steps_[next_].name + "'");
-        return failure_.empty();
-    }
-
-private:
-    struct TStep {
-        std::string name;
-        std::function<bool()> done;
-        std::function<std::string()> why;
-        DWORD timeoutMs;
-    };
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        if (active_ && !active_->busy_)
-            active_->OnTick();
-    }
-
-    void OnTick()
-    {
-        busy_ = true;
-        const DWORD now = GetTickCount();
-        if (aborted_) {
-            // A dialog that ignores Cancel is torn down, so the test ends anyway.
-            if (now - abortedAt_ > 3000)
-                EnumThreadWindows(GetCurrentThreadId(), DestroyDialog, 0);
-            else
-                CancelThreadDialogs();
-        } else if (next_ == steps_.size()) {
-            // The last step closes the dialog; one still open means it refused.
-            if (now - stepStart_ > 5000) {
-                Fail("the dialog stayed open after the last step");
-                CancelThreadDialogs();
-            }
-        } else if (steps_[next_].done()) {
-            ++next_;
-            stepStart_ = now;
-        } else if (now - stepStart_ > steps_[next_].timeoutMs) {
-            std::string message = "step '" + steps_[next_].name + "' did not happen in time";
-            if (steps_[next_].why)
-                message += ": " + steps_[next_].why();
-            Fail(message);
-            CancelThreadDialogs();
-        }
-        busy_ = false;
-    }
-
-    void Fail(const std::string& message)
-    {
-        failure_ = message;
-        aborted_ = true;
-        abortedAt_ = GetTickCount();
-        ADD_FAILURE() << message;
-    }
-
-    static BOOL CALLBACK CancelDialog(HWND wnd, LPARAM)
-    {
-        char cls[16] = {};
-        GetClassNameA(wnd, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd))
-            PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
-        return TRUE;
-    }
-    static BOOL CALLBACK DestroyDialog(HWND wnd, LPARAM)
-    {
-        char cls[16] = {};
-        GetClassNameA(wnd, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd))
-            DestroyWindow(wnd);
-        return TRUE;
-    }
-    static void CancelThreadDialogs() { EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0); }
-
-    static TModalScript* active_;
-    std::vector<TStep> steps_;
-    size_t next_ = 0;
-    DWORD stepStart_ = 0;
-    DWORD abortedAt_ = 0;
-    bool busy_ = false;
-    bool aborted_ = false;
-    std::string failure_;
-};
-
-TModalScript* TModalScript::active_ = nullptr;
-
-// ---- Finding the parts of the file dialog ----
-
-struct TFind {
-    const char* cls;
-    const char* caption;
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND wnd, LPARAM param)
-{
-    auto* f = reinterpret_cast<TFind*>(param);
-    char cls[64] = {}, caption[256] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    GetWindowTextA(wnd, caption, sizeof caption);
-    if (!IsWindowVisible(wnd) || lstrcmpA(cls, f->cls) != 0)
-        return TRUE;
-    if (f->caption && lstrcmpA(caption, f->caption) != 0)
-        return TRUE;
-    if (f->owner && GetWindow(wnd, GW_OWNER) != f->owner)
-        return TRUE;
-    if (!f->owner && !f->caption && !GetDlgItem(wnd, cmb13) && !GetDlgItem(wnd, edt1))
-        return TRUE;  // not a file dialog
-    f->found = wnd;
-    return FALSE;
-}
-
-HWND FindFileDialog()
-{
-    TFind f{"#32770", nullptr, nullptr, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
-
-HWND FindPreviewWindow(HWND fileDialog, const char* caption = "Preview")
-{
-    TFind f{"#32770", caption, fileDialog, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchTopLevel, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
-
-BOOL CALLBACK MatchChildClass(HWND wnd, LPARAM param)
-{
-    auto* f = reinterpret_cast<TFind*>(param);
-    char cls[64] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (lstrcmpA(cls, f->cls) != 0 || (f->owner && GetParent(wnd) != f->owner))
-        return TRUE;
-    f->found = wnd;
-    return FALSE;
-}
-
-// A descendant of `parent` of class `cls`; with `directOnly`, a child.
-HWND FindChild(HWND parent, const char* cls, bool directOnly = false)
-{
-    TFind f{cls, nullptr, directOnly ? parent : nullptr, nullptr};
-    if (parent)
-        EnumChildWindows(parent, MatchChildClass, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
-
-// Wine's dialog has no edt1: the name field is cmb13, a ComboBoxEx32
-// holding a ComboBox holding the Edit the user types into.
-HWND NameEdit(HWND dlg)
-{
-    if (HWND edit = GetDlgItem(dlg, edt1))
-        return edit;
-    HWND combo = GetDlgItem(dlg, cmb13);
-    if (!combo)
-        return nullptr;
-    if (auto edit = reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0)))
-        return edit;
-    return FindChild(combo, "Edit");
-}
-
-int ListedItems(HWND dlg)
-{
-    HWND list = FindChild(dlg, "SysListView32");
-    return list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
-}
-
-int FindListed(HWND dlg, const char* name)
-{
-    HWND list = FindChild(dlg, "SysListView32");
-    if (!list)
-        return -1;
-    LVFINDINFOA find = {};
-    find.flags = LVFI_STRING;
-    find.psz = name;
-    int at = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(&find)));
-    if (at >= 0)
-        return at;
-    // The view may hide known extensions.
-    std::string stem(name);
-    stem = stem.substr(0, stem.rfind('.'));
-    find.psz = stem.c_str();
-    return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                                         reinterpret_cast<LPARAM>(&find)));
-}
-
-// Selects the file as a click in the list does, which makes the dialog send
-// CDN_SELCHANGE.
-bool SelectListed(HWND dlg, const char* name)
-{
-    HWND list = FindChild(dlg, "SysListView32");
-    const int at = FindListed(dlg, name);
-    if (at < 0)
-        return false;
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = 0;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item));
-    return true;
-}
+// ---- The parts of the file dialog ----
 
 std::string TextOf(HWND wnd)
 {
@@ -261,13 +33,8 @@ std::string TextOf(HWND wnd)
 // The template child that holds the preview panel.
 HWND PanelControl(HWND dlg, int id)
 {
-    HWND panel = FindChild(dlg, "#32770", true);
+    HWND panel = FindDescendant(dlg, "#32770", true);
     return panel ? GetDlgItem(panel, id) : nullptr;
-}
-
-void PostClick(HWND dlg, int id)
-{
-    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
 
 std::string RectText(const RECT& r)
@@ -474,13 +241,13 @@ protected:
     {
         script.Add("file dialog appears", [this] { return (dlg_ = FindFileDialog()) != nullptr; });
         script.Add(
-            "file list filled", [this, listed] { return ListedItems(dlg_) >= listed; }, 8000,
-            [this] { return "listed " + std::to_string(ListedItems(dlg_)); });
+            "file list filled", [this, listed] { return FileDialogListed(dlg_) >= listed; }, 8000,
+            [this] { return "listed " + std::to_string(FileDialogListed(dlg_)); });
     }
 
     void AddSelect(TModalScript& script, const char* name)
     {
-        script.Add(std::string("select ") + name, [this, name] { return SelectListed(dlg_, name); });
+        script.Add(std::string("select ") + name, [this, name] { return FileDialogSelect(dlg_, name); });
     }
 
     // The preview line and button show what `name` should give.
@@ -537,7 +304,7 @@ protected:
     void AddPress(TModalScript& script, int id, const char* what)
     {
         script.Add(what, [this, id] {
-            PostClick(dlg_, id);
+            PostButtonClick(dlg_, id);
             return true;
         });
     }
@@ -566,7 +333,7 @@ TEST_P(PictureDialogTyped, GivesTheFullPathOfWhatWasTyped)
     GetCurrentDirectoryA(sizeof before, before);
     TModalScript script;
     AddOpened(script);
-    script.Add("type the name", [this] { return SetWindowTextA(NameEdit(dlg_), GetParam().typed) != FALSE; });
+    script.Add("type the name", [this] { return SetWindowTextA(FileDialogNameEdit(dlg_), GetParam().typed) != FALSE; });
     AddPress(script, IDOK, "press Open");
     ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
     EXPECT_TRUE(result_);
@@ -589,7 +356,7 @@ TEST_F(PictureDialogGui, CancelLeavesFileNameAlone)
     dialog_.FileName = Path("tall.bmp");
     TModalScript script;
     AddOpened(script);
-    script.Add("type another name", [this] { return SetWindowTextA(NameEdit(dlg_), "wide.bmp") != FALSE; });
+    script.Add("type another name", [this] { return SetWindowTextA(FileDialogNameEdit(dlg_), "wide.bmp") != FALSE; });
     AddPress(script, IDCANCEL, "press Cancel");
     ASSERT_TRUE(script.Run([this] { result_ = dialog_.Execute(nullptr); }));
     EXPECT_FALSE(result_);
@@ -601,8 +368,8 @@ TEST_F(PictureDialogGui, OffersTheLastChosenPathNextTime)
     dialog_.FileName.clear();
     TModalScript first;
     first.Add("file dialog appears", [this] { return (dlg_ = FindFileDialog()) != nullptr; });
-    first.Add("file list shown", [this] { return ListedItems(dlg_) >= 0; });
-    first.Add("type the full path", [this] { return SetWindowTextA(NameEdit(dlg_), Path("tall.bmp").c_str()) != FALSE; });
+    first.Add("file list shown", [this] { return FileDialogListed(dlg_) >= 0; });
+    first.Add("type the full path", [this] { return SetWindowTextA(FileDialogNameEdit(dlg_), Path("tall.bmp").c_str()) != FALSE; });
     AddPress(first, IDOK, "press Open");
     ASSERT_TRUE(first.Run([this] { result_ = dialog_.Execute(nullptr); }));
     ASSERT_TRUE(result_);
@@ -612,7 +379,7 @@ TEST_F(PictureDialogGui, OffersTheLastChosenPathNextTime)
     TModalScript second;
     AddOpened(second);
     second.Add("read what is offered", [&] {
-        offeredName = TextOf(NameEdit(dlg_));
+        offeredName = TextOf(FileDialogNameEdit(dlg_));
         char folder[MAX_PATH + 1] = {};
         SendMessageA(dlg_, CDM_GETFOLDERPATH, sizeof folder - 1, reinterpret_cast<LPARAM>(folder));
         offeredFolder = folder;
@@ -643,8 +410,8 @@ TEST_F(PictureDialogGui, ListsOnlyBitmapsUnderTheOneFilter)
         if (current >= 0)
             SendMessageA(types, CB_GETLBTEXT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(text));
         shown = text;
-        listed = ListedItems(dlg_);
-        textAt = FindListed(dlg_, "notes.txt");
+        listed = FileDialogListed(dlg_);
+        textAt = FileDialogFind(dlg_, "notes.txt");
         return true;
     });
     AddPress(script, IDCANCEL, "press Cancel");
@@ -728,7 +495,7 @@ TEST_F(PictureDialogGui, ShowsItsTextsTranslated)
         PostMessageA(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton), BM_CLICK, 0, 0);
         return true;
     });
-    script.Add("window 'Vorschau' appears", [&] { return (preview = FindPreviewWindow(dlg_, "Vorschau")) != nullptr; });
+    script.Add("window 'Vorschau' appears", [&] { return (preview = FindThreadDialog("Vorschau", dlg_)) != nullptr; });
     script.Add("press Escape", [&] { return PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0x00010001) != FALSE; });
     script.Add("window closes", [&] { return !IsWindow(preview); });
     AddPress(script, IDCANCEL, "press Cancel");
@@ -762,7 +529,7 @@ TEST_P(PictureDialogPreview, OpensCentredWithinThreeQuartersAndClosesOnEscape)
         PostMessageA(button, BM_CLICK, 0, 0);
         return true;
     });
-    script.Add("preview window appears", [&] { return (preview = FindPreviewWindow(dlg_)) != nullptr; });
+    script.Add("preview window appears", [&] { return (preview = FindThreadDialog("Preview", dlg_)) != nullptr; });
     script.Add(
         "preview window shows the picture",
         [&] {
