@@ -68,7 +68,7 @@ public:
         Release();
         block_ = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, words_.size() * sizeof(WORD));
         if (!block_)
-            throw EMarquillError("Out of memory");
+            throw EMarquillError(ResText(N_("Out of memory")));
         std::memcpy(block_, words_.data(), words_.size() * sizeof(WORD));
         return block_;
     }
