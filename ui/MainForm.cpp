@@ -231,7 +231,12 @@ struct TAppFrm::TDialogObj : TTranslatable {
 
 TAppFrm::TAppFrm() : dialog_(std::make_unique<TDialogObj>())
 {
-    BuildControls();
+    try {
+        BuildControls();
+    } catch (...) {
+        Release();
+        throw;
+    }
     try {
         FormCreate();
     } catch (const std::exception& e) {
@@ -245,12 +250,21 @@ TAppFrm::TAppFrm() : dialog_(std::make_unique<TDialogObj>())
 
 TAppFrm::~TAppFrm()
 {
+    Release();
+}
+
+// The window goes first, so no control still uses a font or brush when it
+// is deleted.
+void TAppFrm::Release()
+{
     if (wnd_)
         DestroyWindow(wnd_);
     for (auto& font : fonts_)
         DeleteObject(font->handle);
+    fonts_.clear();
     for (auto& brush : brushes_)
         DeleteObject(brush.second);
+    brushes_.clear();
     if (AppFrm == this)
         AppFrm = nullptr;
 }

@@ -75,6 +75,7 @@ private:
 
     void FormCreate();
     void FormClose();
+    void Release();
     void BuildControls();
     void CreateControl(TControl& control);
     TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
