@@ -254,15 +254,6 @@ TEST_F(PictureDialogExecute, RefusedOfferedNameIsDroppedAndAskedAgain)
     EXPECT_EQ(dialog_.FileName, "C:\\good.bmp");
 }
 
-TEST_F(PictureDialogExecute, RefusedOfferedNameThenCancelKeepsFileName)
-{
-    dialog_.FileName = "C:\\bad|name.bmp";
-    g_answers = {{FALSE, FNERR_INVALIDFILENAME, ""}, {FALSE, 0, ""}};
-    EXPECT_FALSE(dialog_.Execute(nullptr));
-    EXPECT_EQ(g_asked.size(), 2u);
-    EXPECT_EQ(dialog_.FileName, "C:\\bad|name.bmp");
-}
-
 struct TFailureCase {
     const char* name;
     std::string offered;
