@@ -59,6 +59,33 @@ TEST_F(FormRegistry, LoadsAllFiveFieldsAndHidesSupportInfo)
     EXPECT_EQ(FocusName(*form), "Edit_Manufacturer");
 }
 
+// Logo paths that show no picture and no message: the window still reaches
+// the editing page and keeps the path for Apply.
+TEST_F(FormRegistry, LogoThatNamesNoPictureLeavesTheBoxEmptyWithoutMessage)
+{
+    TScratchFile empty(ExeDir() + "marquill-form-empty.bmp", "");
+    struct TCase {
+        const char* what;
+        std::string logo;
+    };
+    const TCase cases[] = {
+        {"missing file", ExeDir() + "marquill-form-missing.bmp"},
+        {"bitmap of 0 bytes", empty.Path()},
+        {"unexpanded reference", "%SystemRoot%\\system32\\oobe\\info\\logo.bmp"},
+        {"a directory", "C:\\windows"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetRegString("Logo", c.logo);
+        TMessageBoxCatcher boxes;
+        auto form = OpenForm();
+        EXPECT_EQ(boxes.Count(), 0);
+        EXPECT_TRUE(form->Image1Picture().Empty());
+        EXPECT_EQ(form->ActivePageName(), "T_XP");
+        EXPECT_EQ(Text(*form, "Label_Logo"), c.logo);
+    }
+}
+
 TEST_F(FormRegistry, LogoOfWrongTypeOpensOnAboutPageAndApplyStoresNoPlaceholder)
 {
     SetRegString("Manufacturer", "Acme");
