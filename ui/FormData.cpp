@@ -173,7 +173,7 @@ const TControlDesc FormControls[] = {
     // The bottom bar lies over the page control's lower edge.
     {"Panel1", TControlKind::Panel, "AppFrm", 0, 419, 636, 41, "", nullptr, 0, 0, PanelBack, 0, 1, true, TAlign::Bottom,
      false},
-    {"Label9", TControlKind::Label, "Panel1", 110, 5, 0, 0, N_("Free software, provided as is, without warranty."), FACE,
+    {"Label9", TControlKind::Label, "Panel1", 110, 5, 0, 0, N_("Free software, without warranty."), FACE,
      11, Silver, Parents, 0, -1, true, NoAlign, false},
     {"Label10", TControlKind::Label, "Panel1", 110, 24, 0, 0, "www.marquill.org", FACE, 11, Silver, Parents, 0, -1, true,
      NoAlign, true},
