@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -177,6 +179,11 @@ TBitmapCheck CheckBitmapFile(const uint8_t* data, size_t size, TBitmapLayout& la
         if (sizeImage > available) return TBitmapCheck::Invalid;
         layout.bitsSize = sizeImage ? sizeImage : available;
         if (layout.bitsSize < 2) return TBitmapCheck::Invalid;
+        // Run-length data is small for the pixels it fills, but a few bytes
+        // claiming a huge image would have us allocate and draw it all.
+        const uint64_t pixels = uint64_t(layout.width) * uint64_t(layout.height);
+        if (pixels > MaxRlePixelsPerByte * layout.bitsSize && pixels > MaxRlePixelsAnyway)
+            return TBitmapCheck::Invalid;
     } else {
         const uint64_t needed = RowStride(layout.width, layout.bitCount) * uint64_t(layout.height);
         if (needed > available) return TBitmapCheck::Invalid;
@@ -520,9 +527,9 @@ struct TEmrMinSize {
     uint32_t minSize;
 };
 constexpr TEmrMinSize EmrMinSizes[] = {
-    {9, 16}, {10, 16}, {11, 16}, {12, 16}, {13, 16}, {15, 20}, {16, 12}, {17, 12}, {18, 12},
+    {10, 16}, {12, 16}, {13, 16}, {15, 20}, {16, 12}, {17, 12}, {18, 12},
     {19, 12}, {20, 12}, {21, 12}, {22, 12}, {23, 32}, {24, 12}, {25, 12}, {26, 16}, {27, 16},
-    {29, 24}, {30, 24}, {31, 24}, {32, 24}, {34, 12}, {35, 32}, {36, 36}, {41, 28}, {42, 24},
+    {29, 24}, {30, 24}, {34, 12}, {41, 28}, {42, 24},
     {43, 24}, {44, 32}, {45, 40}, {46, 40}, {47, 40}, {53, 20}, {54, 16}, {55, 40}, {57, 12},
     {58, 12}, {62, 24}, {63, 24}, {64, 24}, {67, 12}, {98, 12}, {104, 48}, {111, 24}, {115, 12},
     {120, 16},
@@ -558,6 +565,20 @@ bool CheckRegionData(const uint8_t* r, uint32_t size, uint64_t at, uint32_t byte
     return 32 + uint64_t(U32(rgn + 8)) * 16 <= bytes;
 }
 
+// An XFORM: finite, of sane magnitude and invertible.
+bool SoundTransform(const uint8_t* p)
+{
+    float m[6];
+    for (int i = 0; i < 6; ++i) {
+        const uint32_t bits = U32(p + 4 * i);
+        std::memcpy(&m[i], &bits, sizeof bits);
+        if (!std::isfinite(m[i])) return false;
+        if (std::fabs(m[i]) > (i < 4 ? 1e6f : 1e9f)) return false;
+    }
+    const double determinant = double(m[0]) * m[3] - double(m[1]) * m[2];
+    return std::fabs(determinant) > 1e-12;
+}
+
 bool CheckEmrRecord(uint32_t type, const uint8_t* r, uint32_t size, uint32_t handles)
 {
     const auto F = [r](uint32_t at) { return U32(r + at); };
@@ -566,6 +587,16 @@ bool CheckEmrRecord(uint32_t type, const uint8_t* r, uint32_t size, uint32_t han
     for (const TEmrMinSize& rule : EmrMinSizes)
         if (rule.type == type) return size >= rule.minSize;
     switch (type) {
+    // Extents of 0 and singular or non-finite transforms make every later
+    // coordinate infinite, which the players do not survive.
+    case 9: case 11:  // SETWINDOWEXTEX, SETVIEWPORTEXTEX
+        return size >= 16 && F(8) != 0 && F(12) != 0;
+    case 31: case 32:  // SCALEVIEWPORTEXTEX, SCALEWINDOWEXTEX
+        return size >= 24 && F(8) != 0 && F(12) != 0 && F(16) != 0 && F(20) != 0;
+    case 35:  // SETWORLDTRANSFORM
+        return size >= 32 && SoundTransform(r + 8);
+    case 36:  // MODIFYWORLDTRANSFORM
+        return size >= 36 && SoundTransform(r + 8);
     case 2: case 3: case 4: case 5: case 6:  // POLY*: bounds, count, 32-bit points
         return size >= 28 && uint64_t(F(24)) * 8 <= size - 28;
     case 85: case 86: case 87: case 88: case 89:  // POLY*16
@@ -725,8 +756,8 @@ struct TMetaRecordRule {
 };
 constexpr TMetaRecordRule FixedMetaRecords[] = {
     {0x0201, 2}, {0x0102, 1}, {0x0103, 1}, {0x0104, 1}, {0x0105, 1}, {0x0106, 1}, {0x0107, 1},
-    {0x0209, 2}, {0x020B, 2}, {0x020C, 2}, {0x020D, 2}, {0x020E, 2}, {0x020F, 2}, {0x0410, 4},
-    {0x0211, 2}, {0x0412, 4}, {0x0213, 2}, {0x0214, 2}, {0x0415, 4}, {0x0416, 4}, {0x0817, 8},
+    {0x0209, 2}, {0x020B, 2}, {0x020D, 2}, {0x020F, 2},
+    {0x0211, 2}, {0x0213, 2}, {0x0214, 2}, {0x0415, 4}, {0x0416, 4}, {0x0817, 8},
     {0x0418, 4}, {0x0419, 4}, {0x081A, 8}, {0x041B, 4}, {0x061C, 6}, {0x061D, 6}, {0x041F, 4},
     {0x0220, 2}, {0x0127, 1}, {0x0830, 8}, {0x012E, 1}, {0x0231, 2}, {0x0108, 1}, {0x020A, 2},
     {0x0548, 5}, {0x02FA, 5}, {0x02FC, 4},
@@ -751,6 +782,13 @@ bool CheckMetaRecord(uint16_t function, const uint8_t* p, uint64_t words, uint64
     for (const TMetaRecordRule& rule : FixedMetaRecords)
         if (rule.function == function) return words >= rule.minParams;
     switch (function) {
+    // An extent of 0 makes the scale of every later coordinate infinite.
+    case 0x020C:  // SETWINDOWEXT
+    case 0x020E:  // SETVIEWPORTEXT
+        return words >= 2 && P(0) != 0 && P(1) != 0;
+    case 0x0410:  // SCALEWINDOWEXT
+    case 0x0412:  // SCALEVIEWPORTEXT
+        return words >= 4 && P(0) != 0 && P(1) != 0 && P(2) != 0 && P(3) != 0;
     case 0x01F0:  // DELETEOBJECT
     case 0x012D:  // SELECTOBJECT
     case 0x012A:  // INVERTREGION

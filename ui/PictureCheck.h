@@ -22,6 +22,8 @@ TPictureKind PictureKindFromExtension(const std::string& ext);
 constexpr uint64_t MaxPictureFileSize = 64u * 1024 * 1024;
 constexpr uint64_t MaxBitmapPixels = 64u * 1024 * 1024;
 constexpr int32_t MaxPictureSide = 32767;
+constexpr uint64_t MaxRlePixelsPerByte = 1024;
+constexpr uint64_t MaxRlePixelsAnyway = 1024 * 1024;
 
 // ---- Bitmap -------------------------------------------------------------
 

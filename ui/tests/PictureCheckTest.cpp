@@ -248,6 +248,15 @@ TEST(BitmapCheck, RefusesUnsoundPalettesAndSizes)
     Patch32(big, BmpHeight, 32767);
     EXPECT_EQ(TBitmapCheck::Invalid, CheckBmp(big));
 
+    // A few bytes of run-length data may not claim a huge image; a small one
+    // may have as few as it likes.
+    std::string claim = MakeBmp({"rle8", 7, 5, 8, 1, 40, four, {0, 0, 0}}, Quadrants(7, 5));
+    Patch32(claim, BmpWidth, 1024);
+    Patch32(claim, BmpHeight, 1024);
+    EXPECT_EQ(TBitmapCheck::Valid, CheckBmp(claim)) << "a million pixels need no more";
+    Patch32(claim, BmpHeight, 1025);
+    EXPECT_EQ(TBitmapCheck::Invalid, CheckBmp(claim));
+
     // Run-length data may not be stored top row first.
     std::string rle = MakeBmp({"rle8", 7, 5, 8, 1, 40, four, {0, 0, 0}}, Quadrants(7, 5));
     ASSERT_EQ(TBitmapCheck::Valid, CheckBmp(rle));
@@ -453,6 +462,78 @@ TEST(MetafileCheck, RefusesUnsoundHeadersAndRecords)
     }
 }
 
+// Records that read counts, offsets, object indices or bitmaps from their
+// parameters: each is refused when what it would read is not there.
+TEST(MetafileCheck, RecordsReadOnlyWhatTheyHold)
+{
+    const std::string good = RichWmf();
+    ASSERT_TRUE(CheckWmf(good));
+    const struct { const char* name; uint16_t function; size_t skip; size_t param; uint32_t value; } cases[] = {
+        {"select object past the object table", 0x012D, 0, 0, 2},
+        {"select the last slot plus many", 0x012D, 1, 0, 0xFFFF},
+        {"delete object past the table", 0x01F0, 0, 0, 2},
+        {"polygon of more points than held", 0x0324, 0, 0, 100},
+        {"polypolygon of more polygons than held", 0x0538, 0, 0, 50},
+        {"polypolygon with a negative count", 0x0538, 0, 1, 0x8000},
+        {"polypolygon counts beyond the points", 0x0538, 0, 1, 7},
+        {"text longer than its record", 0x0521, 0, 0, 200},
+        {"text of negative length", 0x0521, 0, 0, 0xFFFE},
+        {"ext text longer than its record", 0x0A32, 0, 2, 300},
+        {"ext text with a rectangle not there", 0x0A32, 0, 3, 0x0004},
+        {"bitmap width huge", 0x0F43, 0, 14, 0x7FFF},
+        {"bitmap of 0 bits", 0x0F43, 0, 18, 0},
+        {"bitmap colours as unknown usage", 0x0F43, 0, 2, 7},
+        {"bitmap taller than its pixels", 0x0F43, 0, 15, 9},
+        {"window extent 0 wide", 0x020C, 0, 1, 0},
+        {"window extent 0 high", 0x020C, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t at = WmfRecordAt(good, c.function, c.skip);
+        ASSERT_NE(std::string::npos, at);
+        std::string file = good;
+        Patch16(file, at + 6 + 2 * c.param, c.value);
+        EXPECT_FALSE(CheckWmf(file));
+    }
+}
+
+TEST(EnhMetafileCheck, RecordsReadOnlyWhatTheyHold)
+{
+    const std::string good = RichEmf();
+    ASSERT_TRUE(CheckEmf(good));
+    const struct { const char* name; uint32_t type; size_t field; uint32_t value; bool valid; } cases[] = {
+        {"select a stock object", 37, 8, 0x80000005, true},
+        {"select object past the handle table", 37, 8, 3, false},
+        {"create a brush past the table", 39, 8, 99, false},
+        {"create a font past the table", 82, 8, 3, false},
+        {"polygon of more points than held", 86, 24, 1000, false},
+        {"polypolygon of more polygons than held", 91, 24, 1000, false},
+        {"polypolygon counts beyond the points", 91, 32, 5, false},
+        {"text longer than its record", 84, 44, 1000, false},
+        {"text offset past the record", 84, 48, 200, false},
+        {"spacing offset wraps", 84, 72, 0xFFFFFFF0, false},
+        {"bitmap pixels short", 81, 60, 10, false},
+        {"bitmap info past the record", 81, 48, 180, false},
+        {"bitmap info cut short", 81, 52, 12, false},
+        {"bitmap width huge", 81, 84, 0x7FFFFFFF, false},
+        {"bitmap colours as unknown usage", 81, 64, 5, false},
+        {"comment longer than its record", 70, 8, 0x7FFFFFFF, false},
+        {"a record type not shown from files", 37, 0, 96, false},
+        {"window extent 0", 9, 8, 0, false},
+        {"world transform singular", 35, 8, 0, false},
+        {"world transform not a number", 35, 20, 0x7FC00000, false},
+        {"world transform infinite", 35, 8, 0x7F800000, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t at = EmfRecordAt(good, c.type);
+        ASSERT_NE(std::string::npos, at);
+        std::string file = good;
+        Patch32(file, at + c.field, c.value);
+        EXPECT_EQ(c.valid, CheckEmf(file));
+    }
+}
+
 // Hundreds of damaged variants of sound files: whatever the checks let
 // through must describe bytes inside the file (the helpers assert that) and
 // decode without a read outside it.
@@ -476,6 +557,8 @@ TEST(PictureCheck, MutatedFilesStayInsideTheirBytes)
         accepted += CheckEmf(Mutate(SampleEmf(), n));
         accepted += CheckWmf(Mutate(SampleWmf(), n));
         accepted += CheckWmf(Mutate(SampleWmf(false), n));
+        accepted += CheckEmf(Mutate(RichEmf(), n));
+        accepted += CheckWmf(Mutate(RichWmf(), n));
     }
     // Flips in pixel data leave sound files: the mutation must not have made
     // every variant unreadable, or this test would prove nothing.

@@ -172,6 +172,8 @@ TEST_F(PictureFileTest, EachKindLoadsAndDrawsAtItsOwnSize)
           {53, 60, TCanvas::Untouched}}},
         {"placeable.wmf", SampleWmf(true, Blue, 100, 50), 100, 50,
          {{10, 10, Blue}, {53, 29, Blue}, {95, 50, Blue}, {110, 29, TCanvas::Untouched}}},
+        {"rich.emf", RichEmf(), 100, 50, {{43, 44, Green}, {73, 19, Red}, {110, 29, TCanvas::Untouched}}},
+        {"rich.wmf", RichWmf(), 100, 50, {{43, 44, Green}, {73, 19, Red}, {110, 29, TCanvas::Untouched}}},
         {"plain.wmf", SampleWmf(false, Red, 80, 40), 80, 40,
          {{10, 10, Red}, {43, 24, Red}, {75, 40, Red}, {90, 24, TCanvas::Untouched}}},
     };
@@ -382,6 +384,8 @@ std::vector<TKindSample> KindSamples()
         {"ico", MakeIco({{16, 4, {Red, Green, Blue, White}}, {32, 1, {Red, Blue}}}), IconInvalid},
         {"ico", MakeIco({{32, 32, {}}}), IconInvalid},
         {"emf", SampleEmf(), MetafileInvalid},
+        {"emf", RichEmf(), MetafileInvalid},
+        {"wmf", RichWmf(), MetafileInvalid},
         {"wmf", SampleWmf(), MetafileInvalid},
         {"wmf", SampleWmf(false), MetafileInvalid},
     };

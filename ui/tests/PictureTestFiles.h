@@ -2,6 +2,7 @@
 // Picture files built byte by byte for the tests, so that each test knows
 // exactly where every header field sits when it breaks one. No Windows here:
 // the checker's native tests use these too.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -323,6 +324,111 @@ inline std::string SampleWmf(bool placeable = true, uint32_t color = Blue, int w
     return head + meta;
 }
 enum : size_t { WmfPlaceableSize = 22, WmfInch = 14, WmfChecksum = 20 };
+
+// Metafiles that use the records with counts, offsets, object indices and
+// bitmaps inside, where the checks have the most to do.
+inline std::string RichEmf()
+{
+    std::string records;
+    auto rec = [&](uint32_t type, const std::string& body) {
+        Put32(records, type); Put32(records, uint32_t(8 + body.size()));
+        records += body;
+    };
+    auto words = [](std::initializer_list<uint32_t> v) { std::string b; for (uint32_t x : v) Put32(b, x); return b; };
+    auto shorts = [](std::initializer_list<uint32_t> v) { std::string b; for (uint32_t x : v) Put16(b, x); return b; };
+    rec(35, words({0x3F800000, 0, 0, 0x3F800000, 0, 0}));     // SETWORLDTRANSFORM identity
+    rec(9, words({100, 50}));                                  // SETWINDOWEXTEX, no effect in MM_TEXT
+    rec(39, words({1, 0, 0x00FF00, 0}));                       // CREATEBRUSHINDIRECT green
+    rec(37, words({1}));
+    rec(37, words({0x80000008}));
+    rec(43, words({0, 0, 101, 51}));                           // RECTANGLE
+    rec(86, words({0, 0, 10, 10, 3}) + shorts({0, 0, 10, 0, 5, 10}));  // POLYGON16
+    rec(91, words({0, 0, 20, 20, 2, 6, 3, 3}) + shorts({0, 0, 5, 0, 0, 5, 10, 10, 15, 10, 10, 15}));  // POLYPOLYGON16
+    {
+        std::string font = words({2, uint32_t(-12), 0, 0, 0, 400});
+        font += std::string(8, '\0');                          // italic .. pitch and family
+        const char face[] = "Tahoma";
+        for (int i = 0; i < 32; ++i) Put16(font, i < 6 ? uint32_t(face[i]) : 0);
+        rec(82, font);                                         // EXTCREATEFONTINDIRECTW
+    }
+    rec(37, words({2}));
+    rec(84, words({0, 0, 20, 20, 1, 0, 0, 5, 5, 2, 76, 0, 0, 0, uint32_t(-1), uint32_t(-1), 80}) +
+                shorts({'H', 'i'}) + words({7, 7}));          // EXTTEXTOUTW "Hi"
+    {
+        std::string body = words({0, 0, 80, 25, 60, 5, 0, 0, 4, 4, 80, 40, 120, 64, 0, 0x00CC0020, 20, 20});
+        body += words({40, 4, 4}).substr(0, 12);               // BITMAPINFOHEADER: size, width, height
+        Put16(body, 1); Put16(body, 32);
+        body += words({0, 64, 0, 0, 0, 0});
+        for (int i = 0; i < 16; ++i) Put32(body, Red);
+        rec(81, body);                                         // STRETCHDIBITS 4x4 red
+    }
+    rec(70, words({8}) + "MARQUILL");                          // GDICOMMENT
+    rec(14, words({0, 16, 20}));                               // EOF
+    std::string file = SampleEmf().substr(0, 88);
+    Patch32(file, EmfBytes, uint32_t(88 + records.size()));
+    Patch32(file, 52, 16);
+    Patch16(file, EmfHandles, 3);
+    return file + records;
+}
+
+inline std::string RichWmf()
+{
+    std::string records;
+    auto rec = [&](uint16_t function, const std::string& params) {
+        Put32(records, uint32_t(3 + params.size() / 2)); Put16(records, function);
+        records += params;
+    };
+    auto shorts = [](std::initializer_list<uint32_t> v) { std::string b; for (uint32_t x : v) Put16(b, x); return b; };
+    rec(0x020B, shorts({0, 0}));
+    rec(0x020C, shorts({50, 100}));
+    rec(0x02FC, shorts({0, 0xFF00, 0, 0}));                                     // brush, object 0
+    rec(0x012D, shorts({0}));
+    rec(0x041B, shorts({51, 101, 0, 0}));
+    rec(0x0324, shorts({3, 0, 0, 10, 0, 5, 10}));                               // POLYGON
+    rec(0x0538, shorts({2, 3, 3, 0, 0, 5, 0, 0, 5, 10, 10, 15, 10, 10, 15}));   // POLYPOLYGON
+    {
+        std::string font = shorts({uint32_t(-12), 0, 0, 0, 400, 0, 0, 0, 0});
+        font += std::string("Tahoma") + std::string(26, '\0');
+        rec(0x02FB, font);                                                       // font, object 1
+    }
+    rec(0x012D, shorts({1}));
+    rec(0x0521, shorts({2}) + "Hi" + shorts({5, 5}));                           // TEXTOUT
+    rec(0x0A32, shorts({20, 5, 2, 0}) + "Hi");                                  // EXTTEXTOUT
+    {
+        std::string p = shorts({0x0020, 0x00CC, 0, 4, 4, 0, 0, 20, 20, 5, 60});   // STRETCHDIB
+        Put32(p, 40); Put32(p, 4); Put32(p, 4); Put16(p, 1); Put16(p, 32);
+        Put32(p, 0); Put32(p, 64); Put32(p, 0); Put32(p, 0); Put32(p, 0); Put32(p, 0);
+        for (int i = 0; i < 16; ++i) Put32(p, Red);
+        rec(0x0F43, p);
+    }
+    rec(0x01F0, shorts({1}));                                                   // DELETEOBJECT font
+    rec(0x0000, "");
+    std::string file = SampleWmf(true);
+    const std::string head = file.substr(0, 22 + 18);
+    std::string meta = head.substr(22);
+    Patch32(meta, 6, uint32_t((18 + records.size()) / 2));
+    uint32_t longest = 0;
+    for (size_t at = 0; at < records.size(); at += Get32(records, at) * 2) longest = std::max(longest, Get32(records, at));
+    Patch32(meta, 12, longest);
+    return head.substr(0, 22) + meta + records;
+}
+
+// Where the first EMF record of `type` / WMF record of `function` starts.
+inline size_t EmfRecordAt(const std::string& s, uint32_t type)
+{
+    for (size_t at = Get32(s, 4); at + 8 <= s.size(); at += Get32(s, at + 4))
+        if (Get32(s, at) == type) return at;
+    return std::string::npos;
+}
+inline size_t WmfRecordAt(const std::string& s, uint16_t function, size_t skip = 0)
+{
+    const size_t base = Get32(s, 0) == 0x9AC6CDD7 ? 22 : 0;
+    for (size_t at = base + 18; at + 6 <= s.size(); at += Get32(s, at) * 2) {
+        if ((Get32(s, at + 4) & 0xFFFF) == function && skip-- == 0) return at;
+        if (Get32(s, at) == 0) break;
+    }
+    return std::string::npos;
+}
 
 // ---- Mutation ------------------------------------------------------------
 
