@@ -41,7 +41,10 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         HWND wnd = reinterpret_cast<HWND>(wParam);
         char cls[16] = {};
         GetClassNameA(wnd, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0) {
+        // Activation can be reported to this thread for another process's
+        // window (when this thread's window goes, Wine activates the next
+        // one): a box that is not ours is not ours to close.
+        if (lstrcmpA(cls, "#32770") == 0 && GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId()) {
             TMessageBoxCatcher::TBox box;
             char buf[4096] = {};
             GetWindowTextA(wnd, buf, sizeof buf);
