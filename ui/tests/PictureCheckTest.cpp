@@ -554,6 +554,7 @@ TEST(PictureCheck, MutatedFilesStayInsideTheirBytes)
         SCOPED_TRACE(n);
         for (const std::string& bmp : bitmaps) accepted += CheckAndDecodeBmp(Mutate(bmp, n));
         accepted += CheckIco(Mutate(ico, n));
+        accepted += CheckIco(Mutate(PngIco(16, Red), n));
         accepted += CheckEmf(Mutate(SampleEmf(), n));
         accepted += CheckWmf(Mutate(SampleWmf(), n));
         accepted += CheckWmf(Mutate(SampleWmf(false), n));

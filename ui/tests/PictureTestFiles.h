@@ -255,6 +255,62 @@ inline std::string SampleColorIco()
 // Directory offsets: entry i starts at 6 + 16 * i; its size at +8, offset at +12.
 inline size_t IcoEntry(size_t i) { return 6 + 16 * i; }
 
+// A true-colour PNG of one colour, stored without compression (deflate's
+// stored blocks), as icons of 256 pixels usually hold their image.
+inline void PutBigEndian32(std::string& s, uint32_t v)
+{
+    Put8(s, v >> 24); Put8(s, v >> 16); Put8(s, v >> 8); Put8(s, v);
+}
+inline uint32_t Crc32(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+inline std::string MakePng(int side, uint32_t color)
+{
+    std::string raw;
+    for (int y = 0; y < side; ++y) {
+        Put8(raw, 0);  // no filter
+        for (int x = 0; x < side; ++x) { Put8(raw, color >> 16); Put8(raw, color >> 8); Put8(raw, color); Put8(raw, 0xFF); }
+    }
+    std::string z = "\x78\x01";
+    for (size_t at = 0; at < raw.size(); at += 65535) {
+        const size_t n = std::min<size_t>(65535, raw.size() - at);
+        Put8(z, at + n == raw.size() ? 1 : 0);
+        Put16(z, uint32_t(n)); Put16(z, uint32_t(~n & 0xFFFF));
+        z += raw.substr(at, n);
+    }
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) { a = (a + c) % 65521; b = (b + a) % 65521; }
+    PutBigEndian32(z, (b << 16) | a);
+    auto chunk = [](const char* type, const std::string& data) {
+        std::string c;
+        PutBigEndian32(c, uint32_t(data.size()));
+        const std::string body = std::string(type) + data;
+        c += body;
+        PutBigEndian32(c, Crc32(body));
+        return c;
+    };
+    std::string header;
+    PutBigEndian32(header, uint32_t(side)); PutBigEndian32(header, uint32_t(side));
+    header += std::string("\x08\x06\x00\x00\x00", 5);
+    return std::string("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) + chunk("IDAT", z) + chunk("IEND", "");
+}
+// An icon whose one image is such a PNG.
+inline std::string PngIco(int side, uint32_t color)
+{
+    const std::string png = MakePng(side, color);
+    std::string file;
+    Put16(file, 0); Put16(file, 1); Put16(file, 1);
+    Put8(file, side & 0xFF); Put8(file, side & 0xFF); Put8(file, 0); Put8(file, 0);
+    Put16(file, 1); Put16(file, 32); Put32(file, uint32_t(png.size())); Put32(file, 22);
+    return file + png;
+}
+
 // ---- Enhanced metafiles -------------------------------------------------
 
 // A width x height (pixels at 96 dpi) metafile that fills itself with one
