@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include "base/Format.h"
+#include "base/WinHandles.h"
 
 #include <windows.h>
 
@@ -52,21 +53,6 @@ std::string Convert(const std::string& text, UINT from, UINT to)
     return out;
 }
 
-class THandle {
-public:
-    explicit THandle(HANDLE handle) : handle_(handle) {}
-    ~THandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 }  // namespace
 
 TLocaleFacts GatherLocaleFacts()

@@ -6,6 +6,7 @@
 
 #include "base/Error.h"
 #include "base/ResText.h"
+#include "base/WinHandles.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
 #include "ui/Zanth.Panel.h"
@@ -61,30 +62,6 @@ public:
 
 private:
     bool active_;
-};
-
-class TScreenDc {
-public:
-    TScreenDc() : dc_(GetDC(nullptr)) {}
-    ~TScreenDc() { ReleaseDC(nullptr, dc_); }
-    TScreenDc(const TScreenDc&) = delete;
-    TScreenDc& operator=(const TScreenDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class TSelectGuard {
-public:
-    TSelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
-    ~TSelectGuard() { SelectObject(dc_, old_); }
-    TSelectGuard(const TSelectGuard&) = delete;
-    TSelectGuard& operator=(const TSelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 bool IsContainer(TControlKind kind)
@@ -315,7 +292,7 @@ void TAppFrm::BuildControls()
     // every place and size follows the height of "0" in the window font.
     TControl& form = *controls_.front();
     {
-        TScreenDc screen;
+        TWindowDc screen(nullptr);
         dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
         if (dpi_ <= 0)
             dpi_ = FormDesignDpi;
@@ -465,7 +442,7 @@ void TAppFrm::AutoSizeLabel(TControl& control)
     if (desc.kind != TControlKind::Label || desc.width != 0 || desc.height != 0 || !control.wnd || !control.font)
         return;
     std::string text = WindowText(control.wnd);
-    TScreenDc screen;
+    TWindowDc screen(nullptr);
     TSelectGuard select(screen.Get(), control.font->handle);
     TEXTMETRICA metrics = {};
     GetTextMetricsA(screen.Get(), &metrics);

@@ -11,6 +11,7 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
+#include "base/WinHandles.h"
 #include "ui/Picture.h"
 
 namespace {
@@ -102,24 +103,6 @@ private:
     std::vector<WORD> words_;
     size_t countAt_ = 0;
     HGLOBAL block_ = nullptr;
-};
-
-// Puts back the object that was selected before, so nothing is deleted
-// while still selected.
-class TSelectGuard {
-public:
-    TSelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-    ~TSelectGuard()
-    {
-        if (old_)
-            SelectObject(dc_, old_);
-    }
-    TSelectGuard(const TSelectGuard&) = delete;
-    TSelectGuard& operator=(const TSelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 std::string NumberText(int value)

@@ -2,46 +2,12 @@
 
 #include <new>
 
+#include "base/WinHandles.h"
+
 namespace {
 
 HINSTANCE g_instance = nullptr;
 int g_instanceCount = 0;
-
-// Owns a GDI object it created and deletes it last.
-class TGdiObject {
-public:
-    explicit TGdiObject(HGDIOBJ obj) : obj_(obj) {}
-    ~TGdiObject()
-    {
-        if (obj_)
-            DeleteObject(obj_);
-    }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    HGDIOBJ Get() const { return obj_; }
-
-private:
-    HGDIOBJ obj_;
-};
-
-// Selects an object into a DC and puts the previous one back, so that an
-// object is never deleted while still selected. Declare it after the
-// TGdiObject it selects, so it is undone first.
-class TSelectGuard {
-public:
-    TSelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
-    ~TSelectGuard()
-    {
-        if (old_)
-            SelectObject(dc_, old_);
-    }
-    TSelectGuard(const TSelectGuard&) = delete;
-    TSelectGuard& operator=(const TSelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 // Background mode and text colour as they were before painting.
 class TTextStateGuard {
@@ -62,40 +28,6 @@ private:
     HDC dc_;
     int oldMode_;
     COLORREF oldColor_;
-};
-
-class TWindowDc {
-public:
-    explicit TWindowDc(HWND wnd)
-        : wnd_(wnd), dc_(GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS))
-    {
-    }
-    ~TWindowDc()
-    {
-        if (dc_)
-            ReleaseDC(wnd_, dc_);
-    }
-    TWindowDc(const TWindowDc&) = delete;
-    TWindowDc& operator=(const TWindowDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND wnd_;
-    HDC dc_;
-};
-
-class TPaintDc {
-public:
-    explicit TPaintDc(HWND wnd) : wnd_(wnd), dc_(BeginPaint(wnd, &ps_)) {}
-    ~TPaintDc() { EndPaint(wnd_, &ps_); }
-    TPaintDc(const TPaintDc&) = delete;
-    TPaintDc& operator=(const TPaintDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND wnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
 };
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
@@ -210,7 +142,7 @@ RECT TZanthPanel::AdjustClientRect(RECT rect) const
 
 void TZanthPanel::PaintNow()
 {
-    TWindowDc dc(wnd_);
+    TWindowDc dc(wnd_, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
     if (dc.Get())
         Paint(dc.Get());
 }
