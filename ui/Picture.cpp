@@ -265,15 +265,17 @@ void TPicture::LoadFromFile(const std::string& path)
     const TPictureKind kind = PictureKindFromExtension(ext);
     if (kind == TPictureKind::Unknown) Fail(N_("Unknown picture file extension (.%s)"), {ext});
 
-    std::vector<uint8_t> bytes = ReadPictureFile(path, kind);
-    if (kind == TPictureKind::Bitmap && bytes.empty()) {
-        impl_.reset();
-        return;
-    }
     // Everything is built aside and only a complete picture replaces the old.
-    auto fresh = std::make_unique<TImpl>();
-    fresh->kind = kind;
+    // Memory runs short only for a file too large to show: say so of its kind.
+    std::unique_ptr<TImpl> fresh;
     try {
+        std::vector<uint8_t> bytes = ReadPictureFile(path, kind);
+        if (kind == TPictureKind::Bitmap && bytes.empty()) {
+            impl_.reset();
+            return;
+        }
+        fresh = std::make_unique<TImpl>();
+        fresh->kind = kind;
         switch (kind) {
         case TPictureKind::Bitmap: LoadBitmapPicture(bytes, *fresh); break;
         case TPictureKind::Icon: LoadIconPicture(bytes, *fresh); break;

@@ -313,6 +313,30 @@ TEST_F(PictureFileTest, OpensOnlyWhatNobodyWrites)
     }
 }
 
+// A file beyond 64 MB is refused before it is read, as not valid of its kind.
+TEST_F(PictureFileTest, AFileTooLargeIsNotValid)
+{
+    const struct { const char* name; std::string start; const char* message; } cases[] = {
+        {"huge.bmp", SampleBmp(), BitmapInvalid},
+        {"huge.ico", SampleIco(), IconInvalid},
+        {"huge.emf", SampleEmf(), MetafileInvalid},
+        {"huge.wmf", SampleWmf(), MetafileInvalid},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Write(c.name, c.start);
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER end;
+        end.QuadPart = 64LL * 1024 * 1024 + 1;
+        const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+        CloseHandle(file);
+        ASSERT_TRUE(grown);
+        TPicture picture;
+        EXPECT_EQ(c.message, LoadError(picture, path));
+    }
+}
+
 namespace {
 
 std::string FrenchText(const std::string& english)
