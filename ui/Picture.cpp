@@ -241,8 +241,14 @@ void LoadMetafile(std::vector<uint8_t>& bytes, TPictureData& impl)
     }
     if (width < 0 || height < 0) Fail(N_("Metafile is not valid"));
 
-    // Hand on exactly the checked records, with a header that says so.
+    // Hand on exactly the checked records, with a header that says so. A
+    // metafile of the disk type or of the first version has the same layout
+    // but would be refused by the platform's converter as it stands.
     uint8_t* header = bytes.data() + info.bitsOffset;
+    header[0] = 1;
+    header[1] = 0;
+    header[4] = 0x00;
+    header[5] = 0x03;
     const uint32_t words = info.bitsSize / 2;
     for (int i = 0; i < 4; ++i) header[6 + i] = static_cast<uint8_t>(words >> (8 * i));
     for (int i = 0; i < 4; ++i) header[12 + i] = static_cast<uint8_t>(info.maxRecordWords >> (8 * i));

@@ -183,6 +183,17 @@ TEST_F(PictureFileTest, EachKindLoadsAndDrawsAtItsOwnSize)
         SCOPED_TRACE(c.name);
         TPicture picture;
         EXPECT_TRUE(picture.Empty());
+        // The metafiles' first version and disk type show the same.
+        if (std::string(c.name) == "placeable.wmf") {
+            std::string first = c.bytes;
+            Patch16(first, WmfPlaceableSize, 2);
+            Patch16(first, WmfPlaceableSize + 4, 0x100);
+            ASSERT_EQ("", LoadError(picture, Write("first version.wmf", first)));
+            TCanvas canvas(256, 256);
+            ASSERT_TRUE(canvas.Ready());
+            picture.Draw(canvas.Dc(), 3, 4);
+            ExpectPixels(canvas, c.probes);
+        }
         ASSERT_EQ("", LoadError(picture, Write(c.name, c.bytes)));
         EXPECT_FALSE(picture.Empty());
         EXPECT_EQ(c.width, picture.Width());
