@@ -2,12 +2,14 @@
 
 #include <vector>
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs, const std::function<bool(MSG&)>& preDispatch)
 {
     DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (preDispatch && preDispatch(msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -17,6 +19,36 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+std::string MakeBmp24(int width, int height, const std::function<COLORREF(int x, int y)>& color)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(stride) * height, '\0');
+    for (int row = 0; row < height; ++row) {
+        const int y = height - 1 - row;  // rows are stored bottom-up
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = color(x, y);
+            const size_t at = static_cast<size_t>(row) * stride + x * 3;
+            pixels[at] = static_cast<char>(GetBValue(c));
+            pixels[at + 1] = static_cast<char>(GetGValue(c));
+            pixels[at + 2] = static_cast<char>(GetRValue(c));
+        }
+    }
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    return bytes + pixels;
 }
 
 namespace {

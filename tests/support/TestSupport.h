@@ -7,7 +7,14 @@
 
 // Pumps this thread's messages until `done` gives true; false when it has not
 // within `timeoutMs`. Never a fixed sleep.
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// `preDispatch`, when given, sees each message first and swallows it by
+// returning true (as a window's own dialog-key handling does).
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000,
+             const std::function<bool(MSG&)>& preDispatch = nullptr);
+
+// The bytes of a 24-bit bitmap file, the colour of each pixel given by
+// `color(x, y)` with (0, 0) at the top-left.
+std::string MakeBmp24(int width, int height, const std::function<COLORREF(int x, int y)>& color);
 
 // Catches the message boxes this thread opens while it lives: records the
 // caption, the text and the style-relevant facts, and closes each with OK.

@@ -25,21 +25,7 @@ constexpr const char* OemValues[] = {"Manufacturer", "Model", "SupportHours", "S
 // until `done` holds; false after `timeoutMs`.
 inline bool PumpUntil(TAppFrm& form, const std::function<bool()>& done, DWORD timeoutMs = 5000)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (form.IsFormMessage(msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return WaitFor(done, timeoutMs, [&form](MSG& msg) { return form.IsFormMessage(msg); });
 }
 
 // The window as the program starts it, with the English texts; fails the
@@ -122,32 +108,10 @@ inline std::string ExeDir()
     return dir.substr(0, dir.find_last_of('\\') + 1);
 }
 
-// A bottom-up 24-bit bitmap file of one colour.
+// A 24-bit bitmap file of one colour.
 inline std::string MakeBmp(int width, int height, COLORREF color)
 {
-    int stride = (width * 3 + 3) & ~3;
-    std::string pixels(static_cast<size_t>(stride) * height, '\0');
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            size_t at = static_cast<size_t>(y) * stride + x * 3;
-            pixels[at] = static_cast<char>(GetBValue(color));
-            pixels[at + 1] = static_cast<char>(GetGValue(color));
-            pixels[at + 2] = static_cast<char>(GetRValue(color));
-        }
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(pixels.size());
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    return bytes + pixels;
+    return MakeBmp24(width, height, [color](int, int) { return color; });
 }
 
 // The colour the screen shows at (x, y) of the window's client area.

@@ -354,34 +354,11 @@ TEST_F(LookTest, NoTabStripShows)
 // whose rest is green: only red and yellow may show in the picture box.
 std::string LogoBmp(int size)
 {
-    const int stride = (size * 3 + 3) & ~3;
-    std::string pixels(static_cast<size_t>(stride) * size, '\0');
-    for (int row = 0; row < size; ++row) {
-        const int y = size - 1 - row;  // bottom-up rows
-        for (int x = 0; x < size; ++x) {
-            COLORREF c = (x < 172 && y < 172) ? RGB(0xFF, 0, 0) : RGB(0, 0xFF, 0);
-            if (x == 0 && y == 0)
-                c = RGB(0xFF, 0xFF, 0);
-            const size_t at = static_cast<size_t>(row) * stride + x * 3;
-            pixels[at] = static_cast<char>(GetBValue(c));
-            pixels[at + 1] = static_cast<char>(GetGValue(c));
-            pixels[at + 2] = static_cast<char>(GetRValue(c));
-        }
-    }
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    info.biSize = sizeof info;
-    info.biWidth = size;
-    info.biHeight = size;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(pixels.size());
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    return bytes + pixels;
+    return MakeBmp24(size, size, [](int x, int y) {
+        if (x == 0 && y == 0)
+            return RGB(0xFF, 0xFF, 0);
+        return (x < 172 && y < 172) ? RGB(0xFF, 0, 0) : RGB(0, 0xFF, 0);
+    });
 }
 
 // Puts back the machine's "Logo" value as it was, and removes the key again
