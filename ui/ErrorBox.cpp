@@ -1,5 +1,7 @@
 #include "ui/ErrorBox.h"
 
+#include "ui/resource.h"
+
 #include "base/Format.h"
 
 namespace {
@@ -20,6 +22,12 @@ std::string ProgramTitle()
     return ProgramTitleFromPath(std::string(path, len));
 }
 
+HICON ProgramIcon()
+{
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MARQUILL));
+    return icon ? icon : LoadIconA(nullptr, IDI_APPLICATION);
+}
+
 HWND ApplicationWindow()
 {
     static HWND wnd = nullptr;
@@ -31,9 +39,7 @@ HWND ApplicationWindow()
     wc.lpfnWndProc = ApplicationProc;
     wc.hInstance = instance;
     wc.lpszClassName = ApplicationClass;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-    if (!wc.hIcon)
-        wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    wc.hIcon = ProgramIcon();
     RegisterClassExA(&wc);
     // Never shown: a popup without size, so it has no place on the screen.
     wnd = CreateWindowExA(0, ApplicationClass, ProgramTitle().c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,

@@ -8,6 +8,10 @@
 // The program's title: the executable's name by the title rule.
 std::string ProgramTitle();
 
+// The program's icon, or the system's default one where the executable
+// carries none (as the test programs do).
+HICON ProgramIcon();
+
 // The program's own hidden top-level window, titled with the program's
 // title. It owns the error box while the main window is still being built,
 // when no window of the program can be active yet. Made on first use.

@@ -257,9 +257,7 @@ void TAppFrm::BuildControls()
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.lpfnWndProc = FormProc;
         wc.lpszClassName = FormClass;
-        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-        if (!wc.hIcon)
-            wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+        wc.hIcon = ProgramIcon();
         RegisterClassExA(&wc);
         wc.hIcon = nullptr;
         wc.lpfnWndProc = ContainerProc;
@@ -901,13 +899,20 @@ LRESULT CALLBACK TAppFrm::FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
 }
 
-LRESULT CALLBACK TAppFrm::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// The window that owns a container or picture box: handed over in the
+// creation parameters and kept in the child's user data.
+static TAppFrm* FormOfChild(HWND wnd, UINT msg, LPARAM lParam)
 {
     if (msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    return reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK TAppFrm::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TAppFrm* form = FormOfChild(wnd, msg, lParam);
     switch (msg) {
     // The window colours and commands its controls in one place.
     case WM_COMMAND:
@@ -941,11 +946,7 @@ LRESULT CALLBACK TAppFrm::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
 
 LRESULT CALLBACK TAppFrm::ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    TAppFrm* form = FormOfChild(wnd, msg, lParam);
     switch (msg) {
     case WM_ERASEBKGND:
         return TRUE;
