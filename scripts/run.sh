@@ -8,9 +8,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 win=$root/build/win32
-cmake -S "$root" -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+cmake -S "$root" -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$win" -j "$(nproc)"
+# Only the program and its catalogs: the test programs are the test run's.
+cmake --build "$win" -j "$(nproc)" --target Marquill marquill_catalogs
 
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-run} WINEDEBUG=${WINEDEBUG:--all}
 [ -d "$WINEPREFIX/drive_c" ] || "$root/scripts/prefix.sh" "$WINEPREFIX"
@@ -22,6 +23,9 @@ for arg in "$@"; do
     esac
 done
 wine reg add 'HKCU\Software\Wine\AppDefaults\Marquill.exe' /v Version /d "$winver" /f >/dev/null
+# Let that Wine session end: one started without an X display would keep a
+# desktop that cannot show windows.
+wineserver -w
 if [ -z "${DISPLAY:-}" ]; then
     echo "No X display: running Marquill under Xvfb, where nobody can see it." >&2
     exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$win/ui/Marquill.exe"
