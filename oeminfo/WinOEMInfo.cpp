@@ -242,6 +242,15 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
         return;
     if (!OEMApi.CopyFileA(LogoPath.c_str(), logoPath.c_str(), FALSE))
         RaiseFor(N_("Unable to copy the logo to %s"), logoPath);
+
+    // The copy takes over the source's attributes: a logo picked from a
+    // read-only medium would become a file that the next Apply cannot
+    // replace and Remove cannot delete.
+    DWORD attributes = GetFileAttributesA(logoPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(logoPath.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 void RemoveIniOEMInfo()

@@ -63,13 +63,16 @@ protected:
     {
         RemoveDirectoryA(Ini.c_str());
         DeleteFileA(Ini.c_str());
+        SetFileAttributesA(Logo.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(Logo.c_str());
         if (HadIni)
             WriteWholeFile(Ini, SavedIni);
         if (HadLogo)
             WriteWholeFile(Logo, SavedLogo);
-        for (const std::string& file : ScratchFiles)
+        for (const std::string& file : ScratchFiles) {
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(file.c_str());
+        }
         RemoveDirectoryA(Scratch.c_str());
         ResetOEMInfo();
         FailProfileWriteOfKey.clear();
@@ -338,6 +341,28 @@ TEST_F(IniStore, LogoPickedThroughAHardLinkIsNotCopiedOntoItself)
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile(Logo, bytes));
     EXPECT_EQ("BMkeep", bytes);
+}
+
+TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
+{
+    // A bitmap on a CD or a read-only share: the copy must not carry the mark
+    // over to the installed logo.
+    std::string source = ScratchFile("from cd.bmp", "BMfromcd");
+    ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
+    WriteIniOEMInfo("A", "B", source, {});
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    EXPECT_EQ("BMfromcd", bytes);
+    DWORD attributes = GetFileAttributesA(Logo.c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(0u, GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY) << "the picked file stays as it was";
+
+    WriteIniOEMInfo("A", "B", ScratchFile("next.bmp", "BMnext"), {});
+    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    EXPECT_EQ("BMnext", bytes);
+    EXPECT_NO_THROW(RemoveIniOEMInfo());
+    EXPECT_FALSE(FileExists(Logo));
 }
 
 TEST_F(IniStore, RemoveDeletesBothFiles)
