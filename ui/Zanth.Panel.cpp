@@ -116,9 +116,10 @@ void TZanthPanel::SetShowBorder(bool show)
 
 void TZanthPanel::SetColor(COLORREF color)
 {
-    if (color == color_)
+    if (!parentBackground_ && color == color_)
         return;
     color_ = color;
+    parentBackground_ = false;
     InvalidateRect(wnd_, nullptr, FALSE);
 }
 
@@ -156,7 +157,9 @@ void TZanthPanel::Paint(HDC dc)
     const int h = client.bottom;
 
     TGdiObject background(CreateSolidBrush(color_));
-    if (background.Get())
+    if (parentBackground_)
+        PaintParentBackground(dc, client);
+    else if (background.Get())
         FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
 
     TGdiObject pen(CreatePen(PS_SOLID, 1, borderColor_));
@@ -189,6 +192,25 @@ void TZanthPanel::Paint(HDC dc)
     DrawLine(dc, gapEnd, half, w - 3, half);
     DrawLine(dc, w - 3, half + 1, w - 3, h - 1);
     DrawLine(dc, 2, h - 1, w - 3, h - 1);
+}
+
+void TZanthPanel::PaintParentBackground(HDC dc, const RECT& client)
+{
+    HWND parent = GetParent(wnd_);
+    if (!parent)
+        return;
+    POINT origin = {0, 0};
+    MapWindowPoints(wnd_, parent, &origin, 1);
+    // The parent draws in its own coordinates; the saved state puts back the
+    // origin and the clipping, so nothing it draws lands outside the panel.
+    const int saved = SaveDC(dc);
+    if (!saved)
+        return;
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    RestoreDC(dc, saved);
 }
 
 LRESULT TZanthPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)

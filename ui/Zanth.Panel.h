@@ -40,7 +40,10 @@ public:
     // stays owned by the caller and must outlive the panel's use of it;
     // nullptr means the system's GUI font.
     COLORREF Color() const { return color_; }
+    // Gives the panel a background of its own; until then it shows what its
+    // parent draws behind it (the rounded frame is still filled with Color).
     void SetColor(COLORREF color);
+    bool ParentBackground() const { return parentBackground_; }
     HFONT Font() const { return font_; }
     COLORREF TextColor() const { return textColor_; }
     void SetFont(HFONT font, COLORREF textColor);
@@ -66,12 +69,15 @@ private:
     // Draws at once on the window's own DC rather than asking for WM_PAINT,
     // so a property change shows without waiting for the message loop.
     void PaintNow();
+    // Has the parent draw its background and content into `dc` under the panel.
+    void PaintParentBackground(HDC dc, const RECT& client);
 
     HWND wnd_;
     std::string caption_;
     COLORREF borderColor_ = DefaultBorderColor;
     bool showBorder_ = false;
     COLORREF color_ = GetSysColor(COLOR_BTNFACE);
+    bool parentBackground_ = true;
     HFONT font_ = nullptr;
     COLORREF textColor_ = GetSysColor(COLOR_WINDOWTEXT);
     int paintCount_ = 0;

@@ -471,6 +471,7 @@ TEST_F(PanelTest, DefaultsAtCreation)
     EXPECT_EQ(panel->Caption(), "");
     EXPECT_EQ(panel->BorderColor(), RGB(0x00, 0x63, 0xB1));
     EXPECT_FALSE(panel->ShowBorder());
+    EXPECT_TRUE(panel->ParentBackground());
     const LONG style = GetWindowLongA(panel->Handle(), GWL_STYLE);
     const LONG exStyle = GetWindowLongA(panel->Handle(), GWL_EXSTYLE);
     EXPECT_TRUE(style & WS_CHILD);
@@ -480,6 +481,43 @@ TEST_F(PanelTest, DefaultsAtCreation)
     EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
     EXPECT_EQ(TZanthPanel::FromHandle(panel->Handle()), panel);
     EXPECT_EQ(TZanthPanel::FromHandle(host_), nullptr) << "a window of another class is no panel";
+}
+
+TEST_F(PanelTest, WithoutAColourOfItsOwnThePanelShowsWhatLiesBehindIt)
+{
+    TFont font(11);
+    TZanthPanel* outer = MakePanel("General", 200, 100, font.Get(), true);
+    ASSERT_NE(outer, nullptr);
+    // Over the outer panel's left frame line, and straight on the host, whose
+    // class brush is black.
+    TZanthPanel* inner = TZanthPanel::Create(outer->Handle(), 0, 30, 0, 0);
+    TZanthPanel* onHost = TZanthPanel::Create(host_, 300, 10, 0, 0);
+    ASSERT_NE(inner, nullptr);
+    ASSERT_NE(onHost, nullptr);
+    ASSERT_TRUE(WaitForPainted(inner));
+    ASSERT_TRUE(WaitForPainted(onHost));
+
+    const TPixels px = Capture(inner->Handle());
+    ASSERT_EQ(px.width, TZanthPanel::DefaultWidth);
+    int wrong = 0;
+    for (int y = 0; y < px.height; ++y) {
+        for (int x = 0; x < px.width; ++x) {
+            const COLORREF want = x == 1 ? Blue : PageColor;
+            if (px.At(x, y) != want && ++wrong <= 5)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << ColorText(px.At(x, y)) << ", want "
+                              << ColorText(want);
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels not showing the outer panel behind";
+    const TPixels hostPx = Capture(onHost->Handle());
+    for (const POINT pt : {POINT{0, 0}, POINT{30, 14}, POINT{59, 27}})
+        EXPECT_EQ(ColorText(hostPx.At(pt.x, pt.y)), "#000000") << "at (" << pt.x << ", " << pt.y << ")";
+
+    // A colour of its own ends that, even the colour it already had.
+    inner->SetColor(inner->Color());
+    EXPECT_FALSE(inner->ParentBackground());
+    ASSERT_TRUE(WaitForPainted(inner));
+    EXPECT_EQ(Capture(inner->Handle()).At(1, 10), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(PanelTest, WmSetFontChangesThePaintingFont)
