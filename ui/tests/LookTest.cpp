@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,16 +56,117 @@ const TPlace RegistryModePlaces[] = {
     {"G_2", "T_XP", 8, 91, 393, 286},
     {"Label_Line1", "G_2", 19, 21, -1, 13},
     {"Edit_Line1", "G_2", 107, 16, 270, 21},
+    {"Label_Line2", "G_2", 18, 48, -1, 13},
+    {"Edit_Line2", "G_2", 107, 43, 270, 21},
+    {"Label_Line3", "G_2", 18, 73, -1, 13},
+    {"Edit_Line3", "G_2", 107, 70, 270, 21},
+    {"Label_Line4", "G_2", 18, 102, -1, 13},
+    {"Edit_Line4", "G_2", 107, 97, 270, 21},
+    {"Label_Line5", "G_2", 18, 128, -1, 13},
+    {"Edit_Line5", "G_2", 107, 124, 270, 21},
+    {"Label_Line6", "G_2", 19, 154, -1, 13},
     {"Edit_Line6", "G_2", 107, 150, 270, 21},
     {"Label_Line7", "G_2", 19, 183, -1, 13},
     {"Edit_Line7", "G_2", 107, 177, 270, 21},
+    {"Label_Line8", "G_2", 19, 210, -1, 13},
+    {"Edit_Line8", "G_2", 107, 204, 270, 21},
+    {"Label_Line9", "G_2", 19, 237, -1, 13},
+    {"Edit_Line9", "G_2", 107, 231, 270, 21},
     {"Label_Line10", "G_2", 19, 264, -1, 13},
     {"Edit_Line10", "G_2", 107, 258, 270, 21},
     {"Image1", "G_3", 16, 21, 172, 172},
+    {"Label_Logo", "G_3", 16, 199, -1, 13},
     {"Btn_Open", "G_3", 115, 199, 75, 25},
     {"G_4", "T_About", 9, 3, 608, 145},
+    {"Label_OSGroup1", "G_4", 19, 24, -1, 13},
+    {"Label_Win11", "G_4", 77, 24, -1, 13},
+    {"Label_Win10", "G_4", 243, 24, -1, 13},
+    {"Label_Win7", "G_4", 445, 24, -1, 13},
+    {"Label_Win8", "G_4", 243, 43, -1, 13},
+    {"Label_WinVista", "G_4", 445, 43, -1, 13},
+    {"Label_OSGroup2", "G_4", 19, 74, -1, 13},
+    {"Label_Win2003", "G_4", 77, 74, -1, 13},
+    {"Label_WinXP", "G_4", 243, 74, -1, 13},
+    {"Label_Win2000", "G_4", 445, 74, -1, 13},
+    {"Label_WinNT4", "G_4", 445, 93, -1, 13},
+    {"Label_OSGroup3", "G_4", 19, 112, -1, 13},
+    {"Label_WinME", "G_4", 77, 112, -1, 13},
+    {"Label_Win98", "G_4", 243, 112, -1, 13},
+    {"Label_Win95", "G_4", 445, 112, -1, 13},
     {"G_5", "T_About", 9, 163, 608, 145},
+    {"Label_App", "G_5", 19, 24, -1, 13},
+    {"Label_AppValue", "G_5", 121, 24, -1, 13},
+    {"Label_Version", "G_5", 19, 43, -1, 13},
+    {"Label_VersionValue", "G_5", 121, 43, -1, 13},
+    {"Label_Author", "G_5", 19, 72, -1, 13},
+    {"Label_AuthorValue", "G_5", 121, 72, -1, 13},
+    {"Label_WWW", "G_5", 19, 91, -1, 13},
+    {"Label_WWWValue", "G_5", 121, 91, -1, 13},
+    {"Label_Contact", "G_5", 19, 110, -1, 13},
+    {"Label_ContactValue", "G_5", 121, 110, -1, 13},
     {"Btn_Back", "T_About", 517, 382, 99, 25},
+};
+
+// What every label, button and group says; the logo label is left out, as
+// loading puts the logo's path there.
+struct TShownText {
+    const char* name;
+    const char* text;
+};
+
+const TShownText ShownTexts[] = {
+    {"G_1", "General"},
+    {"Label_Manufacturer", "Manufacturer"},
+    {"Label_MOdel", "Model"},
+    {"Label_SHours", "Support Hours"},
+    {"Label_SPhone", "Support Phone"},
+    {"Label_SUrl", "Support URL"},
+    {"G_2", "Support Info"},
+    {"Label_Line1", "Line1"},
+    {"Label_Line2", "Line2"},
+    {"Label_Line3", "Line3"},
+    {"Label_Line4", "Line4"},
+    {"Label_Line5", "Line5"},
+    {"Label_Line6", "Line6"},
+    {"Label_Line7", "Line7"},
+    {"Label_Line8", "Line8"},
+    {"Label_Line9", "Line9"},
+    {"Label_Line10", "Line10"},
+    {"G_3", "Picture"},
+    {"Btn_Open", "Open"},
+    {"G_4", "Supported OS"},
+    {"Label_OSGroup1", "->"},
+    {"Label_Win11", "Windows 11 x64"},
+    {"Label_Win10", "Windows 10 x86/x64"},
+    {"Label_Win7", "Windows 7 x86/x64"},
+    {"Label_Win8", "Windows 8.x x86/x64"},
+    {"Label_WinVista", "Windows Vista x86/x64"},
+    {"Label_OSGroup2", "->"},
+    {"Label_Win2003", "Windows Server 2003"},
+    {"Label_WinXP", "Windows XP x86/x64"},
+    {"Label_Win2000", "Windows 2000"},
+    {"Label_WinNT4", "Windows NT4"},
+    {"Label_OSGroup3", "->"},
+    {"Label_WinME", "Windows ME"},
+    {"Label_Win98", "Windows 98/98SE"},
+    {"Label_Win95", "Windows 95/OSR1/OSR2.x"},
+    {"G_5", "About"},
+    {"Label_App", "App:"},
+    {"Label_AppValue", "Marquill"},
+    {"Label_Version", "Version:"},
+    {"Label_VersionValue", "4.0.2402"},
+    {"Label_Author", "Author:"},
+    {"Label_AuthorValue", "Anna Berglund"},
+    {"Label_WWW", "WWW:"},
+    {"Label_WWWValue", "www.marquill.org"},
+    {"Label_Contact", "Contact:"},
+    {"Label_ContactValue", "support@marquill.org"},
+    {"Btn_Back", "Back"},
+    {"Label9", "Free software, without warranty."},
+    {"Label10", "www.marquill.org"},
+    {"Btn_About", "About..."},
+    {"Btn_Remove", "Remove All OEM Info"},
+    {"Btn_Apply", "Apply"},
 };
 
 HWND ControlOrForm(const TAppFrm& form, const char* name)
@@ -215,6 +317,24 @@ TEST_F(LookTest, ControlsLieAtTheirDesignedRectangles)
     EXPECT_EQ(client.bottom, 460);
     for (const TPlace& p : RegistryModePlaces)
         ExpectPlace(*form_, p);
+}
+
+TEST_F(LookTest, ControlsShowTheirDesignedTexts)
+{
+    for (const TShownText& t : ShownTexts) {
+        SCOPED_TRACE(t.name);
+        HWND wnd = form_->Control(t.name);
+        ASSERT_NE(wnd, nullptr);
+        if (TZanthPanel* panel = TZanthPanel::FromHandle(wnd)) {
+            EXPECT_EQ(panel->Caption(), t.text);
+        } else {
+            char text[128];
+            std::memset(text, 0xdd, sizeof text);
+            ASSERT_GT(GetWindowTextA(wnd, text, sizeof text), 0);
+            EXPECT_STREQ(text, t.text);
+        }
+    }
+    EXPECT_FALSE(IsWindowVisible(form_->Control("Label_Logo")));
 }
 
 TEST_F(LookTest, WindowFrameIsFixedWithMinimiseAndMaximise)
