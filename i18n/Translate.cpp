@@ -133,13 +133,18 @@ std::string TranslateText(const std::string& domainName, const std::string& text
     TDomain& domain = State().domains[domainName];
     if (domain.state == TDomainState::NotOpened)
         OpenDomain(domainName, domain);
-    if (domain.state != TDomainState::Open)
+    if (domain.state == TDomainState::SwitchedOff)
         return text;
-    std::string key = RemoveCarriageReturns(i18n_platform::AnsiToUtf8(text));
-    std::optional<std::string_view> found = domain.catalog->Lookup(key);
-    if (!found)
-        return text;
-    return i18n_platform::Utf8ToAnsi(AddCarriageReturns(std::string(*found)));
+    // Texts without an entry get the same line ends as translated ones, so a
+    // window text reads alike whichever catalog is (or is not) there.
+    std::string result = RemoveCarriageReturns(i18n_platform::AnsiToUtf8(text));
+    // A text of carriage returns alone leaves an empty key, which would find
+    // the catalog's header.
+    if (domain.state == TDomainState::Open && !result.empty()) {
+        if (std::optional<std::string_view> found = domain.catalog->Lookup(result))
+            result = std::string(*found);
+    }
+    return i18n_platform::Utf8ToAnsi(AddCarriageReturns(result));
 }
 
 void TranslateComponent(TTranslatable& window, const std::string& domain)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -144,4 +145,35 @@ TEST_F(TranslateNative, AnInvalidCatalogEndsTheWalkWithTheError)
     window.props = {{"Caption", "Apply"}};
     EXPECT_THROW(TranslateComponent(window, "Marquill"), EMarquillError);
     EXPECT_EQ(0, window.writes);
+}
+
+TEST_F(TranslateNative, EveryLookedUpTextGetsCrLfLineEndsAndNeverTheHeader)
+{
+    Put("de", "Marquill", TMoBuilder().Add("", kUtf8Header).Add("one\ntwo", "eins\nzwei").Build());
+    Put("de", "default", TMoBuilder().Add("", "Content-Type: text/plain; charset=ISO-8859-1\n").Build());
+    Start("de");
+    struct {
+        const char* domain;  // "Marquill" open, "extra" without a catalog, "default" rejected
+        const char* text;
+        const char* expected;
+    } const cases[] = {
+        {"Marquill", "one\r\ntwo", "eins\r\nzwei"},
+        {"Marquill", "one\ntwo", "eins\r\nzwei"},
+        {"Marquill", "three\nfour", "three\r\nfour"},
+        {"Marquill", "three\rfour\r\n", "threefour\r\n"},
+        {"Marquill", "\r", ""},
+        {"Marquill", "\r\r", ""},
+        {"Marquill", "\r\n", "\r\n"},
+        {"extra", "three\nfour", "three\r\nfour"},
+        {"extra", "\r", ""},
+        // A rejected catalog gives every text back exactly as it came.
+        {"default", "three\nfour", "three\nfour"},
+        {"default", "\r", "\r"},
+    };
+    testing::internal::CaptureStderr();
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, TranslateText(c.domain, c.text)) << c.domain << " '" << c.text << "'";
+    // The rejection was reported once, at its first lookup.
+    std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(1u, std::count(shown.begin(), shown.end(), '\n')) << shown;
 }

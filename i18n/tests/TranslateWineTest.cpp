@@ -216,6 +216,9 @@ TEST_F(TranslateWine, LineEndsBecomeCrLf)
     ResetTranslation("de", tree_.Root());
     EXPECT_EQ("eins\r\nzwei\r\n", TranslateText("Marquill", "one\r\ntwo"));
     EXPECT_EQ("eins\r\nzwei\r\n", TranslateText("Marquill", "one\ntwo"));
+    // A text without an entry makes the same round, back into the ANSI code page.
+    EXPECT_EQ("Gr\xF6\xDF" "e\r\nx", TranslateText("Marquill", "Gr\xF6\xDF" "e\nx"));
+    EXPECT_EQ("Gr\xF6\xDF" "e", TranslateText("Marquill", "Gr\xF6\r\xDF" "e"));
 }
 
 TEST_F(TranslateWine, ATranslationEqualToItsKeyLeavesThePropertyUntouched)
