@@ -29,6 +29,27 @@ void ExpectErrorBox(const TMessageBoxCatcher& boxes, const std::string& text, HW
     EXPECT_EQ(boxes.Last().owner, owner);
 }
 
+// The error box's caption: every letter after the first lower-cased, those
+// beyond ASCII included (Windows-1252 here: C4 is "Ä", E4 "ä", C9 "É", E9 "é").
+TEST(ErrorBoxTitle, LowerCasesEveryLetterAfterTheFirst)
+{
+    ASSERT_EQ(GetACP(), 1252u);
+    const struct {
+        const char* path;
+        const char* title;
+    } cases[] = {
+        {"C:\\Program Files\\MARQUILL.EXE", "Marquill"},
+        {"C:\\Program Files\\M\xC4RQUILL\xC9.v2.exe", "M\xE4rquill\xE9"},
+        {"C:\\Tools\\\xC4RGER.exe", "\xC4rger"},
+        {"C:\\a.b\\\xC9T\xC9", "\xC9t\xE9"},
+        {"C:\\Tools\\.exe", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ProgramTitleOf(c.path), c.title);
+    }
+}
+
 TEST_F(FormRegistry, LoadsAllFiveFieldsAndHidesSupportInfo)
 {
     SetRegString("Manufacturer", "Contoso & Sons");
