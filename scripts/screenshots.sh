@@ -2,8 +2,9 @@
 # Takes the README's screenshots of Marquill under Wine and Xvfb: the editing
 # page as Windows 10 shows it (registry mode), as Windows XP shows it (legacy
 # mode) and the about page, each with sample OEM information, into docs/.
-# Uses Marquill.exe from build/win32 when it is there, else builds it in
-# build/screenshots. The Wine prefix is made for this run and removed after.
+# Builds Marquill.exe from the working tree in build/screenshots, so the
+# pictures show the current sources (the shared build/win32 may be stale or
+# half rebuilt). The Wine prefix is made for this run and removed after.
 # Usage: scripts/screenshots.sh [--commit]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,14 +27,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exe=$root/build/win32/ui/Marquill.exe
-if [ ! -f "$exe" ]; then
-    build=$root/build/screenshots
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-    cmake --build "$build" --target Marquill >/dev/null
-    exe=$build/ui/Marquill.exe
-fi
+build=$root/build/screenshots
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" --target Marquill >/dev/null
+exe=$build/ui/Marquill.exe
 "$root/scripts/prefix.sh" "$WINEPREFIX" --headless
 wineserver -p
 
@@ -99,8 +97,13 @@ int main(int argc, char** argv)
         PostMessageA(wnd, WM_CLOSE, 0, 0);
         return 0;
     }
-    for (int i = 0; i < 200 && !Painted(wnd); ++i)
+    bool painted = false;
+    for (int i = 0; i < 200 && !(painted = Painted(wnd)); ++i)
         Sleep(50);
+    if (!painted) {
+        fprintf(stderr, "the window did not finish painting\n");
+        return 1;
+    }
     RECT r;
     GetWindowRect(wnd, &r);
     printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -152,9 +155,13 @@ reg_set SupportPhone "+1 555 0100"
 reg_set SupportURL "https://support.example.com"
 reg_set Logo 'C:\logo.bmp'
 
+# The rectangle goes through a variable so that a failing helper stops the
+# script (set -e does not see a failure inside an argument).
 start_marquill win10
-snap "$(wine "$work/shot.exe")" registry-mode.png
-snap "$(wine "$work/shot.exe" --click "About...")" about.png
+rect=$(wine "$work/shot.exe")
+snap "$rect" registry-mode.png
+rect=$(wine "$work/shot.exe" --click "About...")
+snap "$rect" about.png
 stop_marquill
 
 # Legacy mode reads the INI file through the 32-bit system directory and the
@@ -167,7 +174,8 @@ for dir in system32 syswow64; do
     cp "$work/logo.bmp" "$sysdir/oemlogo.bmp"
 done
 start_marquill winxp
-snap "$(wine "$work/shot.exe")" legacy-mode.png
+rect=$(wine "$work/shot.exe")
+snap "$rect" legacy-mode.png
 stop_marquill
 
 if [ "$commit" = "--commit" ]; then
