@@ -255,3 +255,23 @@ TEST_F(TranslateWine, LanguageAndCatalogDirectoryComeFromTheProgram)
     EXPECT_EQ(std::string(language) + "_" + country, LanguageCode());
     SetEnvironmentVariableA("LANG", nullptr);
 }
+
+TEST_F(TranslateWine, CIsACodeLikeAnyOtherAndLanguageIsNeverRead)
+{
+    auto saved = [](const char* name) {
+        char value[256] = {};
+        DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+        return std::make_pair(length > 0 && length < sizeof value, std::string(value));
+    };
+    const auto lang = saved("LANG"), language = saved("LANGUAGE");
+    TCatalogTree beside(ExeDir() + "locale\\");
+    beside.Put("C", "Marquill", Catalog({{"Apply", "Cee"}}));
+    beside.Put("de", "Marquill", Catalog({{"Apply", "Anwenden"}}));
+    ASSERT_TRUE(SetEnvironmentVariableA("LANG", "C.UTF-8"));
+    ASSERT_TRUE(SetEnvironmentVariableA("LANGUAGE", "de"));
+    InitTranslation();
+    EXPECT_EQ("C", LanguageCode());
+    EXPECT_EQ("Cee", TranslateText("Marquill", "Apply"));
+    SetEnvironmentVariableA("LANG", lang.first ? lang.second.c_str() : nullptr);
+    SetEnvironmentVariableA("LANGUAGE", language.first ? language.second.c_str() : nullptr);
+}
