@@ -14,8 +14,9 @@ const char kPathDelimiter = '\\';
 namespace {
 std::string LocaleName(LCTYPE type)
 {
-    // Five characters are room for a two-letter name; anything longer does
-    // not fit, the call fails, and the thread locale decides instead.
+    // Five characters hold a name of up to four letters; a longer one does
+    // not fit and the call fails. Only two-letter names are used; for any
+    // other the thread locale decides.
     char buffer[5] = {};
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer) == 0)
         return std::string();
