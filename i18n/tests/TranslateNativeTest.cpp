@@ -177,3 +177,25 @@ TEST_F(TranslateNative, EveryLookedUpTextGetsCrLfLineEndsAndNeverTheHeader)
     std::string shown = testing::internal::GetCapturedStderr();
     EXPECT_EQ(1u, std::count(shown.begin(), shown.end(), '\n')) << shown;
 }
+
+TEST_F(TranslateNative, ADomainIsSearchedForOnceARun)
+{
+    const std::string good = TMoBuilder().Add("", kUtf8Header).Add("Apply", "Anwenden").Build();
+    Start("de_DE");
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+    // A catalog that turns up later is not looked for again.
+    Put("de", "Marquill", good);
+    EXPECT_EQ("Apply", TranslateText("Marquill", "Apply"));
+    // Nor is one that replaces a rejected catalog, or a more exact one.
+    Put("de", "default", TMoBuilder().Add("", "Content-Type: text/plain\n").Add("Apply", "Anwenden").Build());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ("Apply", TranslateText("default", "Apply"));
+    Put("de", "default", good);
+    Put("de_DE", "default", good);
+    EXPECT_EQ("Apply", TranslateText("default", "Apply"));
+    EXPECT_NE("", testing::internal::GetCapturedStderr());
+    // A new run finds them.
+    Start("de_DE");
+    EXPECT_EQ("Anwenden", TranslateText("Marquill", "Apply"));
+    EXPECT_EQ("Anwenden", TranslateText("default", "Apply"));
+}
