@@ -179,6 +179,8 @@ TEST_F(FormLegacy, ApplyFailureIsShownAndTheFieldsStay)
 TEST_F(FormLegacy, RemoveDeletesBothFilesAndKeepsTheFields)
 {
     ASSERT_TRUE(WriteWholeFile(LogoFilePath(), MakeBmp(4, 4, RGB(1, 2, 3))));
+    // The window shows the logo through the 64-bit system directory.
+    ASSERT_TRUE(WriteWholeFile("C:\\windows\\Sysnative\\oemlogo.bmp", MakeBmp(4, 4, RGB(1, 2, 3))));
     WriteIni("Acme", "A", {"x"});
     auto form = OpenForm();
     Click(*form, "Btn_Remove");
@@ -188,6 +190,18 @@ TEST_F(FormLegacy, RemoveDeletesBothFilesAndKeepsTheFields)
     EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
     EXPECT_EQ(Text(*form, "Edit_Line1"), "x");
     EXPECT_EQ(Text(*form, "Label_Logo"), LogoFilePath());
+    EXPECT_EQ(form->Image1Picture().Width(), 4);
+
+    // Apply stores the fields again; the logo's source was the removed file
+    // itself, so no logo comes back, while the box still shows it.
+    TMessageBoxCatcher boxes;
+    Click(*form, "Btn_Apply");
+    EXPECT_EQ(boxes.Count(), 0);
+    std::string ini = IniText();
+    EXPECT_NE(ini.find("Manufacturer=Acme"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Line1=x"), std::string::npos) << ini;
+    EXPECT_EQ(GetFileAttributesA(LogoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(form->Image1Picture().Width(), 4);
 }
 
 TEST_F(FormLegacy, TabGoesFromLineSixToEightAndReachesSevenLast)
