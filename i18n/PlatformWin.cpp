@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include "base/Format.h"
+#include "base/ProgramTitle.h"
 #include "base/WinHandles.h"
 
 #include <windows.h>
@@ -122,7 +123,7 @@ void ShowLocalizationProblem(const std::string& caption, const std::string& text
 
 void ShowError(const std::string& message)
 {
-    MessageBoxA(GetActiveWindow(), WithFullStop(message).c_str(), ProgramTitleFromPath(ModulePath()).c_str(),
+    MessageBoxA(GetActiveWindow(), WithFullStop(message).c_str(), ProgramTitle().c_str(),
                 MB_OK | MB_ICONERROR);
 }
 

@@ -5,11 +5,7 @@
 
 #include <string>
 
-// The program's title: the executable's name by the title rule.
-std::string ProgramTitle();
-// The title rule for the executable at `exePath`. Letters beyond ASCII are
-// lower-cased too, by the rules of the ANSI code page.
-std::string ProgramTitleOf(const std::string& exePath);
+#include "base/ProgramTitle.h"
 
 // The program's icon, or the system's default one where the executable
 // carries none (as the test programs do).
