@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "base/Error.h"
+#include "base/Format.h"
 #include "base/ResText.h"
 #include "base/WinHandles.h"
 #include "oeminfo/WinOEMInfo.h"
@@ -306,7 +307,7 @@ void TAppFrm::BuildControls()
     wnd_ = CreateWindowExA(0, FormClass, form.desc->text, FormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!wnd_)
-        throw EMarquillError("The main window cannot be created");
+        throw EMarquillError(ResText(N_("The main window cannot be created")));
     form.wnd = wnd_;
 
     for (size_t i = 1; i < controls_.size(); ++i) {
@@ -373,7 +374,7 @@ void TAppFrm::CreateControl(TControl& control)
         break;
     }
     if (!control.wnd)
-        throw EMarquillError(std::string("The control ") + desc.name + " cannot be created");
+        throw EMarquillError(FormatText(ResText(N_("The control %s cannot be created")), {desc.name}));
     // The fields take texts of any length, beyond the edit control's default.
     if (desc.kind == TControlKind::Edit)
         SendMessageA(control.wnd, EM_SETLIMITTEXT, 0, 0);
