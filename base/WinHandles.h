@@ -90,3 +90,28 @@ private:
     PAINTSTRUCT ps_{};
     HDC dc_;
 };
+
+// A memory DC like `like` with one object selected, put back before the DC
+// is deleted.
+class TMemoryDC {
+public:
+    TMemoryDC(HDC like, HGDIOBJ object) : dc_(CreateCompatibleDC(like))
+    {
+        if (dc_)
+            old_ = SelectObject(dc_, object);
+    }
+    ~TMemoryDC()
+    {
+        if (!dc_)
+            return;
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    TMemoryDC(const TMemoryDC&) = delete;
+    TMemoryDC& operator=(const TMemoryDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
+#include "base/WinHandles.h"
 #include "ui/PictureCheck.h"
 
 #include <cstdint>
@@ -28,41 +29,6 @@ namespace {
     default: Fail(N_("Bitmap image is not valid"));
     }
 }
-
-class THandle {
-public:
-    explicit THandle(HANDLE h) : h_(h) {}
-    ~THandle() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
-// A memory DC with one object selected, put back before the DC goes.
-class TMemoryDC {
-public:
-    TMemoryDC(HDC like, HGDIOBJ object) : dc_(CreateCompatibleDC(like))
-    {
-        if (dc_) old_ = SelectObject(dc_, object);
-    }
-    ~TMemoryDC()
-    {
-        if (!dc_) return;
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
-};
 
 std::string FullPathOf(const std::string& path)
 {

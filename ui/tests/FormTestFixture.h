@@ -202,4 +202,43 @@ inline void ExpectDesignScale()
     ASSERT_EQ(zero.cy, FormDesignTextHeight);
 }
 
+// The font height a control was given (negative: a character height).
+inline LONG FontHeightOf(HWND wnd)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    if (!font || !GetObjectA(font, sizeof lf, &lf))
+        return 0;
+    return lf.lfHeight;
+}
+
+// A window opened at the design scale and painted to the end, for tests
+// that read its pixels; no message box may show meanwhile.
+class TPaintedFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ExpectDesignScale();
+        if (HasFatalFailure())
+            return;
+        form_ = OpenForm();
+        ASSERT_TRUE(form_ && IsWindowVisible(form_->Handle())) << "the window did not appear";
+        ASSERT_TRUE(Painted()) << "the window never finished painting";
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        EXPECT_EQ(boxes_.Count(), 0) << "unexpected message box: " << (boxes_.Count() ? boxes_.Last().text : "");
+    }
+
+    bool Painted()
+    {
+        return PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); });
+    }
+
+    TMessageBoxCatcher boxes_;
+    std::unique_ptr<TAppFrm> form_;
+};
+
 }  // namespace formtest

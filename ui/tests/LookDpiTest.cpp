@@ -49,15 +49,6 @@ int ZeroHeight(int fontHeight)
     return zero.cy;
 }
 
-LONG FontHeightOf(HWND wnd)
-{
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
-    LOGFONTA lf = {};
-    if (!font || !GetObjectA(font, sizeof lf, &lf))
-        return 0;
-    return lf.lfHeight;
-}
-
 struct TPlace {
     const char* name;
     int left, top, width, height;  // at 96 dpi; -1: sized by its text

@@ -51,32 +51,7 @@ SIZE CaptionExtent(TZanthPanel& panel)
     return size;
 }
 
-class LookLegacyTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ExpectDesignScale();
-        if (HasFatalFailure())
-            return;
-        form_ = OpenForm();
-        ASSERT_TRUE(form_ && IsWindowVisible(form_->Handle())) << "the window did not appear";
-        ASSERT_TRUE(Painted()) << "the window never finished painting";
-    }
-
-    void TearDown() override
-    {
-        form_.reset();
-        EXPECT_EQ(boxes_.Count(), 0) << "unexpected message box: " << (boxes_.Count() ? boxes_.Last().text : "");
-    }
-
-    bool Painted()
-    {
-        return PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); });
-    }
-
-    TMessageBoxCatcher boxes_;
-    std::unique_ptr<TAppFrm> form_;
-};
+using LookLegacyTest = TPaintedFormTest;
 
 TEST_F(LookLegacyTest, GeneralGroupEndsAboveTheSupportLines)
 {

@@ -272,41 +272,9 @@ int UncoveredWidth(HWND wnd)
     return width;
 }
 
-LONG FontHeightOf(HWND wnd)
-{
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
-    LOGFONTA lf = {};
-    if (!font || !GetObjectA(font, sizeof lf, &lf))
-        return 0;
-    return lf.lfHeight;
-}
-
-class LookTest : public ::testing::Test {
+class LookTest : public TPaintedFormTest {
 protected:
-    void SetUp() override
-    {
-        ExpectDesignScale();
-        if (HasFatalFailure())
-            return;
-        form_ = OpenForm();
-        ASSERT_TRUE(form_ && IsWindowVisible(form_->Handle())) << "the window did not appear";
-        ASSERT_TRUE(PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); }))
-            << "the window never finished painting";
-    }
-
-    void TearDown() override
-    {
-        form_.reset();
-        EXPECT_EQ(boxes_.Count(), 0) << "unexpected message box: " << (boxes_.Count() ? boxes_.Last().text : "");
-    }
-
-    void Repaint()
-    {
-        ASSERT_TRUE(PumpUntil(*form_, [this] { return FullyPainted(form_->Handle()); }));
-    }
-
-    TMessageBoxCatcher boxes_;
-    std::unique_ptr<TAppFrm> form_;
+    void Repaint() { ASSERT_TRUE(Painted()); }
 };
 
 TEST_F(LookTest, ControlsLieAtTheirDesignedRectangles)
