@@ -92,6 +92,18 @@ std::string WindowText(HWND wnd)
     return text;
 }
 
+// Points `slot` at `value` for its own lifetime.
+class TScopedDc {
+public:
+    TScopedDc(HDC& slot, HDC value) : slot_(slot) { slot_ = value; }
+    ~TScopedDc() { slot_ = nullptr; }
+    TScopedDc(const TScopedDc&) = delete;
+    TScopedDc& operator=(const TScopedDc&) = delete;
+
+private:
+    HDC& slot_;
+};
+
 HFONT MakeFont(const std::string& face, int height, int dpi)
 {
     LOGFONTA lf = {};
@@ -101,6 +113,18 @@ HFONT MakeFont(const std::string& face, int height, int dpi)
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     return CreateFontIndirectA(&lf);
+}
+
+// The width of `text` and the full line height of `font`: a label's fitted size.
+SIZE LineSize(HDC dc, HFONT font, const std::string& text)
+{
+    TSelectGuard select(dc, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    size.cy = metrics.tmHeight;
+    return size;
 }
 }  // namespace
 
@@ -290,8 +314,8 @@ void TAppFrm::BuildControls()
     // The window font decides the scale: fonts follow the screen's dpi, and
     // every place and size follows the height of "0" in the window font.
     TControl& form = *controls_.front();
+    TWindowDc screen(nullptr);
     {
-        TWindowDc screen(nullptr);
         dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
         if (dpi_ <= 0)
             dpi_ = FormDesignDpi;
@@ -310,18 +334,32 @@ void TAppFrm::BuildControls()
         throw EMarquillError(ResText(N_("The main window cannot be created")));
     form.wnd = wnd_;
 
-    for (size_t i = 1; i < controls_.size(); ++i) {
+    for (size_t i = 1; i < controls_.size(); ++i)
+        controls_[i]->font = FontFor(*controls_[i]->desc, controls_[i]->parent->font);
+    {
+        // Taking a screen DC for each of the forty-odd labels costs more
+        // under Wine than building them; they share this one.
+        TScopedDc measuring(measureDc_, screen.Get());
+        CreateChildrenOf(form);
+    }
+    AlignControls();
+}
+
+// Later rows lie above earlier ones where they overlap: the bottom bar over
+// the page control, "Support Info" over "General". A new child window goes
+// below its siblings, so creating each parent's children from its last row
+// to its first gives that order without moving every window afterwards.
+void TAppFrm::CreateChildrenOf(TControl& parent)
+{
+    for (size_t i = controls_.size(); i-- > 1;) {
         TControl& control = *controls_[i];
-        control.font = FontFor(*control.desc, control.parent->font);
+        if (control.parent != &parent)
+            continue;
         CreateControl(control);
         if (control.desc->kind == TControlKind::Page && control.desc->visible)
             activePage_ = &control;
+        CreateChildrenOf(control);
     }
-    // Later rows lie above earlier ones where they overlap: the bottom bar
-    // over the page control, "Support Info" over "General".
-    for (size_t i = 1; i < controls_.size(); ++i)
-        SetWindowPos(controls_[i]->wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    AlignControls();
 }
 
 void TAppFrm::CreateControl(TControl& control)
@@ -354,6 +392,13 @@ void TAppFrm::CreateControl(TControl& control)
         }
         break;
     case TControlKind::Label:
+        // Made at its fitted size rather than resized afterwards: one window
+        // move less per label.
+        if (IsAutoSized(control)) {
+            SIZE size = LabelSize(control, desc.text);
+            w = size.cx;
+            h = size.cy;
+        }
         control.wnd = CreateWindowExA(0, "STATIC", desc.text,
                                       style | SS_LEFT | SS_NOPREFIX | (desc.handCursor ? SS_NOTIFY : 0), x, y, w, h,
                                       parent, id, instance, nullptr);
@@ -379,7 +424,6 @@ void TAppFrm::CreateControl(TControl& control)
     if (desc.kind == TControlKind::Edit)
         SendMessageA(control.wnd, EM_SETLIMITTEXT, 0, 0);
     ApplyFont(control);
-    AutoSizeLabel(control);
 }
 
 TAppFrm::TFontObj* TAppFrm::FontFor(const TControlDesc& desc, TFontObj* inherited)
@@ -435,19 +479,26 @@ void TAppFrm::RecreateFont(TFontObj& font)
     DeleteObject(old);
 }
 
-void TAppFrm::AutoSizeLabel(TControl& control)
+bool TAppFrm::IsAutoSized(const TControl& control)
 {
     const TControlDesc& desc = *control.desc;
-    if (desc.kind != TControlKind::Label || desc.width != 0 || desc.height != 0 || !control.wnd || !control.font)
-        return;
-    std::string text = WindowText(control.wnd);
+    return desc.kind == TControlKind::Label && desc.width == 0 && desc.height == 0 && control.font;
+}
+
+SIZE TAppFrm::LabelSize(const TControl& control, const std::string& text) const
+{
+    if (measureDc_)
+        return LineSize(measureDc_, control.font->handle, text);
     TWindowDc screen(nullptr);
-    TSelectGuard select(screen.Get(), control.font->handle);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(screen.Get(), &metrics);
-    SIZE size = {};
-    GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-    SetWindowPos(control.wnd, nullptr, 0, 0, size.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return LineSize(screen.Get(), control.font->handle, text);
+}
+
+void TAppFrm::AutoSizeLabel(TControl& control)
+{
+    if (!IsAutoSized(control) || !control.wnd)
+        return;
+    SIZE size = LabelSize(control, WindowText(control.wnd));
+    SetWindowPos(control.wnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TAppFrm::AlignControls()

@@ -77,11 +77,15 @@ private:
     void FormClose();
     void Release();
     void BuildControls();
+    void CreateChildrenOf(TControl& parent);
     void CreateControl(TControl& control);
     TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
     void ApplyFont(TControl& control);
     void RecreateFont(TFontObj& font);
     void AutoSizeLabel(TControl& control);
+    // Labels designed without a size take the size of their text.
+    static bool IsAutoSized(const TControl& control);
+    SIZE LabelSize(const TControl& control, const std::string& text) const;
     void AlignControls();
     void ShowPage(const char* name);
     void FocusFirstIn(TControl& container);
@@ -111,6 +115,8 @@ private:
     int scaleNum_ = FormDesignTextHeight;
     int scaleDen_ = FormDesignTextHeight;
     int dpi_ = FormDesignDpi;
+    // The screen DC that measures labels while the window is built.
+    HDC measureDc_ = nullptr;
     std::vector<std::unique_ptr<TControl>> controls_;
     std::vector<std::unique_ptr<TFontObj>> fonts_;
     std::unique_ptr<TDialogObj> dialog_;

@@ -1,6 +1,8 @@
 // The window on Windows 10 (registry mode), driven as a user would.
 #include "ui/tests/FormTestFixture.h"
 
+#include <cstring>
+
 #include "ui/ErrorBox.h"
 
 using namespace formtest;
@@ -408,6 +410,47 @@ TEST_F(FormRegistry, WebAddressShowsAHandPointer)
     HWND notice = form->Control("Label9");
     SendMessageA(notice, WM_SETCURSOR, reinterpret_cast<WPARAM>(notice), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+}
+
+// Where controls overlap, the later row of the design lies above: the bottom
+// bar over the page control, "Support Info" over "General". Every pair of
+// siblings keeps that order, so a control moved or added later cannot end up
+// hidden under an earlier one.
+TEST_F(FormRegistry, LaterRowsLieAboveEarlierOnes)
+{
+    auto form = OpenForm();
+    // Position of each window among its siblings, counted from the top.
+    auto depth = [](HWND wnd) {
+        int n = 0;
+        for (HWND sib = GetWindow(wnd, GW_HWNDFIRST); sib && sib != wnd; sib = GetWindow(sib, GW_HWNDNEXT))
+            ++n;
+        return n;
+    };
+    int pairs = 0;
+    for (size_t later = 0; later < FormControlCount; ++later) {
+        const TControlDesc& b = FormControls[later];
+        if (!b.parent)
+            continue;
+        for (size_t earlier = 0; earlier < later; ++earlier) {
+            const TControlDesc& a = FormControls[earlier];
+            if (!a.parent || std::strcmp(a.parent, b.parent) != 0)
+                continue;
+            HWND above = form->Control(b.name), below = form->Control(a.name);
+            if (!above || !below)
+                continue;
+            ++pairs;
+            EXPECT_LT(depth(above), depth(below)) << b.name << " lies under " << a.name;
+        }
+    }
+    EXPECT_GT(pairs, 100);
+
+    // A point in both the page control and the bottom bar belongs to the bar.
+    HWND bar = form->Control("Panel1");
+    RECT barRect = RectInParent(bar);
+    RECT pagesRect = RectInParent(form->Control("PageControl1"));
+    POINT inBoth = {barRect.left + 1, barRect.top + 1};
+    ASSERT_TRUE(PtInRect(&barRect, inBoth) && PtInRect(&pagesRect, inBoth));
+    EXPECT_EQ(ChildWindowFromPointEx(form->Handle(), inBoth, CWP_SKIPINVISIBLE), bar);
 }
 
 TEST_F(FormRegistry, ClosingDestroysTheWindow)
