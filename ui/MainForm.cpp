@@ -459,7 +459,10 @@ void TAppFrm::ApplyFont(TControl& control)
     case TControlKind::Label:
     case TControlKind::Edit:
     case TControlKind::Button:
-        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle), TRUE);
+        // The window is hidden while it is built and its first showing paints
+        // every control; redrawing each one now still costs Wine a round of
+        // update-region work per control.
+        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle), !creating_);
         break;
     default:
         break;
