@@ -5,7 +5,7 @@
 #include "base/Format.h"
 
 namespace {
-constexpr const char* ApplicationClass = "TApplication";
+constexpr const char* ApplicationClass = "MarquillApplication";
 
 LRESULT CALLBACK ApplicationProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

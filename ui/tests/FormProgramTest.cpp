@@ -104,7 +104,7 @@ TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
     EXPECT_EQ(WindowText(form), "Marquill :: www.marquill.org");
 
     // The program's own hidden window carries the program's title.
-    HWND application = FindTopLevel(process, "TApplication");
+    HWND application = FindTopLevel(process, "MarquillApplication");
     ASSERT_NE(application, nullptr);
     EXPECT_EQ(WindowText(application), "Marquill");
     EXPECT_FALSE(IsWindowVisible(application));
