@@ -81,6 +81,57 @@ bool CompressionFitsBitCount(uint32_t compression, uint16_t bits)
     }
 }
 
+// The fields of a DIB's info header that the checks rely on, whether the
+// DIB stands in a .bmp file or inside a metafile record.
+struct TDibHeader {
+    int32_t width = 0;
+    int32_t height = 0;  // always positive; see topDown
+    bool topDown = false;
+    uint16_t bitCount = 0;
+    uint32_t compression = BmpRgb;
+    uint32_t colorsUsed = 0;
+    uint32_t sizeImage = 0;
+};
+
+// Reads and checks an info header of a known size whose bytes are all
+// there: one plane, a bit count and compression that go together, a size
+// within the caps, and no more colours than the bits can index.
+bool ReadDibHeader(const uint8_t* info, uint32_t headerSize, TDibHeader& header)
+{
+    header = TDibHeader();
+    int64_t width, height;
+    uint16_t planes;
+    if (headerSize == 12) {
+        width = U16(info + 4);
+        height = U16(info + 6);
+        planes = U16(info + 8);
+        header.bitCount = U16(info + 10);
+        if (header.bitCount == 16 || header.bitCount == 32) return false;
+    } else {
+        width = I32(info + 4);
+        height = I32(info + 8);
+        planes = U16(info + 12);
+        header.bitCount = U16(info + 14);
+        header.compression = U32(info + 16);
+        header.sizeImage = U32(info + 20);
+        header.colorsUsed = U32(info + 32);
+    }
+    if (planes != 1 || !ValidBitCount(header.bitCount)) return false;
+    if (!CompressionFitsBitCount(header.compression, header.bitCount)) return false;
+
+    // A negative height means rows stored top first; it is held in 64 bits so
+    // that INT_MIN negates safely. Run-length data is only ever bottom-up.
+    header.topDown = height < 0;
+    if (header.topDown) height = -height;
+    if (header.topDown && (header.compression == BmpRle8 || header.compression == BmpRle4)) return false;
+    if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide) return false;
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > MaxBitmapPixels) return false;
+    if (header.bitCount <= 8 && header.colorsUsed > (1u << header.bitCount)) return false;
+    header.width = static_cast<int32_t>(width);
+    header.height = static_cast<int32_t>(height);
+    return true;
+}
+
 }  // namespace
 
 TBitmapCheck CheckBitmapFile(const uint8_t* data, size_t size, TBitmapLayout& layout)
@@ -97,42 +148,18 @@ TBitmapCheck CheckBitmapFile(const uint8_t* data, size_t size, TBitmapLayout& la
     if (!KnownInfoHeaderSize(infoSize) || !Inside(BitmapFileHeaderSize, infoSize, size))
         return TBitmapCheck::Invalid;
 
-    int64_t width, height;
-    uint16_t planes;
-    uint32_t colorsUsed = 0;
-    uint32_t sizeImage = 0;
-    uint64_t afterHeader = BitmapFileHeaderSize + infoSize;
-    if (infoSize == 12) {
-        width = U16(info + 4);
-        height = U16(info + 6);
-        planes = U16(info + 8);
-        layout.bitCount = U16(info + 10);
-        layout.paletteEntrySize = 3;
-        if (layout.bitCount == 16 || layout.bitCount == 32) return TBitmapCheck::Invalid;
-    } else {
-        width = I32(info + 4);
-        height = I32(info + 8);
-        planes = U16(info + 12);
-        layout.bitCount = U16(info + 14);
-        layout.compression = U32(info + 16);
-        sizeImage = U32(info + 20);
-        colorsUsed = U32(info + 32);
-    }
-    if (planes != 1 || !ValidBitCount(layout.bitCount)) return TBitmapCheck::Invalid;
-    if (!CompressionFitsBitCount(layout.compression, layout.bitCount)) return TBitmapCheck::Invalid;
-
-    // A negative height means rows stored top first; it is held in 64 bits so
-    // that INT_MIN negates safely.
-    layout.topDown = height < 0;
-    if (layout.topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide)
-        return TBitmapCheck::Invalid;
-    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > MaxBitmapPixels)
-        return TBitmapCheck::Invalid;
+    TDibHeader header;
+    if (!ReadDibHeader(info, infoSize, header)) return TBitmapCheck::Invalid;
+    layout.width = header.width;
+    layout.height = header.height;
+    layout.topDown = header.topDown;
+    layout.bitCount = header.bitCount;
+    layout.compression = header.compression;
+    if (infoSize == 12) layout.paletteEntrySize = 3;
+    const uint32_t colorsUsed = header.colorsUsed;
+    const uint32_t sizeImage = header.sizeImage;
     const bool rle = layout.compression == BmpRle8 || layout.compression == BmpRle4;
-    if (rle && layout.topDown) return TBitmapCheck::Invalid;
-    layout.width = static_cast<int32_t>(width);
-    layout.height = static_cast<int32_t>(height);
+    uint64_t afterHeader = BitmapFileHeaderSize + infoSize;
 
     // Colour masks: in the header from 52 bytes on, else right after it.
     if (layout.bitCount == 16) {
@@ -157,9 +184,7 @@ TBitmapCheck CheckBitmapFile(const uint8_t* data, size_t size, TBitmapLayout& la
     }
 
     if (layout.bitCount <= 8) {
-        const uint32_t maxEntries = 1u << layout.bitCount;
-        if (colorsUsed > maxEntries) return TBitmapCheck::Invalid;
-        layout.paletteEntries = colorsUsed ? colorsUsed : maxEntries;
+        layout.paletteEntries = colorsUsed ? colorsUsed : 1u << layout.bitCount;
         layout.paletteOffset = static_cast<uint32_t>(afterHeader);
         if (!Inside(afterHeader, uint64_t(layout.paletteEntries) * layout.paletteEntrySize, size))
             return TBitmapCheck::Invalid;
@@ -452,49 +477,25 @@ bool CheckDibInfo(const uint8_t* info, uint64_t infoBytes, uint32_t usage, uint6
     if (usage > 1 || infoBytes < 4) return false;
     const uint32_t headerSize = U32(info);
     if (!KnownInfoHeaderSize(headerSize) || headerSize > infoBytes) return false;
-    int64_t width, height;
-    uint16_t planes, bits;
-    uint32_t compression = BmpRgb, colorsUsed = 0, sizeImage = 0;
-    if (headerSize == 12) {
-        width = U16(info + 4);
-        height = U16(info + 6);
-        planes = U16(info + 8);
-        bits = U16(info + 10);
-        if (bits == 16 || bits == 32) return false;
-    } else {
-        width = I32(info + 4);
-        height = I32(info + 8);
-        planes = U16(info + 12);
-        bits = U16(info + 14);
-        compression = U32(info + 16);
-        sizeImage = U32(info + 20);
-        colorsUsed = U32(info + 32);
-    }
-    if (planes != 1 || !ValidBitCount(bits) || !CompressionFitsBitCount(compression, bits)) return false;
+    TDibHeader header;
+    if (!ReadDibHeader(info, headerSize, header)) return false;
+    const uint16_t bits = header.bitCount;
+    const uint32_t compression = header.compression;
     const bool rle = compression == BmpRle8 || compression == BmpRle4;
-    if (height < 0) {
-        if (rle) return false;
-        height = -height;
-    }
-    if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide) return false;
-    if (uint64_t(width) * uint64_t(height) > MaxBitmapPixels) return false;
-    uint64_t colors = colorsUsed;
-    if (bits <= 8) {
-        if (colorsUsed > (1u << bits)) return false;
-        if (!colors) colors = 1u << bits;
-    }
+    uint64_t colors = header.colorsUsed;
+    if (bits <= 8 && !colors) colors = 1u << bits;
     const uint64_t entrySize = usage == 1 ? 2 : headerSize == 12 ? 3 : 4;
     const uint64_t masks = (compression == BmpBitfields && headerSize == 40) ? 12
                            : (compression == BmpAlphaBitfields && headerSize == 40) ? 16 : 0;
     tableEnd = headerSize + masks + colors * entrySize;
     if (tableEnd > infoBytes) return false;
     if (rle) {
-        if (sizeImage < 2) return false;
-        pixelBytes = sizeImage;
+        if (header.sizeImage < 2) return false;
+        pixelBytes = header.sizeImage;
         if (rowBytes) *rowBytes = 0;
     } else {
-        pixelBytes = RowStride(uint64_t(width), bits) * uint64_t(height);
-        if (rowBytes) *rowBytes = RowStride(uint64_t(width), bits);
+        pixelBytes = RowStride(uint64_t(header.width), bits) * uint64_t(header.height);
+        if (rowBytes) *rowBytes = RowStride(uint64_t(header.width), bits);
     }
     return true;
 }
