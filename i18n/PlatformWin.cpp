@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 #include "base/ProgramTitle.h"
+#include "base/WinFiles.h"
 #include "base/WinHandles.h"
 
 #include <windows.h>
@@ -81,17 +82,14 @@ std::string ExecutableDir()
 
 bool FileExists(const std::string& path)
 {
-    if (path.empty())
-        return false;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return IsExistingFile(path);
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out)
 {
     THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE)
+    if (!file.Valid())
         return false;
     LARGE_INTEGER size;
     // A catalog of this program is a few kilobytes; refuse anything absurd

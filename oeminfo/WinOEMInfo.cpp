@@ -4,6 +4,8 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
+#include "base/WinFiles.h"
+#include "base/WinHandles.h"
 
 #include <cstring>
 
@@ -42,10 +44,7 @@ std::string GetSystemDir()
 
 bool FileExists(const std::string& path)
 {
-    if (path.empty())
-        return false;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsExistingFile(path);
 }
 
 std::string IniFilePath()
@@ -176,13 +175,9 @@ bool IsSameFile(const std::string& a, const std::string& b)
         return true;
 
     auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        BOOL ok = GetFileInformationByHandle(file, &info);
-        CloseHandle(file);
-        return ok != FALSE;
+        THandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+        return file.Valid() && GetFileInformationByHandle(file.Get(), &info) != FALSE;
     };
     BY_HANDLE_FILE_INFORMATION infoA = {};
     BY_HANDLE_FILE_INFORMATION infoB = {};
