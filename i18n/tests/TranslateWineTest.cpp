@@ -84,6 +84,31 @@ std::string ProblemText(const std::string& code, const std::string& path)
            ") does not have charset=utf-8 in its Content-Type. Translations are turned off.";
 }
 
+// Sets an environment variable for the life of the guard and then puts back
+// what was there, also when an assertion ends the test early.
+class TEnvironmentVariable {
+public:
+    TEnvironmentVariable(const char* name, const char* value) : name_(name)
+    {
+        DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
+        if (needed > 0) {
+            std::vector<char> buffer(needed + 1, '\0');
+            DWORD length = GetEnvironmentVariableA(name, buffer.data(), needed);
+            had_ = length < needed;
+            saved_.assign(buffer.data(), length);
+        }
+        EXPECT_TRUE(SetEnvironmentVariableA(name, value)) << name;
+    }
+    ~TEnvironmentVariable() { SetEnvironmentVariableA(name_.c_str(), had_ ? saved_.c_str() : nullptr); }
+    TEnvironmentVariable(const TEnvironmentVariable&) = delete;
+    TEnvironmentVariable& operator=(const TEnvironmentVariable&) = delete;
+
+private:
+    std::string name_;
+    bool had_ = false;
+    std::string saved_;
+};
+
 class TCounted : public TTranslatable {
 public:
     std::string caption;
@@ -151,6 +176,7 @@ TEST_F(TranslateWine, CharsetIsCheckedOnceAtTheFirstLookup)
         std::string second = TranslateText("Marquill", "Apply");
         if (c.accepted) {
             EXPECT_EQ("Anwenden", first);
+            EXPECT_EQ("Anwenden", second);
             EXPECT_EQ(0, boxes.Count());
             continue;
         }
@@ -239,13 +265,15 @@ TEST_F(TranslateWine, LanguageAndCatalogDirectoryComeFromTheProgram)
 {
     TCatalogTree beside(ExeDir() + "locale\\");
     beside.Put("zz", "Marquill", Catalog({{"Apply", "Zzz"}}));
-    ASSERT_TRUE(SetEnvironmentVariableA("LANG", "zz_QQ.UTF-8"));
-    InitTranslation();
-    EXPECT_EQ("zz_QQ", LanguageCode());
-    EXPECT_EQ("Zzz", TranslateText("Marquill", "Apply"));
+    {
+        TEnvironmentVariable lang("LANG", "zz_QQ.UTF-8");
+        InitTranslation();
+        EXPECT_EQ("zz_QQ", LanguageCode());
+        EXPECT_EQ("Zzz", TranslateText("Marquill", "Apply"));
+    }
 
     // Without LANG the user locale decides.
-    ASSERT_TRUE(SetEnvironmentVariableA("LANG", ""));
+    TEnvironmentVariable noLang("LANG", nullptr);
     InitTranslation();
     char language[16] = {}, country[16] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, language, sizeof language);
@@ -253,25 +281,16 @@ TEST_F(TranslateWine, LanguageAndCatalogDirectoryComeFromTheProgram)
     ASSERT_EQ(2u, strlen(language));
     ASSERT_EQ(2u, strlen(country));
     EXPECT_EQ(std::string(language) + "_" + country, LanguageCode());
-    SetEnvironmentVariableA("LANG", nullptr);
 }
 
 TEST_F(TranslateWine, CIsACodeLikeAnyOtherAndLanguageIsNeverRead)
 {
-    auto saved = [](const char* name) {
-        char value[256] = {};
-        DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-        return std::make_pair(length > 0 && length < sizeof value, std::string(value));
-    };
-    const auto lang = saved("LANG"), language = saved("LANGUAGE");
     TCatalogTree beside(ExeDir() + "locale\\");
     beside.Put("C", "Marquill", Catalog({{"Apply", "Cee"}}));
     beside.Put("de", "Marquill", Catalog({{"Apply", "Anwenden"}}));
-    ASSERT_TRUE(SetEnvironmentVariableA("LANG", "C.UTF-8"));
-    ASSERT_TRUE(SetEnvironmentVariableA("LANGUAGE", "de"));
+    TEnvironmentVariable lang("LANG", "C.UTF-8");
+    TEnvironmentVariable language("LANGUAGE", "de");
     InitTranslation();
     EXPECT_EQ("C", LanguageCode());
     EXPECT_EQ("Cee", TranslateText("Marquill", "Apply"));
-    SetEnvironmentVariableA("LANG", lang.first ? lang.second.c_str() : nullptr);
-    SetEnvironmentVariableA("LANGUAGE", language.first ? language.second.c_str() : nullptr);
 }

@@ -426,7 +426,7 @@ TEST_F(RegStore, EveryOperationCreatesAMissingKey)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DeleteOurValues();
-        DeleteTheKey();
+        ASSERT_NO_FATAL_FAILURE(DeleteTheKey());
         c.operation();
         HKEY key = OpenKey64(KEY_READ);
         EXPECT_NE(nullptr, key);
