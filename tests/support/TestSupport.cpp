@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <vector>
+
+#include "base/WinHandles.h"
 
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs, const std::function<bool(MSG&)>& preDispatch)
 {
@@ -98,6 +102,9 @@ TMessageBoxCatcher::TMessageBoxCatcher()
 {
     g_boxes.clear();
     g_hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+    // Without the hook the first box would wait for a click until the test times out.
+    if (!g_hook)
+        ADD_FAILURE() << "cannot hook message boxes (error " << GetLastError() << ")";
 }
 
 TMessageBoxCatcher::~TMessageBoxCatcher()
@@ -129,27 +136,30 @@ bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, 
 
 bool ReadWholeFile(const std::string& path, std::string& out)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid())
         return false;
     out.clear();
     char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got)
+    for (;;) {
+        DWORD got = 0;
+        // A failed read is not the end of the file: half a file must not pass as all of it.
+        if (!ReadFile(file.Get(), buf, sizeof buf, &got, nullptr))
+            return false;
+        if (!got)
+            return true;
         out.append(buf, got);
-    CloseHandle(file);
-    return true;
+    }
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    THandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file.Valid())
         return false;
     DWORD written = 0;
-    BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == data.size();
+    return WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+           written == data.size();
 }
 
 COLORREF TPixels::At(int x, int y) const
@@ -173,35 +183,28 @@ bool CaptureClient(HWND wnd, TPixels& out)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC wndDc = GetDC(wnd);
-    if (!wndDc)
+    TWindowDc wndDc(wnd);
+    if (!wndDc.Get())
         return false;
-    HDC memDc = CreateCompatibleDC(wndDc);
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(wndDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (memDc && dib) {
-        HGDIOBJ old = SelectObject(memDc, dib);
-        ok = BitBlt(memDc, 0, 0, w, h, wndDc, 0, 0, SRCCOPY) != FALSE;
+    TGdiObject dib(CreateDIBSection(wndDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib.Get())
+        return false;
+    {
+        TMemoryDC memDc(wndDc.Get(), dib.Get());
+        if (!memDc.Get() || !BitBlt(memDc.Get(), 0, 0, w, h, wndDc.Get(), 0, 0, SRCCOPY))
+            return false;
         GdiFlush();
-        SelectObject(memDc, old);
-        if (ok) {
-            const auto* px = static_cast<const DWORD*>(bits);
-            out.width = w;
-            out.height = h;
-            out.data.resize(static_cast<size_t>(w) * h);
-            for (size_t i = 0; i < out.data.size(); ++i) {
-                const DWORD p = px[i];  // 0x00RRGGBB in a 32-bit DIB
-                out.data[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-            }
-        }
     }
-    if (dib)
-        DeleteObject(dib);
-    if (memDc)
-        DeleteDC(memDc);
-    ReleaseDC(wnd, wndDc);
-    return ok;
+    const auto* px = static_cast<const DWORD*>(bits);
+    out.width = w;
+    out.height = h;
+    out.data.resize(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < out.data.size(); ++i) {
+        const DWORD p = px[i];  // 0x00RRGGBB in a 32-bit DIB
+        out.data[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    return true;
 }
 
 std::string ColorText(COLORREF color)
@@ -268,7 +271,6 @@ std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, C
 // ---- Driving modal dialogs ----
 #include <commctrl.h>
 #include <dlgs.h>
-#include <gtest/gtest.h>
 
 namespace {
 TModalScript* g_activeScript = nullptr;
