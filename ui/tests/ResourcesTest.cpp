@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MarquillVersion.h"
+#include "base/WinHandles.h"
 #include "ui/resource.h"
 
 namespace {
@@ -191,19 +192,18 @@ TEST_F(ResourcesTest, IconHasSmallLargeAndExtraLargeImages)
         ASSERT_NE(id, 0);
         std::string image = ResourceBytes(exe.Get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
         ASSERT_FALSE(image.empty());
-        HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(&image[0]), static_cast<DWORD>(image.size()),
-                                              TRUE, 0x00030000, side, side, LR_DEFAULTCOLOR);
+        std::unique_ptr<HICON__, decltype(&DestroyIcon)> icon(
+            CreateIconFromResourceEx(reinterpret_cast<BYTE*>(&image[0]), static_cast<DWORD>(image.size()), TRUE,
+                                     0x00030000, side, side, LR_DEFAULTCOLOR),
+            DestroyIcon);
         ASSERT_TRUE(icon);
         ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
+        ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+        TGdiObject color(info.hbmColor);
+        TGdiObject mask(info.hbmMask);
         BITMAP bm = {};
-        GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+        ASSERT_TRUE(GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm));
         EXPECT_EQ(bm.bmWidth, side);
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-        if (info.hbmMask)
-            DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
     }
 }
 }  // namespace
