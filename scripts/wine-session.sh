@@ -7,12 +7,23 @@
 set -uo pipefail
 keeper=$1; shift
 wineserver -p
-wine "$keeper" >/dev/null 2>&1 </dev/null &
+ready=$(mktemp -u /tmp/marquill-keeper.XXXXXX)
+wine "$keeper" "Z:${ready//\//\\}" >/dev/null 2>&1 </dev/null &
 keeper_pid=$!
-# The keeper's window exists once the desktop and services are up.
-for _ in $(seq 1 300); do
-    wine cmd /c exit >/dev/null 2>&1 </dev/null && break
+# The keeper makes the ready file once its window, and so the desktop, exists:
+# a test started before then would start the desktop itself.
+for _ in $(seq 1 600); do
+    [ -e "$ready" ] && break
+    kill -0 $keeper_pid 2>/dev/null || break
+    sleep 0.05
 done
+if ! kill -0 $keeper_pid 2>/dev/null; then
+    echo "wine-session.sh: the keeper ended without its window (no X display?)" >&2
+    wineserver -k >/dev/null 2>&1
+    exit 1
+fi
+[ -e "$ready" ] || echo "wine-session.sh: the keeper has not shown it is ready; going on" >&2
+rm -f "$ready"
 "$@"
 status=$?
 kill $keeper_pid 2>/dev/null
