@@ -757,13 +757,19 @@ std::vector<TAppFrm::TControl*> TAppFrm::TabSequence()
     return sequence;
 }
 
+// A field taken by the keyboard has its whole text selected, as in dialogs.
+void TAppFrm::Focus(TControl& control)
+{
+    SetFocus(control.wnd);
+    if (control.desc->kind == TControlKind::Edit)
+        SendMessageA(control.wnd, EM_SETSEL, 0, -1);
+}
+
 void TAppFrm::FocusFirstIn(TControl& container)
 {
     for (TControl* control : TabSequence()) {
         if (control->wnd == container.wnd || IsChild(container.wnd, control->wnd)) {
-            SetFocus(control->wnd);
-            if (control->desc->kind == TControlKind::Edit)
-                SendMessageA(control->wnd, EM_SETSEL, 0, -1);
+            Focus(*control);
             return;
         }
     }
@@ -793,9 +799,7 @@ bool TAppFrm::IsFormMessage(MSG& msg)
         size_t index = static_cast<size_t>(current - sequence.begin());
         next = backwards ? (index + count - 1) % count : (index + 1) % count;
     }
-    SetFocus(sequence[next]->wnd);
-    if (sequence[next]->desc->kind == TControlKind::Edit)
-        SendMessageA(sequence[next]->wnd, EM_SETSEL, 0, -1);
+    Focus(*sequence[next]);
     return true;
 }
 
@@ -858,12 +862,21 @@ LRESULT TAppFrm::HandleCtlColor(HDC dc, HWND wnd)
     }
 }
 
-void TAppFrm::PaintImage(HWND wnd, HDC dc)
+// Containers and the picture box show the colour their row or an ancestor's
+// gives, as the labels on them do.
+void TAppFrm::FillBackground(HWND wnd, HDC dc)
 {
     TControl* control = FromHandle(wnd);
     RECT client = {};
     GetClientRect(wnd, &client);
     FillRect(dc, &client, Brush(control ? BackgroundOf(*control) : GetSysColor(COLOR_BTNFACE)));
+}
+
+void TAppFrm::PaintImage(HWND wnd, HDC dc)
+{
+    FillBackground(wnd, dc);
+    RECT client = {};
+    GetClientRect(wnd, &client);
     if (picture_.Empty())
         return;
     // Shown at its own size from the top-left corner, cut at the box's edges.
@@ -949,7 +962,7 @@ LRESULT CALLBACK TAppFrm::FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
             return DefWindowProcA(wnd, msg, wParam, lParam);
         }
         return form->HandleMessage(msg, wParam, lParam);
-    } catch (const std::exception&) {
+    } catch (...) {
         return DefWindowProcA(wnd, msg, wParam, lParam);
     }
 }
@@ -980,12 +993,8 @@ LRESULT CALLBACK TAppFrm::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
     case WM_ERASEBKGND:
         if (form) {
             try {
-                TControl* control = form->FromHandle(wnd);
-                RECT client = {};
-                GetClientRect(wnd, &client);
-                FillRect(reinterpret_cast<HDC>(wParam), &client,
-                         form->Brush(control ? form->BackgroundOf(*control) : GetSysColor(COLOR_BTNFACE)));
-            } catch (const std::exception&) {
+                form->FillBackground(wnd, reinterpret_cast<HDC>(wParam));
+            } catch (...) {
             }
             return TRUE;
         }
@@ -1006,15 +1015,13 @@ LRESULT CALLBACK TAppFrm::ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        if (form) {
+        TPaintDc dc(wnd);
+        if (form && dc.Get()) {
             try {
-                form->PaintImage(wnd, dc);
-            } catch (const std::exception&) {
+                form->PaintImage(wnd, dc.Get());
+            } catch (...) {
             }
         }
-        EndPaint(wnd, &ps);
         return 0;
     }
     case WM_NCDESTROY:

@@ -88,6 +88,7 @@ private:
     SIZE LabelSize(const TControl& control, const std::string& text) const;
     void AlignControls();
     void ShowPage(const char* name);
+    void Focus(TControl& control);
     void FocusFirstIn(TControl& container);
     std::vector<TControl*> TabSequence();
     std::vector<TControl*> ChildrenOf(const TControl& parent);
@@ -108,6 +109,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleCtlColor(HDC dc, HWND control);
     void HandleCommand(int id, int code);
+    void FillBackground(HWND wnd, HDC dc);
     void PaintImage(HWND wnd, HDC dc);
 
     HWND wnd_ = nullptr;
