@@ -11,10 +11,12 @@
 #include <string>
 
 #include "base/Format.h"
+#include "base/WinHandles.h"
 #include "i18n/Translate.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "tests/support/TestSupport.h"
 #include "ui/MainForm.h"
+#include "ui/Zanth.Panel.h"
 
 namespace formtest {
 
@@ -135,8 +137,9 @@ inline void SetRegValue(const char* name, DWORD type, const void* data, DWORD si
 {
     HKEY key = OpenOemKey();
     ASSERT_NE(key, nullptr);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    const LONG result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+    ASSERT_EQ(result, ERROR_SUCCESS) << name;
 }
 
 inline void SetRegString(const char* name, const std::string& value)
@@ -210,6 +213,16 @@ inline LONG FontHeightOf(HWND wnd)
     if (!font || !GetObjectA(font, sizeof lf, &lf))
         return 0;
     return lf.lfHeight;
+}
+
+// The size of the panel's caption in the font it draws with, on its own DC.
+inline SIZE CaptionExtent(const TZanthPanel& panel)
+{
+    TWindowDc dc(panel.Handle());
+    TSelectGuard font(dc.Get(), panel.Font());
+    SIZE size = {};
+    GetTextExtentPoint32A(dc.Get(), panel.Caption().data(), static_cast<int>(panel.Caption().size()), &size);
+    return size;
 }
 
 // A window opened at the design scale and painted to the end, for tests

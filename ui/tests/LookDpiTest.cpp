@@ -136,12 +136,7 @@ TEST_F(LookDpiTest, FramesFollowTheLargerCaption)
         SCOPED_TRACE(name);
         TZanthPanel* panel = TZanthPanel::FromHandle(form_->Control(name));
         ASSERT_NE(panel, nullptr);
-        HDC dc = GetDC(panel->Handle());
-        HGDIOBJ old = SelectObject(dc, panel->Font());
-        SIZE text = {};
-        GetTextExtentPoint32A(dc, panel->Caption().data(), static_cast<int>(panel->Caption().size()), &text);
-        SelectObject(dc, old);
-        ReleaseDC(panel->Handle(), dc);
+        const SIZE text = CaptionExtent(*panel);
         EXPECT_GT(text.cy, 13) << "the caption's font did not grow";
         TPixels px;
         ASSERT_TRUE(CaptureClient(panel->Handle(), px));

@@ -40,17 +40,6 @@ RECT InkBox(HWND wnd, COLORREF back)
     return box;
 }
 
-SIZE CaptionExtent(TZanthPanel& panel)
-{
-    HDC dc = GetDC(panel.Handle());
-    HGDIOBJ old = SelectObject(dc, panel.Font());
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, panel.Caption().data(), static_cast<int>(panel.Caption().size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(panel.Handle(), dc);
-    return size;
-}
-
 using LookLegacyTest = TPaintedFormTest;
 
 TEST_F(LookLegacyTest, GeneralGroupEndsAboveTheSupportLines)

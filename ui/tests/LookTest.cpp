@@ -197,20 +197,6 @@ POINT InForm(const TAppFrm& form, const char* name, int x, int y)
     return pt;
 }
 
-SIZE CaptionExtent(HWND panelWnd)
-{
-    TZanthPanel* panel = TZanthPanel::FromHandle(panelWnd);
-    SIZE size = {};
-    if (!panel)
-        return size;
-    HDC dc = GetDC(panelWnd);
-    HGDIOBJ old = SelectObject(dc, panel->Font());
-    GetTextExtentPoint32A(dc, panel->Caption().data(), static_cast<int>(panel->Caption().size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(panelWnd, dc);
-    return size;
-}
-
 void ExpectFrame(const TAppFrm& form, const char* name, const char* caption)
 {
     SCOPED_TRACE(name);
@@ -224,7 +210,7 @@ void ExpectFrame(const TAppFrm& form, const char* name, const char* caption)
     EXPECT_EQ(panel->Color(), WindowBack);
     TPixels px;
     ASSERT_TRUE(CaptureClient(wnd, px));
-    const SIZE text = CaptionExtent(wnd);
+    const SIZE text = CaptionExtent(*panel);
     EXPECT_EQ(text.cy, 13) << "the caption is not in Tahoma 11 pixels";
     for (const std::string& error : CaptionedFrameErrors(px, text, FrameBlue))
         ADD_FAILURE() << error;
