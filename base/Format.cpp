@@ -35,12 +35,16 @@ std::string WithFullStop(const std::string& message)
     return message;
 }
 
-std::string ProgramTitleFromPath(std::string_view exePath)
+std::string_view ProgramNameFromPath(std::string_view exePath)
 {
     size_t slash = exePath.find_last_of("\\/:");
     std::string_view name = slash == std::string_view::npos ? exePath : exePath.substr(slash + 1);
-    name = name.substr(0, name.find('.'));
-    std::string title(name);
+    return name.substr(0, name.find('.'));
+}
+
+std::string ProgramTitleFromPath(std::string_view exePath)
+{
+    std::string title(ProgramNameFromPath(exePath));
     for (size_t i = 1; i < title.size(); ++i) {
         unsigned char ch = static_cast<unsigned char>(title[i]);
         if (ch >= 'A' && ch <= 'Z')

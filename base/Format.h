@@ -15,6 +15,10 @@ std::string FormatText(std::string_view templ, std::initializer_list<std::string
 // and its last character's code is greater than that of ".".
 std::string WithFullStop(const std::string& message);
 
-// The program's title: the executable's file name without its directory, cut
-// before its first ".", every character after the first lower-cased.
+// The executable's file name without its directory, cut before its first ".";
+// a view into `exePath`.
+std::string_view ProgramNameFromPath(std::string_view exePath);
+
+// The program's title: ProgramNameFromPath with every character after the
+// first lower-cased (ASCII letters only; see ProgramTitleOf for the ANSI rule).
 std::string ProgramTitleFromPath(std::string_view exePath);

@@ -13,13 +13,9 @@ std::string ProgramTitle()
 
 std::string ProgramTitleOf(const std::string& exePath)
 {
-    // The shared rule says where the name starts and where it is cut; the
-    // letters are lower-cased here from the name as written, by the ANSI code
-    // page, so that letters beyond ASCII follow and a first character of two
-    // bytes stays whole.
-    const size_t slash = exePath.find_last_of("\\/:");
-    const size_t start = slash == std::string::npos ? 0 : slash + 1;
-    std::string title = exePath.substr(start, ProgramTitleFromPath(exePath).size());
+    // The letters are lower-cased here by the ANSI code page, so that letters
+    // beyond ASCII follow and a first character of two bytes stays whole.
+    std::string title(ProgramNameFromPath(exePath));
     if (title.empty())
         return title;
     char* rest = CharNextA(&title[0]);

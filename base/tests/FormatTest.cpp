@@ -39,3 +39,21 @@ TEST(ProgramTitle, IsFileNameBeforeFirstDotWithTailLowerCased)
     EXPECT_EQ(ProgramTitleFromPath("C:\\a.b\\gui_tests.v2.exe"), "gui_tests");
     EXPECT_EQ(ProgramTitleFromPath("noext"), "noext");
 }
+
+TEST(ProgramTitle, NameIsTheFileNameBeforeItsFirstDotAsWritten)
+{
+    const struct {
+        const char* path;
+        const char* name;
+    } cases[] = {
+        {"C:\\Program Files\\MARQUILL.EXE", "MARQUILL"},
+        {"C:\\a.b\\gui_tests.v2.exe", "gui_tests"},
+        {"/usr/bin/Tool.exe", "Tool"},
+        {"D:Name.exe", "Name"},
+        {"noext", "noext"},
+        {"C:\\Tools\\.exe", ""},
+        {"C:\\Tools\\", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgramNameFromPath(c.path), c.name) << c.path;
+}
