@@ -238,6 +238,13 @@ std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, C
 {
     std::vector<std::string> errors;
     const int w = px.width, h = px.height, half = caption.cy / 2;
+    // Too small a capture would skip the checks below and pass unchecked.
+    if (w < caption.cx + 22 || h < half + 3) {
+        errors.push_back("the capture (" + std::to_string(w) + "x" + std::to_string(h) +
+                         ") is too small for a frame around a caption of " + std::to_string(caption.cx) + "x" +
+                         std::to_string(caption.cy));
+        return errors;
+    }
     auto expect = [&](int x, int y, bool isBorder, const char* what) {
         if (errors.size() >= 10 || x < 0 || y < 0 || x >= w || y >= h)
             return;

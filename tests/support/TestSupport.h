@@ -69,6 +69,7 @@ bool FullyPainted(HWND top);
 // caption.cy / 2 broken from x 12 to caption.cx + 18, right edge at width - 3,
 // bottom edge on the last row), nothing in `border` in the caption's gap or
 // beside the side edges. Empty when the frame is right; at most 10 entries.
+// A capture too small to hold the frame and the caption's gap is an error.
 std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, COLORREF border);
 
 // ---- Driving modal dialogs from inside their message loop ----
