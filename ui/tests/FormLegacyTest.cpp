@@ -223,14 +223,8 @@ TEST_F(FormLegacy, TabGoesFromLineSixToEightAndReachesSevenLast)
 TEST_F(FormLegacy, LineSevenIsDrawnInTheSmallerPageFont)
 {
     auto form = OpenForm();
-    auto fontHeight = [&](const char* name) {
-        HFONT font = reinterpret_cast<HFONT>(SendMessageA(form->Control(name), WM_GETFONT, 0, 0));
-        LOGFONTA lf = {};
-        GetObjectA(font, sizeof lf, &lf);
-        return lf.lfHeight;
-    };
-    EXPECT_EQ(fontHeight("Edit_Line6"), -13);
-    EXPECT_EQ(fontHeight("Edit_Line7"), -11);
+    EXPECT_EQ(FontHeightOf(form->Control("Edit_Line6")), -13);
+    EXPECT_EQ(FontHeightOf(form->Control("Edit_Line7")), -11);
 }
 
 TEST_F(FormLegacy, ClosingReleasesTheSupportLines)

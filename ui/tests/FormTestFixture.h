@@ -30,17 +30,25 @@ inline bool PumpUntil(TAppFrm& form, const std::function<bool()>& done, DWORD ti
     return WaitFor(done, timeoutMs, [&form](MSG& msg) { return form.IsFormMessage(msg); });
 }
 
-// The window as the program starts it, with the English texts; fails the
-// test when it does not show.
-inline std::unique_ptr<TAppFrm> OpenForm()
+// A catalog folder that does not exist: the texts stay English.
+constexpr const char* NoCatalogs = "C:\\marquill-no-catalogs\\";
+
+// The window as the program starts it, in the language already chosen;
+// fails the test when it does not show.
+inline std::unique_ptr<TAppFrm> OpenTranslatedForm()
 {
     OEMInfo = TOEMInfo{};
-    ResetTranslation("C", "C:\\marquill-no-catalogs\\");
     auto form = std::make_unique<TAppFrm>();
-    EXPECT_TRUE(IsWindow(form->Handle()));
     EXPECT_TRUE(WaitFor([&] { return form->Handle() && IsWindowVisible(form->Handle()) != FALSE; }))
         << "the window did not appear";
     return form;
+}
+
+// The same with the English texts.
+inline std::unique_ptr<TAppFrm> OpenForm()
+{
+    ResetTranslation("C", NoCatalogs);
+    return OpenTranslatedForm();
 }
 
 inline std::string Text(const TAppFrm& form, const char* name)
@@ -205,14 +213,19 @@ inline void ExpectDesignScale()
     ASSERT_EQ(zero.cy, FormDesignTextHeight);
 }
 
+// The description of the font a control was given; false when it has none.
+inline bool FontOf(HWND wnd, LOGFONTA& lf)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
+    lf = LOGFONTA{};
+    return font && GetObjectA(font, sizeof lf, &lf);
+}
+
 // The font height a control was given (negative: a character height).
 inline LONG FontHeightOf(HWND wnd)
 {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
-    LOGFONTA lf = {};
-    if (!font || !GetObjectA(font, sizeof lf, &lf))
-        return 0;
-    return lf.lfHeight;
+    LOGFONTA lf;
+    return FontOf(wnd, lf) ? lf.lfHeight : 0;
 }
 
 // The size of the panel's caption in the font it draws with, on its own DC.

@@ -59,7 +59,7 @@ protected:
     void TearDown() override
     {
         Wow64Override = nullptr;
-        ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+        ResetTranslation("C", NoCatalogs);
         DeleteOemValues();
     }
 };
@@ -97,7 +97,7 @@ TEST_F(FormWow64, RedirectionIsSwitchedOffOnlyAroundTheLoadAndFailuresAreShown)
         SetRegString("Logo", logo.Path());
         Wow64Override = &c.functions;
         OEMInfo = TOEMInfo{};
-        ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+        ResetTranslation("C", NoCatalogs);
         SetResTextHook(MarkTranslated);
         TMessageBoxCatcher boxes;
         auto form = std::make_unique<TAppFrm>();

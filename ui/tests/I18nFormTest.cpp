@@ -48,23 +48,10 @@ private:
     std::vector<std::string> dirs_;
 };
 
-// Opens the window in the language already chosen; fails when it does not show.
-std::unique_ptr<TAppFrm> OpenTranslatedForm()
-{
-    OEMInfo = TOEMInfo{};
-    auto form = std::make_unique<TAppFrm>();
-    EXPECT_TRUE(WaitFor([&] { return form->Handle() && IsWindowVisible(form->Handle()) != FALSE; }))
-        << "the window did not appear";
-    return form;
-}
-
 std::string FaceOf(HWND wnd)
 {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
-    LOGFONTA lf = {};
-    if (!font || !GetObjectA(font, sizeof lf, &lf))
-        return "<no font>";
-    return lf.lfFaceName;
+    LOGFONTA lf;
+    return FontOf(wnd, lf) ? lf.lfFaceName : "<no font>";
 }
 
 std::string WindowCaption(HWND wnd)
@@ -79,7 +66,7 @@ protected:
     void TearDown() override
     {
         DeleteOemValues();
-        ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+        ResetTranslation("C", NoCatalogs);
     }
 };
 }  // namespace
