@@ -83,9 +83,8 @@ std::vector<uint8_t> ReadPictureFile(const std::string& path, TPictureKind kind)
 
 int ScreenPixelsPerInch()
 {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const TWindowDc screen(nullptr);
+    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
     return dpi > 0 ? dpi : 96;
 }
 

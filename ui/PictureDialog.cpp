@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/Error.h"
@@ -105,13 +106,6 @@ private:
     HGLOBAL block_ = nullptr;
 };
 
-std::string NumberText(int value)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%d", value);
-    return buf;
-}
-
 void DrawCentredText(HDC dc, const RECT& box, HFONT font, const std::string& text)
 {
     TSelectGuard fontGuard(dc, font);
@@ -149,8 +143,7 @@ INT_PTR CALLBACK PreviewWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
             return TRUE;
         case WM_PAINT: {
             const auto* picture = reinterpret_cast<const TPicture*>(GetWindowLongPtrA(wnd, DWLP_USER));
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
+            const TPaintDc dc(wnd);
             if (picture) {
                 RECT box;
                 GetClientRect(wnd, &box);
@@ -158,13 +151,12 @@ INT_PTR CALLBACK PreviewWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
                 RECT dest = FitPictureRect(picture->Width(), picture->Height(), box);
                 if (!IsRectEmpty(&dest)) {
                     try {
-                        picture->StretchDraw(dc, dest);
+                        picture->StretchDraw(dc.Get(), dest);
                     } catch (...) {
                         // A picture that fails to draw simply leaves the window empty.
                     }
                 }
             }
-            EndPaint(wnd, &ps);
             return TRUE;
         }
         case WM_COMMAND:
@@ -274,7 +266,7 @@ private:
         std::string line = state == TState::None
                                ? ResText(N_("Picture:"))
                                : FormatText(ResText(N_(" (%dx%d)")),
-                                            {NumberText(picture_.Width()), NumberText(picture_.Height())});
+                                            {std::to_string(picture_.Width()), std::to_string(picture_.Height())});
         SetDlgItemTextA(panel_, TOpenPictureDialog::IdPictureLabel, line.c_str());
         EnableWindow(GetDlgItem(panel_, TOpenPictureDialog::IdPreviewButton), state == TState::Loaded);
         InvalidateRect(GetDlgItem(panel_, TOpenPictureDialog::IdPreviewArea), nullptr, TRUE);
