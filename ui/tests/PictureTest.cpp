@@ -6,6 +6,7 @@
 
 #include "base/Error.h"
 #include "base/ResText.h"
+#include "base/WinHandles.h"
 #include "ui/tests/PictureTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,22 @@ class TCanvas {
 public:
     static constexpr uint32_t Untouched = 0xDDDDDD;
 
-    TCanvas(int width, int height) : width_(width), height_(height)
+    TCanvas(int width, int height)
+        : width_(width), bitmap_(CreateBits(width, height, bits_)), dc_(nullptr, bitmap_.Get())
+    {
+        if (bits_) std::memset(bits_, 0xDD, size_t(width) * size_t(height) * 4);
+    }
+
+    bool Ready() const { return dc_.Get() && bitmap_.Get() && bits_; }
+    HDC Dc() const { return dc_.Get(); }
+    uint32_t At(int x, int y) const
+    {
+        GdiFlush();
+        return bits_[size_t(y) * size_t(width_) + size_t(x)] & 0xFFFFFF;
+    }
+
+private:
+    static HBITMAP CreateBits(int width, int height, uint32_t*& bits)
     {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -39,36 +55,14 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        dc_ = CreateCompatibleDC(nullptr);
-        if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
-        if (bits_) std::memset(bits_, 0xDD, size_t(width) * size_t(height) * 4);
-    }
-    ~TCanvas()
-    {
-        if (dc_) {
-            SelectObject(dc_, old_);
-            DeleteDC(dc_);
-        }
-        if (bitmap_) DeleteObject(bitmap_);
-    }
-    TCanvas(const TCanvas&) = delete;
-    TCanvas& operator=(const TCanvas&) = delete;
-
-    bool Ready() const { return dc_ && bitmap_ && bits_; }
-    HDC Dc() const { return dc_; }
-    uint32_t At(int x, int y) const
-    {
-        GdiFlush();
-        return bits_[size_t(y) * size_t(width_) + size_t(x)] & 0xFFFFFF;
+        return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
     }
 
-private:
-    int width_, height_;
-    HBITMAP bitmap_ = nullptr;
+    int width_;
     uint32_t* bits_ = nullptr;
-    HDC dc_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    // The bitmap outlives the DC that has it selected.
+    TGdiObject bitmap_;
+    TMemoryDC dc_;
 };
 
 struct TProbe {
@@ -140,10 +134,9 @@ void ExpectPixels(const TCanvas& canvas, const std::vector<TProbe>& probes)
 
 TEST_F(PictureFileTest, EachKindLoadsAndDrawsAtItsOwnSize)
 {
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(nullptr, screen);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const TWindowDc screen(nullptr);
+    ASSERT_NE(nullptr, screen.Get());
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
     ASSERT_EQ(96, dpi) << "the metafiles' expected sizes assume 96 dpi";
     ASSERT_EQ(32, GetSystemMetrics(SM_CXICON));
 
@@ -275,8 +268,16 @@ TEST_F(PictureFileTest, AnEmptyBitmapClearsThePicture)
 
 TEST_F(PictureFileTest, CannotOpenNamesTheFullPathAndTheReason)
 {
-    char cwd[MAX_PATH] = {};
-    ASSERT_NE(0u, GetCurrentDirectoryA(MAX_PATH, cwd));
+    // Put back even when an assertion ends the test early: a process left in
+    // the test's folder keeps that folder from being removed.
+    struct TCurrentDirectoryGuard {
+        char saved[MAX_PATH] = {};
+        ~TCurrentDirectoryGuard()
+        {
+            if (saved[0]) SetCurrentDirectoryA(saved);
+        }
+    } cwd;
+    ASSERT_NE(0u, GetCurrentDirectoryA(MAX_PATH, cwd.saved));
     ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
     const std::string folder = MakeDir("folder.bmp");
     const struct { const char* name; std::string path; std::string full; } cases[] = {
@@ -295,7 +296,6 @@ TEST_F(PictureFileTest, CannotOpenNamesTheFullPathAndTheReason)
         ASSERT_FALSE(reason.empty());
         EXPECT_EQ(std::string::npos, std::string(" .\r\n\t").find(reason.back())) << "[" << reason << "]";
     }
-    SetCurrentDirectoryA(cwd);
 }
 
 // The file is read with writing by others denied: a writer holding it keeps
