@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/ResText.h"
+#include "base/WinHandles.h"
 #include "tests/support/TestSupport.h"
 #include "ui/PictureDialog.h"
 
@@ -47,10 +48,8 @@ std::string RectText(const RECT& r)
 
 COLORREF PixelAt(HWND wnd, int x, int y)
 {
-    HDC dc = GetDC(wnd);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(wnd, dc);
-    return c;
+    const TWindowDc dc(wnd);
+    return GetPixel(dc.Get(), x, y);
 }
 
 struct TProbe {
@@ -95,31 +94,37 @@ std::string PictureMismatch(HWND wnd, const RECT& fit, COLORREF color)
 }
 
 // Found without the geometry under test: along the middle row and column,
-// the run of `color` must leave equal gaps (to a pixel) on both sides, and
-// reach both edges in at least one direction, since the picture is scaled to
-// fit. Empty when it does; else what was seen.
-std::string NotCentredFit(HWND wnd, const RECT& box, COLORREF color)
+// the run of `color` must leave equal gaps (to a pixel) on both sides, reach
+// both edges in at least one direction, since the picture is scaled to fit,
+// and keep the picture's proportions (to a pixel of rounding). Empty when it
+// does; else what was seen.
+std::string NotCentredFit(HWND wnd, const RECT& box, int pictureWidth, int pictureHeight, COLORREF color)
 {
-    HDC dc = GetDC(wnd);
+    const TWindowDc dc(wnd);
     const int midX = (box.left + box.right) / 2, midY = (box.top + box.bottom) / 2;
     int left = box.right, right = box.left - 1, top = box.bottom, bottom = box.top - 1;
     for (int x = box.left; x < box.right; ++x)
-        if (GetPixel(dc, x, midY) == color) {
+        if (GetPixel(dc.Get(), x, midY) == color) {
             left = std::min(left, x);
             right = std::max(right, x);
         }
     for (int y = box.top; y < box.bottom; ++y)
-        if (GetPixel(dc, midX, y) == color) {
+        if (GetPixel(dc.Get(), midX, y) == color) {
             top = std::min(top, y);
             bottom = std::max(bottom, y);
         }
-    ReleaseDC(wnd, dc);
     const int gapLeft = left - box.left, gapRight = box.right - 1 - right;
     const int gapTop = top - box.top, gapBottom = box.bottom - 1 - bottom;
     const bool centred = right >= left && bottom >= top && std::abs(gapLeft - gapRight) <= 1 &&
                          std::abs(gapTop - gapBottom) <= 1;
     const bool fills = (gapLeft == 0 && gapRight == 0) || (gapTop == 0 && gapBottom == 0);
-    if (centred && fills)
+    const long long spanX = right - left + 1, spanY = bottom - top + 1;
+    // The side that fills the box is exact; the other is rounded from it.
+    const bool proportional =
+        gapLeft == 0 && gapRight == 0
+            ? std::llabs(spanY * pictureWidth - spanX * pictureHeight) <= pictureWidth
+            : std::llabs(spanX * pictureHeight - spanY * pictureWidth) <= pictureHeight;
+    if (centred && fills && proportional)
         return {};
     return "in " + RectText(box) + " the picture spans x " + std::to_string(left) + ".." + std::to_string(right) +
            ", y " + std::to_string(top) + ".." + std::to_string(bottom);
@@ -132,61 +137,30 @@ int TextSpan(HWND wnd)
     RECT client;
     GetClientRect(wnd, &client);
     const COLORREF text = GetSysColor(COLOR_BTNTEXT);
-    HDC dc = GetDC(wnd);
+    const TWindowDc dc(wnd);
     int first = -1, last = -1;
     const int midY = client.bottom / 2;
     for (int y = midY - 6; y <= midY + 6; ++y)
         for (int x = 0; x < client.right; ++x)
-            if (GetPixel(dc, x, y) == text) {
+            if (GetPixel(dc.Get(), x, y) == text) {
                 if (first < 0 || x < first)
                     first = x;
                 if (x > last)
                     last = x;
             }
-    ReleaseDC(wnd, dc);
     return first < 0 ? -1 : last - first + 1;
 }
 
 int TextWidth(HWND wnd, const char* text)
 {
-    HDC dc = GetDC(wnd);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
+    const TWindowDc dc(wnd);
+    const TSelectGuard font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(wnd, dc);
+    GetTextExtentPoint32A(dc.Get(), text, lstrlenA(text), &size);
     return size.cx;
 }
 
 // ---- Picture files ----
-
-// A 24-bit bitmap file of one colour.
-std::string SolidBitmap(int width, int height, COLORREF color)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    const DWORD imageSize = static_cast<DWORD>(stride) * height;
-    std::string data(14 + 40 + imageSize, '\0');
-    auto put16 = [&](size_t at, WORD v) { data[at] = static_cast<char>(v & 0xFF); data[at + 1] = static_cast<char>(v >> 8); };
-    auto put32 = [&](size_t at, DWORD v) { put16(at, LOWORD(v)); put16(at + 2, HIWORD(v)); };
-    data[0] = 'B';
-    data[1] = 'M';
-    put32(2, static_cast<DWORD>(data.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<DWORD>(width));
-    put32(22, static_cast<DWORD>(height));
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, imageSize);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            size_t at = 54 + static_cast<size_t>(y) * stride + x * 3;
-            data[at] = static_cast<char>(GetBValue(color));
-            data[at + 1] = static_cast<char>(GetGValue(color));
-            data[at + 2] = static_cast<char>(GetRValue(color));
-        }
-    return data;
-}
 
 const COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Green = RGB(0, 160, 0);
 
@@ -215,7 +189,7 @@ protected:
         ASSERT_NE(GetLongPathNameA(dir.c_str(), longDir, sizeof longDir), 0u);
         dir_ = longDir;
         for (const TSample& s : Samples)
-            ASSERT_TRUE(WriteWholeFile(Path(s.name), SolidBitmap(s.width, s.height, s.color)));
+            ASSERT_TRUE(WriteWholeFile(Path(s.name), MakeBmp24(s.width, s.height, [&s](int, int) { return s.color; })));
         ASSERT_TRUE(WriteWholeFile(Path("broken.bmp"), "This is no picture at all, only text."));
         ASSERT_TRUE(WriteWholeFile(Path("empty.bmp"), ""));
         ASSERT_TRUE(WriteWholeFile(Path("notes.txt"), "not listed under the bitmap filter"));
@@ -275,7 +249,7 @@ protected:
             RECT client;
             GetClientRect(area, &client);
             return PictureMismatch(area, FitPictureRect(sample.width, sample.height, client), sample.color) +
-                   NotCentredFit(area, client, sample.color);
+                   NotCentredFit(area, client, sample.width, sample.height, sample.color);
         };
         script.Add(std::string("preview area shows ") + sample.name + " scaled and centred",
                    [mismatch] { return mismatch().empty(); }, 5000, mismatch);
@@ -539,7 +513,7 @@ TEST_P(PictureDialogPreview, OpensCentredWithinThreeQuartersAndClosesOnEscape)
             RECT box = seen.client;
             InflateRect(&box, -5, -5);
             seen.mismatch = PictureMismatch(preview, FitPictureRect(sample.width, sample.height, box), sample.color) +
-                            NotCentredFit(preview, box, sample.color);
+                            NotCentredFit(preview, box, sample.width, sample.height, sample.color);
             return seen.mismatch.empty();
         },
         5000, [&] { return seen.mismatch; });
