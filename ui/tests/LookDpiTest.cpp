@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "base/WinHandles.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FormData.h"
 #include "ui/MainForm.h"
@@ -196,28 +197,6 @@ private:
     DWORD type_ = REG_DWORD;
     BYTE old_[64] = {};
     DWORD oldSize_ = 0;
-};
-
-class THandle {
-public:
-    explicit THandle(HANDLE h = nullptr) : h_(h) {}
-    ~THandle()
-    {
-        if (h_)
-            CloseHandle(h_);
-    }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    HANDLE Get() const { return h_; }
-    void Reset(HANDLE h)
-    {
-        if (h_)
-            CloseHandle(h_);
-        h_ = h;
-    }
-
-private:
-    HANDLE h_;
 };
 
 void Inheritable(DWORD which)
