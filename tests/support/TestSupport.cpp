@@ -169,42 +169,49 @@ COLORREF TPixels::At(int x, int y) const
     return data[static_cast<size_t>(y) * width + x];
 }
 
-bool CaptureClient(HWND wnd, TPixels& out)
+bool CaptureDrawing(int width, int height, const std::function<bool(HDC)>& draw, TPixels& out)
 {
-    RECT client{};
-    if (!GetClientRect(wnd, &client) || client.right <= 0 || client.bottom <= 0)
+    if (width <= 0 || height <= 0)
         return false;
-    const int w = client.right;
-    const int h = client.bottom;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top-down rows
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    TWindowDc wndDc(wnd);
-    if (!wndDc.Get())
-        return false;
     void* bits = nullptr;
-    TGdiObject dib(CreateDIBSection(wndDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib.Get())
         return false;
     {
-        TMemoryDC memDc(wndDc.Get(), dib.Get());
-        if (!memDc.Get() || !BitBlt(memDc.Get(), 0, 0, w, h, wndDc.Get(), 0, 0, SRCCOPY))
+        TMemoryDC memDc(nullptr, dib.Get());
+        if (!memDc.Get() || !draw(memDc.Get()))
             return false;
         GdiFlush();
     }
     const auto* px = static_cast<const DWORD*>(bits);
-    out.width = w;
-    out.height = h;
-    out.data.resize(static_cast<size_t>(w) * h);
+    out.width = width;
+    out.height = height;
+    out.data.resize(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < out.data.size(); ++i) {
         const DWORD p = px[i];  // 0x00RRGGBB in a 32-bit DIB
         out.data[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
     return true;
+}
+
+bool CaptureClient(HWND wnd, TPixels& out)
+{
+    RECT client{};
+    if (!GetClientRect(wnd, &client))
+        return false;
+    TWindowDc wndDc(wnd);
+    if (!wndDc.Get())
+        return false;
+    const int w = client.right, h = client.bottom;
+    return CaptureDrawing(
+        w, h, [&](HDC dc) { return BitBlt(dc, 0, 0, w, h, wndDc.Get(), 0, 0, SRCCOPY) != FALSE; }, out);
 }
 
 std::string ColorText(COLORREF color)

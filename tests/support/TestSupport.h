@@ -57,6 +57,10 @@ struct TPixels {
     COLORREF At(int x, int y) const;
 };
 bool CaptureClient(HWND wnd, TPixels& out);
+// What `draw` paints into a fresh width x height 32-bit bitmap (selected into
+// a memory DC), read back; false when `draw` gives false or GDI fails. For
+// drawing that goes to a DC of the test's own (WM_PRINTCLIENT, WM_PRINT).
+bool CaptureDrawing(int width, int height, const std::function<bool(HDC)>& draw, TPixels& out);
 // "#RRGGBB", for readable failure messages.
 std::string ColorText(COLORREF color);
 
