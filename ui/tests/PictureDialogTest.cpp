@@ -273,7 +273,8 @@ TEST_P(PictureDialogFailure, RaisesWithTheErrorCode)
         dialog_.Execute(nullptr);
         ADD_FAILURE() << "no error raised";
     } catch (const EMarquillError& e) {
-        EXPECT_NE(std::string(e.what()).find(c.code), std::string::npos) << e.what();
+        // The whole code, not a prefix of a longer one.
+        EXPECT_NE(std::string(e.what()).find(std::string("(error ") + c.code + ")"), std::string::npos) << e.what();
     }
     EXPECT_EQ(dialog_.FileName, c.offered);
     EXPECT_TRUE(g_answers.empty()) << "the dialog was asked for fewer times than expected";
