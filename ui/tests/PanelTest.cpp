@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Zanth.Panel.h"
 
@@ -71,23 +72,17 @@ private:
 // The caption's extent in a font, measured apart from the panel.
 SIZE MeasureText(HFONT font, const std::string& text)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    TMemoryDC dc(nullptr, font);
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    GetTextExtentPoint32A(dc.Get(), text.data(), static_cast<int>(text.size()), &size);
     return size;
 }
 
 std::string FaceOf(HFONT font)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    TMemoryDC dc(nullptr, font);
     char face[LF_FACESIZE] = {};
-    GetTextFaceA(dc, sizeof face, face);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    GetTextFaceA(dc.Get(), sizeof face, face);
     return face;
 }
 
@@ -428,8 +423,7 @@ TEST_F(PanelTest, PrintClientDrawsTheFrameIntoTheGivenDc)
     const int w = 200, h = 80;
     TZanthPanel* panel = MakePanel("General", w, h, font.Get(), true);
     ASSERT_NE(panel, nullptr);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    TWindowDc screen(nullptr);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = w;
@@ -437,10 +431,11 @@ TEST_F(PanelTest, PrintClientDrawsTheFrameIntoTheGivenDc)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(bitmap, nullptr);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    SendMessageA(panel->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    TGdiObject bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(bitmap.Get(), nullptr);
+    TMemoryDC mem(screen.Get(), bitmap.Get());
+    ASSERT_NE(mem.Get(), nullptr);
+    SendMessageA(panel->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), PRF_CLIENT);
     GdiFlush();
     TPixels px;
     px.width = w;
@@ -449,10 +444,6 @@ TEST_F(PanelTest, PrintClientDrawsTheFrameIntoTheGivenDc)
         const DWORD p = static_cast<const DWORD*>(bits)[i];
         px.data.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
     }
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     EXPECT_EQ(px.At(w / 2, h / 2), PageColor) << "no background painted";
     for (const std::string& error : CaptionedFrameErrors(px, MeasureText(font.Get(), "General"), Blue))
         ADD_FAILURE() << error;
