@@ -902,9 +902,12 @@ LRESULT TAppFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == Control("Label10") && LOWORD(lParam) == HTCLIENT) {
-            SetCursor(LoadCursorA(nullptr, IDC_HAND));
-            return TRUE;
+        if (LOWORD(lParam) == HTCLIENT) {
+            const TControl* control = FromHandle(reinterpret_cast<HWND>(wParam));
+            if (control && control->desc->handCursor) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                return TRUE;
+            }
         }
         break;
     case WM_SIZE:
