@@ -568,8 +568,10 @@ HBRUSH TAppFrm::Brush(COLORREF color)
     auto found = brushes_.find(color);
     if (found != brushes_.end())
         return found->second;
+    // A failed brush is not kept, so the next paint tries again.
     HBRUSH brush = CreateSolidBrush(color);
-    brushes_[color] = brush;
+    if (brush)
+        brushes_[color] = brush;
     return brush;
 }
 
