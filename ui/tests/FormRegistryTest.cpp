@@ -2,6 +2,7 @@
 #include "ui/tests/FormTestFixture.h"
 
 #include <cstring>
+#include <utility>
 
 #include "ui/ErrorBox.h"
 
@@ -288,6 +289,36 @@ TEST_F(FormRegistry, TabVisitsTheShownControlsInTabOrder)
         ASSERT_TRUE(PressTab(*form)) << "Tab did not move on towards " << name;
         EXPECT_EQ(FocusName(*form), name);
     }
+}
+
+// The field's selection as (start, end).
+std::pair<DWORD, DWORD> Selection(const TAppFrm& form, const char* name)
+{
+    DWORD start = 0xdead, end = 0xdead;
+    SendMessageA(form.Control(name), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
+// As in a dialog, a field the keyboard or a page change brings the focus to
+// has its whole text selected, so typing replaces it.
+TEST_F(FormRegistry, AFieldGivenTheFocusHasItsWholeTextSelected)
+{
+    SetRegString("Manufacturer", "Acme");
+    SetRegString("Model", "Model 7");
+    auto form = OpenForm();
+    ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
+    EXPECT_EQ(Selection(*form, "Edit_Manufacturer"), std::make_pair(DWORD{0}, DWORD{4}));
+
+    SendMessageA(form->Control("Edit_Model"), EM_SETSEL, 2, 2);
+    ASSERT_TRUE(PressTab(*form));
+    ASSERT_EQ(FocusName(*form), "Edit_Model");
+    EXPECT_EQ(Selection(*form, "Edit_Model"), std::make_pair(DWORD{0}, DWORD{7}));
+
+    Click(*form, "Btn_About");
+    SendMessageA(form->Control("Edit_Manufacturer"), EM_SETSEL, 1, 1);
+    Click(*form, "Btn_Back");
+    ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
+    EXPECT_EQ(Selection(*form, "Edit_Manufacturer"), std::make_pair(DWORD{0}, DWORD{4}));
 }
 
 void Key(WORD key, bool up)
