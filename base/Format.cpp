@@ -41,14 +41,3 @@ std::string_view ProgramNameFromPath(std::string_view exePath)
     std::string_view name = slash == std::string_view::npos ? exePath : exePath.substr(slash + 1);
     return name.substr(0, name.find('.'));
 }
-
-std::string ProgramTitleFromPath(std::string_view exePath)
-{
-    std::string title(ProgramNameFromPath(exePath));
-    for (size_t i = 1; i < title.size(); ++i) {
-        unsigned char ch = static_cast<unsigned char>(title[i]);
-        if (ch >= 'A' && ch <= 'Z')
-            title[i] = static_cast<char>(ch - 'A' + 'a');
-    }
-    return title;
-}

@@ -18,7 +18,3 @@ std::string WithFullStop(const std::string& message);
 // The executable's file name without its directory, cut before its first ".";
 // a view into `exePath`.
 std::string_view ProgramNameFromPath(std::string_view exePath);
-
-// The program's title: ProgramNameFromPath with every character after the
-// first lower-cased (ASCII letters only; see ProgramTitleOf for the ANSI rule).
-std::string ProgramTitleFromPath(std::string_view exePath);

@@ -32,14 +32,6 @@ TEST(WithFullStop, AppendsOnlyAfterCharactersAboveFullStop)
     EXPECT_EQ(WithFullStop("path/"), "path/.");
 }
 
-TEST(ProgramTitle, IsFileNameBeforeFirstDotWithTailLowerCased)
-{
-    EXPECT_EQ(ProgramTitleFromPath("C:\\Program Files\\MARQUILL.EXE"), "Marquill");
-    EXPECT_EQ(ProgramTitleFromPath("Z:\\build\\Marquill.exe"), "Marquill");
-    EXPECT_EQ(ProgramTitleFromPath("C:\\a.b\\gui_tests.v2.exe"), "gui_tests");
-    EXPECT_EQ(ProgramTitleFromPath("noext"), "noext");
-}
-
 TEST(ProgramTitle, NameIsTheFileNameBeforeItsFirstDotAsWritten)
 {
     const struct {
