@@ -302,6 +302,7 @@ TEST_F(LookTest, WindowFrameIsFixedWithMinimiseAndMaximise)
     char caption[128] = {};
     GetWindowTextA(form_->Handle(), caption, sizeof caption);
     EXPECT_STREQ(caption, "Marquill :: www.marquill.org");
+    EXPECT_NE(GetClassLongPtrA(form_->Handle(), GCLP_HICON), 0) << "the window has no icon";
 }
 
 TEST_F(LookTest, MaximisedTheBottomBarFollowsTheBottomEdge)
