@@ -986,15 +986,9 @@ static TAppFrm* FormOfChild(HWND wnd, UINT msg, LPARAM lParam)
 LRESULT CALLBACK TAppFrm::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TAppFrm* form = FormOfChild(wnd, msg, lParam);
-    switch (msg) {
-    // The window colours and commands its controls in one place.
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_DRAWITEM:
+    if (TZanthPanel::IsChildReport(msg))
         return SendMessageA(GetParent(wnd), msg, wParam, lParam);
+    switch (msg) {
     case WM_ERASEBKGND:
         if (form) {
             try {

@@ -238,8 +238,18 @@ LRESULT TZanthPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
-    // The window colours and handles all its controls in one place, so what
-    // the panel's children report goes on to the panel's parent.
+    default:
+        break;
+    }
+    if (IsChildReport(msg))
+        if (HWND parent = GetParent(wnd_))
+            return SendMessageA(parent, msg, wParam, lParam);
+    return DefWindowProcA(wnd_, msg, wParam, lParam);
+}
+
+bool TZanthPanel::IsChildReport(UINT msg)
+{
+    switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
@@ -248,13 +258,10 @@ LRESULT TZanthPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORLISTBOX:
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
-        if (HWND parent = GetParent(wnd_))
-            return SendMessageA(parent, msg, wParam, lParam);
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
-    return DefWindowProcA(wnd_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TZanthPanel::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)

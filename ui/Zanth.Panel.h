@@ -27,6 +27,11 @@ public:
     static TZanthPanel* Create(HWND parent, int left, int top, int width, int height, int id = 0);
     static TZanthPanel* FromHandle(HWND wnd);
 
+    // The notifications and colour requests a container passes from its
+    // children on to its own parent, so the window handles all its controls
+    // in one place.
+    static bool IsChildReport(UINT msg);
+
     HWND Handle() const { return wnd_; }
 
     const std::string& Caption() const { return caption_; }
