@@ -12,6 +12,12 @@
 TOEMApi OEMApi;
 TOEMInfo OEMInfo;
 
+const TOEMField OEMFields[OEMFieldCount] = {
+    {"Manufacturer", &TOEMInfo::Manufacturer, true}, {"Model", &TOEMInfo::Model, true},
+    {"SupportHours", &TOEMInfo::SupportHours, false}, {"SupportPhone", &TOEMInfo::SupportPhone, false},
+    {"SupportURL", &TOEMInfo::SupportURL, false},     {"Logo", &TOEMInfo::Logo, true},
+};
+
 namespace {
 
 DWORD QueryWindowsMajorVersion()
@@ -280,17 +286,6 @@ const DWORD MaxValueBytes = 64u * 1024 * 1024;
 // up on after this many tries.
 const int MaxReadAttempts = 4;
 
-struct TRegValue {
-    const char* Name;
-    std::string TOEMInfo::*Field;
-};
-
-const TRegValue RegValues[] = {
-    {"Manufacturer", &TOEMInfo::Manufacturer}, {"Model", &TOEMInfo::Model},
-    {"SupportHours", &TOEMInfo::SupportHours}, {"SupportPhone", &TOEMInfo::SupportPhone},
-    {"SupportURL", &TOEMInfo::SupportURL},     {"Logo", &TOEMInfo::Logo},
-};
-
 // Opens (creating when missing) the OEM key in the 64-bit view; null when
 // the platform refuses.
 std::unique_ptr<TRegistryKey> OpenOEMKey(REGSAM access)
@@ -341,27 +336,36 @@ void ReadRegOEMInfo()
     if (!opened)
         return;
     TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
-    for (const TRegValue& value : RegValues)
-        OEMInfo.*value.Field = ReadRegText(key->Handle(), value.Name);
+    for (const TOEMField& field : OEMFields)
+        OEMInfo.*field.Text = ReadRegText(key->Handle(), field.Name);
 }
 
 void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
                      const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo)
 {
+    TOEMInfo info;
+    info.Manufacturer = Manufacturer;
+    info.Model = Model;
+    info.SupportHours = SupportHours;
+    info.SupportPhone = SupportPhone;
+    info.SupportURL = SupportURL;
+    info.Logo = Logo;
+    WriteRegOEMInfo(info);
+}
+
+void WriteRegOEMInfo(const TOEMInfo& info)
+{
     std::unique_ptr<TRegistryKey> opened = OpenOEMKey(WriteAccess);
     if (!opened)
         RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
     TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
-
-    const std::string* texts[] = {&Manufacturer, &Model, &SupportHours, &SupportPhone, &SupportURL, &Logo};
-    static_assert(sizeof texts / sizeof texts[0] == sizeof RegValues / sizeof RegValues[0], "one text per value");
-    for (size_t i = 0; i < sizeof RegValues / sizeof RegValues[0]; ++i) {
-        const std::string& text = *texts[i];
-        LONG result = OEMApi.RegSetValueExA(key->Handle(), RegValues[i].Name, 0, REG_SZ,
+    for (const TOEMField& field : OEMFields) {
+        const std::string& text = info.*field.Text;
+        LONG result = OEMApi.RegSetValueExA(key->Handle(), field.Name, 0, REG_SZ,
                                             reinterpret_cast<const BYTE*>(text.c_str()),
                                             static_cast<DWORD>(text.size() + 1));
         if (result != ERROR_SUCCESS)
-            RaiseFor(N_("Failed to set data for '%s'"), RegValues[i].Name);
+            RaiseFor(N_("Failed to set data for '%s'"), field.Name);
     }
 }
 
@@ -371,6 +375,6 @@ void RemoveRegOEMInfo()
     if (!opened)
         RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
     TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
-    for (const TRegValue& value : RegValues)
-        OEMApi.RegDeleteValueA(key->Handle(), value.Name);
+    for (const TOEMField& field : OEMFields)
+        OEMApi.RegDeleteValueA(key->Handle(), field.Name);
 }

@@ -21,6 +21,23 @@ struct TOEMInfo {
 
 extern TOEMInfo OEMInfo;
 
+// The record's texts, listed once. The registry store reads, writes and
+// removes them in this order, each as the value of the same name; the legacy
+// store keeps those marked Legacy (its support lines stand apart, in
+// SupportLines). Whatever else names a field (the window, text forms of the
+// record) goes through this list.
+struct TOEMField {
+    const char* Name;
+    std::string TOEMInfo::*Text;
+    bool Legacy;
+};
+constexpr size_t OEMFieldCount = 6;
+extern const TOEMField OEMFields[OEMFieldCount];
+
+// The legacy store's support lines that can be edited: "Line1" to "Line10".
+// Lines read beyond these are not shown, and an edit writes only these back.
+constexpr size_t OEMLineFieldCount = 10;
+
 // The major version GetVersionExA reports, read once when the program
 // starts; 0 when the query fails.
 extern const DWORD WindowsMajorVersion;
@@ -45,4 +62,6 @@ void RemoveIniOEMInfo();
 void ReadRegOEMInfo();
 void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
                      const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo);
+// The same, taking the six texts from a record (its SupportLines are not used).
+void WriteRegOEMInfo(const TOEMInfo& info);
 void RemoveRegOEMInfo();
