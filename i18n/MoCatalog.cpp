@@ -1,5 +1,6 @@
 #include "MoCatalog.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -153,8 +154,13 @@ std::optional<std::string_view> TMoCatalog::LookupByHash(std::string_view key) c
     const uint32_t hash = HashString(key);
     uint32_t idx = hash % hashSize_;
     const uint32_t incr = 1 + (hash % (hashSize_ - 2));
-    // A table without an empty slot must not make us probe for ever.
-    for (uint32_t step = 0; step < hashSize_; ++step) {
+    // A valid table names each of the count_ entries at most once, so a probe
+    // meets an empty slot or the key within count_ + 1 slots. One that does
+    // not is walking a broken table (a hostile one can fill millions of slots
+    // with the same entry): stop there and let the sorted originals answer,
+    // which keeps a catalog whose strings are sound translating.
+    const uint64_t bound = std::min<uint64_t>(hashSize_, uint64_t(count_) + 1);
+    for (uint64_t step = 0; step < bound; ++step) {
         uint32_t entry = Word(uint64_t(hashTable_) + uint64_t(idx) * 4);
         if (entry == 0)
             return std::nullopt;
@@ -162,7 +168,7 @@ std::optional<std::string_view> TMoCatalog::LookupByHash(std::string_view key) c
             return Translation(entry - 1);
         idx = idx >= hashSize_ - incr ? idx - (hashSize_ - incr) : idx + incr;
     }
-    return std::nullopt;
+    return LookupBySearch(key);
 }
 
 std::optional<std::string_view> TMoCatalog::LookupBySearch(std::string_view key) const

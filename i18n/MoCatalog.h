@@ -14,7 +14,8 @@ public:
     static std::optional<TMoCatalog> Parse(std::string bytes, std::string* why = nullptr);
 
     // The translation of `key`: the hash table when the file has one, else a
-    // binary search over the sorted originals. An original with a plural form
+    // binary search over the sorted originals (also where the hash table
+    // proves broken). An original with a plural form
     // ("msgid\0msgid_plural") matches on its singular; a plural translation
     // gives its first form.
     std::optional<std::string_view> Lookup(std::string_view key) const;

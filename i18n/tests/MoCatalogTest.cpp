@@ -227,6 +227,31 @@ TEST(MoCatalogInvalid, AHashTableWithoutAnEmptySlotEndsTheProbe)
     EXPECT_FALSE(catalog->Lookup(""));
 }
 
+// Every slot of a hostile table naming one entry made each look-up walk the
+// whole table: 27 s to start with a 64 MB catalog. A valid table holds at most
+// Count() entries, so a probe that meets more filled slots than that must
+// stop there and let the sorted originals answer. The second row leaves the
+// slot after that bound empty: a probe walking on would stop at it and miss.
+TEST(MoCatalogInvalid, HashProbeWalkedPastTheEntryCount)
+{
+    TMoLayout layout;
+    const std::string good = TMoBuilder().Add("", "charset=UTF-8").Add("other", "1").Add("wanted", "2").Build(&layout);
+    const uint32_t hash = TMoCatalog::HashString("wanted");
+    const uint32_t incr = 1 + hash % (layout.hashSize - 2);
+    const uint32_t emptyAfterBound = (hash % layout.hashSize + (layout.count + 1) * incr) % layout.hashSize;
+    ASSERT_LT(layout.count + 1, layout.hashSize);
+    for (bool leaveEmpty : {false, true}) {
+        SCOPED_TRACE(leaveEmpty ? "empty slot after the bound" : "no empty slot");
+        std::string bytes = good;
+        for (uint32_t i = 0; i < layout.hashSize; ++i)
+            PutWord(bytes, layout.hashTable + 4 * i, leaveEmpty && i == emptyAfterBound ? 0 : 2, false);
+        auto catalog = TMoCatalog::Parse(bytes);
+        ASSERT_TRUE(catalog);
+        EXPECT_EQ("2", Found(*catalog, "wanted"));
+        EXPECT_EQ("<miss>", Found(*catalog, "missing"));
+    }
+}
+
 TEST(MoCatalogInvalid, UnsortedOriginalsOnlyMissNeverFail)
 {
     std::string bytes = TMoBuilder().HashTable(false).Add("a", "1").Add("b", "2").Add("c", "3").Build();
