@@ -89,9 +89,11 @@ public:
         return value;
     }
 
-    // The key names of `section` in file order. When the names overflow the
-    // buffer, the last one comes back cut short; it is dropped so that no
-    // made-up name is looked up.
+    // The key names of `section` in file order. A line "=b" has an empty
+    // name: it is listed as a zero-length entry, which only the returned
+    // length tells from the list's end, and looking up "" gives its value.
+    // When the names overflow the buffer, the last one comes back cut short;
+    // it is dropped so that no made-up name is looked up.
     std::vector<std::string> ReadKeyNames(const char* section) const
     {
         std::vector<char> names(KeyNamesBufferBytes, '\0');
@@ -106,8 +108,7 @@ public:
         const char* end = names.data() + length;
         for (const char* name = names.data(); name < end;) {
             size_t nameLength = strnlen(name, static_cast<size_t>(end - name));
-            if (nameLength > 0)
-                result.emplace_back(name, nameLength);
+            result.emplace_back(name, nameLength);
             name += nameLength + 1;
         }
         if (truncated && !result.empty())

@@ -200,6 +200,13 @@ TEST_F(IniStore, ReadCases)
         {"empty value", "[Support Information]\r\nLine1=a\r\nLine2=\r\nLine3=c\r\n", "", "", {"a", "", "c"}},
         {"repeated key in other case takes the first value",
          "[Support Information]\r\nLine1=first\r\nLINE1=second\r\n", "", "", {"first", "first"}},
+        // A line "=b" is a key with an empty name: a zero-length entry inside
+        // the name list, whose value a look-up of "" gives (the first one's).
+        // Not first in the section: Wine then lists no name at all, taking
+        // the leading NUL for an empty list.
+        {"empty key name", "[Support Information]\r\nLine1=a\r\n=b\r\nLine2=c\r\n", "", "", {"a", "b", "c"}},
+        {"empty key names repeated and last",
+         "[Support Information]\r\nLine1=a\r\n=b\r\nLine2=c\r\n=d\r\n", "", "", {"a", "b", "c", "b"}},
         {"general section", "[General]\r\nModel=X1\r\nManufacturer=Acme\r\n", "Acme", "X1", {}},
         {"names matched in any case", "[GENERAL]\r\nmanufacturer=Acme\r\n[support information]\r\nline1=a\r\n",
          "Acme", "", {"a"}},
