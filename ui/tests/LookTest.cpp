@@ -156,7 +156,7 @@ const TShownText ShownTexts[] = {
     {"Label_Version", "Version:"},
     {"Label_VersionValue", "4.0.2402"},
     {"Label_Author", "Author:"},
-    {"Label_AuthorValue", "Anna Berglund"},
+    {"Label_AuthorValue", "The Marquill developers"},
     {"Label_WWW", "WWW:"},
     {"Label_WWWValue", "www.marquill.org"},
     {"Label_Contact", "Contact:"},
