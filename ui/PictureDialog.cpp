@@ -1,5 +1,6 @@
 #include "ui/PictureDialog.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
@@ -190,7 +191,9 @@ public:
 
     void Init()
     {
-        SetDlgItemTextA(panel_, TOpenPictureDialog::IdPreviewButton, ResText(N_("Preview")).c_str());
+        const std::string preview = ResText(N_("Preview"));
+        SetDlgItemTextA(panel_, TOpenPictureDialog::IdPreviewButton, preview.c_str());
+        AddHint(GetDlgItem(panel_, TOpenPictureDialog::IdPreviewButton), preview);
         Show(TState::None);
     }
 
@@ -242,6 +245,27 @@ public:
 
 private:
     enum class TState { None, Loaded, Invalid };
+
+    // A tooltip over `control`, owned by the file dialog, which destroys it
+    // when it closes. TOOLINFOA is given in its first, smallest form: every
+    // comctl32 takes that, while the full size of today's headers is refused
+    // by those before version 6. Without a hint the dialog still works, so a
+    // tooltip that cannot be made is left out.
+    void AddHint(HWND control, const std::string& text)
+    {
+        HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, panel_, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        if (!tip)
+            return;
+        TTTOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = panel_;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = const_cast<char*>(text.c_str());
+        SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 
     static std::string SelectedPath(HWND fileDialog)
     {

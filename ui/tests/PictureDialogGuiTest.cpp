@@ -4,12 +4,14 @@
 // thread timer inside its message loop.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,6 +38,42 @@ HWND PanelControl(HWND dlg, int id)
 {
     HWND panel = FindDescendant(dlg, "#32770", true);
     return panel ? GetDlgItem(panel, id) : nullptr;
+}
+
+struct THintSearch {
+    HWND control;
+    std::string hint;
+};
+
+BOOL CALLBACK FindHint(HWND wnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<THintSearch*>(param);
+    char className[64] = {};
+    GetClassNameA(wnd, className, sizeof className);
+    if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    TTTOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    for (WPARAM i = 0; SendMessageA(wnd, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)); ++i) {
+        if (tool.uId != reinterpret_cast<UINT_PTR>(search->control))
+            continue;
+        char text[256];
+        std::fill(std::begin(text), std::end(text), '\xdd');
+        tool.lpszText = text;
+        SendMessageA(wnd, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        search->hint.assign(text, strnlen(text, sizeof text));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The hint that a tooltip of this thread gives for `control`.
+std::string HintOf(HWND control)
+{
+    THintSearch search{control, "<no hint>"};
+    if (control)
+        EnumThreadWindows(GetCurrentThreadId(), FindHint, reinterpret_cast<LPARAM>(&search));
+    return search.hint;
 }
 
 std::string RectText(const RECT& r)
@@ -242,6 +280,13 @@ protected:
             });
     }
 
+    void AddPreviewHintReads(TModalScript& script, const std::string& hint)
+    {
+        auto shown = [this] { return HintOf(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)); };
+        script.Add("Preview button's hint reads '" + hint + "'", [shown, hint] { return shown() == hint; }, 5000,
+                   shown);
+    }
+
     void AddAreaShowsPicture(TModalScript& script, const TSample& sample)
     {
         auto mismatch = [this, sample] {
@@ -406,6 +451,7 @@ TEST_F(PictureDialogGui, PreviewFollowsTheSelection)
     // The offered file is no picture: nothing to show yet.
     AddLineShows(script, "Picture:", false);
     AddAreaShowsText(script, "(None)", "Invalid image");
+    AddPreviewHintReads(script, "Preview");
 
     AddSelect(script, "wide.bmp");
     AddLineShows(script, " (40x20)", true);
@@ -460,6 +506,7 @@ TEST_F(PictureDialogGui, ShowsItsTextsTranslated)
     script.Add("button reads 'Vorschau'", [this] {
         return TextOf(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)) == "Vorschau";
     }, 5000, [this] { return TextOf(PanelControl(dlg_, TOpenPictureDialog::IdPreviewButton)); });
+    AddPreviewHintReads(script, "Vorschau");
     AddSelect(script, "empty.bmp");
     AddLineShows(script, " (0 mal 0)", false);
     AddAreaShowsText(script, "Kein gueltiges Bild", "(Keines)");
