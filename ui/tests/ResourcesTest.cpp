@@ -131,7 +131,7 @@ TEST_F(ResourcesTest, VersionStringsNameTheProduct)
     EXPECT_NE(description.find("OEM information"), std::string::npos) << description;
 }
 
-TEST_F(ResourcesTest, ManifestAsksForVisualStylesAndHighestAvailable)
+TEST_F(ResourcesTest, ManifestAsksForVisualStylesHighestAvailableAndDpiAwareness)
 {
     TDataModule exe(ExePath());
     ASSERT_TRUE(exe.Get()) << "error " << GetLastError();
@@ -147,9 +147,18 @@ TEST_F(ResourcesTest, ManifestAsksForVisualStylesAndHighestAvailable)
     size_t identityEnd = manifest.find("/>", controls);
     size_t version = manifest.find("version=\"6.0.0.0\"", manifest.rfind("<assemblyIdentity", controls));
     EXPECT_LT(version, identityEnd) << "the common controls are not asked for in version 6";
-    EXPECT_NE(manifest.find("level=\"highestAvailable\""), std::string::npos);
-    // Windows XP rejects the asm.v3 form of trustInfo; asm.v2 works everywhere.
-    EXPECT_NE(manifest.find("<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">"), std::string::npos);
+    const char* const holds[] = {
+        "level=\"highestAvailable\"",
+        // Windows XP rejects the asm.v3 form of trustInfo; asm.v2 works everywhere.
+        "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">",
+        // The program's own identity carries the project version.
+        "<assemblyIdentity type=\"win32\" name=\"Marquill\" version=\"" MARQUILL_VERSION ".0\"",
+        // System dpi awareness, in the namespace XP's loader skips.
+        "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+    };
+    for (const char* fragment : holds)
+        EXPECT_NE(manifest.find(fragment), std::string::npos) << fragment << " missing from\n" << manifest;
     // Windows 8.1 and later report their true version only to programs that
     // declare them; this one is meant to see 6 there.
     EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);

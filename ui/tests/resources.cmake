@@ -131,4 +131,4 @@ add_dependencies(resources_tests Marquill)
 marquill_add_wine_test(resources_manifest_tests WINVER win10
                        SOURCES ${CMAKE_CURRENT_LIST_DIR}/ManifestEffectTest.cpp ${CMAKE_SOURCE_DIR}/ui/Manifest.rc)
 # windres writes no dependency file: rebuild when the manifest changes.
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/ui/Manifest.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/ui/Marquill.manifest)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/ui/Manifest.rc APPEND PROPERTY OBJECT_DEPENDS ${MARQUILL_MANIFEST})
