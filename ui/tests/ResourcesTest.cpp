@@ -123,7 +123,7 @@ TEST_F(ResourcesTest, VersionStringsNameTheProduct)
         {"FileVersion", MARQUILL_VERSION},
         {"OriginalFilename", "Marquill.exe"},
         {"InternalName", "Marquill"},
-        {"LegalCopyright", "Copyright (c) 2026 Anna Berglund"},
+        {"LegalCopyright", "Copyright (c) 2026 The Marquill developers"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VersionString(c.name), c.value) << c.name;
