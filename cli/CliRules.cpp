@@ -249,31 +249,34 @@ std::string NameList(const std::vector<std::string>& names)
 
 std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
 {
-    const std::string maxRegistry = std::to_string(registry.MaxValueLength);
-    const std::string maxLegacy = std::to_string(legacy.MaxValueLength);
-    return "Sets the OEM information from a script. Without arguments Marquill opens its window.\r\n"
+    const std::string longest =
+        registry.MaxValueLength == legacy.MaxValueLength
+            ? std::to_string(registry.MaxValueLength)
+            : std::to_string(registry.MaxValueLength) + " (" + registry.ModeName + ") or " +
+                  std::to_string(legacy.MaxValueLength) + " (" + legacy.ModeName + ")";
+    return "Sets the OEM information from a script. Without arguments Marquill opens its\r\n"
+           "window.\r\n"
            "\r\n"
-           "  Marquill /show      Writes the OEM information that Windows keeps, one\r\n"
-           "                      Name=Value per line, in the form /apply reads.\r\n"
-           "  Marquill /apply field ...\r\n"
-           "                      Writes the given fields; the others keep their values.\r\n"
-           "                      A field is Name=Value (quote it when it holds blanks),\r\n"
-           "                      @file or /file:file (a file of Name=Value lines).\r\n"
-           "  Marquill /remove    Removes all OEM information.\r\n"
-           "  Marquill /?         Shows this text.\r\n"
+           "  Marquill /show         Writes the OEM information Windows keeps, one\r\n"
+           "                         Name=Value per line, in the form /apply reads.\r\n"
+           "  Marquill /apply field [field ...]\r\n"
+           "                         Writes the fields given; the others keep their values.\r\n"
+           "                         A field is Name=Value (in quotes when it holds\r\n"
+           "                         blanks), @file or /file:file (a file of such lines).\r\n"
+           "  Marquill /remove       Removes all OEM information.\r\n"
+           "  Marquill /?            Shows this text.\r\n"
            "\r\n"
-           "Options may start with / or - and are not case-sensitive, nor are field names.\r\n"
+           "Commands start with / or -; they and the field names are not case-sensitive.\r\n"
            "The value is everything after the first =, blanks included; Name= empties it.\r\n"
+           "A value is one line of at most " + longest + " characters.\r\n"
            "\r\n"
            "Windows Vista and later (" + registry.ModeName + ") take:\r\n" + NameList(registry.Names) + "\r\n"
            "Older Windows (" + legacy.ModeName + ") take:\r\n" + NameList(legacy.Names) + "\r\n"
-           "Values are at most " + maxRegistry + " characters in " + registry.ModeName + ", " + maxLegacy +
-           " in " + legacy.ModeName + ",\r\n"
-           "on one line. In " + legacy.ModeName + " Logo names a picture to copy as the logo; an empty\r\n"
-           "Logo= keeps the logo there is. Empty lines are left out and the others renumbered.\r\n"
+           "In " + legacy.ModeName + " Logo names a picture to copy as the logo (Logo= keeps the one\r\n"
+           "there is), and empty lines are left out, the others renumbered.\r\n"
            "\r\n"
-           "Field files are text in the ANSI code page. Empty lines, and lines that start\r\n"
-           "with ; (comments), are passed over.\r\n"
+           "Field files are text in the ANSI code page; empty lines and lines starting\r\n"
+           "with ; (comments) are passed over.\r\n"
            "\r\n"
            "Every field is checked before anything is written. Exit codes:\r\n"
            "  0  done\r\n"
