@@ -12,62 +12,45 @@ const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInforma
 const char* const ValueNames[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
 const char Missing[] = "<missing>";
 
-std::string IniPath()
-{
-    return SystemDir() + "\\oeminfo.ini";
-}
+std::string IniPath() { return SystemDir() + "\\oeminfo.ini"; }
+std::string LogoPath() { return SystemDir() + "\\oemlogo.bmp"; }
 
-std::string LogoPath()
+// A value as "<type>:<bytes>", or a file's bytes; "<missing>" for none.
+std::string Raw(const std::string& name)
 {
-    return SystemDir() + "\\oemlogo.bmp";
-}
-
-HKEY OpenKey64(REGSAM access)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, access | KEY_WOW64_64KEY, nullptr, &key, nullptr);
-    return key;
-}
-
-// A value's type and bytes as one text; "<missing>" when there is none.
-std::string RawValue(const char* name)
-{
-    DWORD type = REG_NONE;
     std::string data;
-    if (!ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, name, type, data))
-        return Missing;
-    return std::to_string(type) + ":" + data;
+    DWORD type = REG_NONE;
+    if (Legacy())
+        return ReadWholeFile(name, data) ? data : Missing;
+    return ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, name.c_str(), type, data) ? std::to_string(type) + ":" + data
+                                                                                   : Missing;
 }
 
-void SetRawValue(const char* name, const std::string& raw)
+void SetRaw(const std::string& name, const std::string& raw)
 {
-    HKEY key = OpenKey64(KEY_SET_VALUE);
-    ASSERT_NE(key, nullptr);
-    if (raw == Missing) {
-        RegDeleteValueA(key, name);
-    } else {
-        const size_t colon = raw.find(':');
-        const std::string data = raw.substr(colon + 1);
-        RegSetValueExA(key, name, 0, std::stoul(raw.substr(0, colon)), reinterpret_cast<const BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
+    if (Legacy()) {
+        DeleteFileA(name.c_str());
+        EXPECT_TRUE(raw == Missing || WriteWholeFile(name, raw)) << name;
+        return;
     }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const size_t colon = raw.find(':');
+    if (raw == Missing)
+        RegDeleteValueA(key, name.c_str());
+    else
+        RegSetValueExA(key, name.c_str(), 0, std::stoul(raw.substr(0, colon)),
+                       reinterpret_cast<const BYTE*>(raw.data() + colon + 1), static_cast<DWORD>(raw.size() - colon - 1));
     RegCloseKey(key);
 }
 
-std::string FileBytes(const std::string& path)
+std::vector<std::string> StoreParts()
 {
-    std::string bytes;
-    return ReadWholeFile(path, bytes) ? bytes : Missing;
-}
-
-void SetFileBytes(const std::string& path, const std::string& bytes)
-{
-    if (bytes == Missing) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    } else {
-        EXPECT_TRUE(WriteWholeFile(path, bytes)) << path;
-    }
+    if (Legacy())
+        return {IniPath(), LogoPath()};
+    return std::vector<std::string>(std::begin(ValueNames), std::end(ValueNames));
 }
 
 }  // namespace
@@ -92,82 +75,54 @@ std::string TempDir()
     char dir[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, dir);
     std::string path = dir;
-    if (!path.empty() && path.back() == '\\')
-        path.pop_back();
-    return path;
+    return path.substr(0, path.find_last_not_of('\\') + 1);
 }
 
-void PrepareStore(const std::vector<std::pair<std::string, std::string>>& fields)
+void PrepareStore(const TFields& fields, const std::string& logo)
 {
+    ClearStore();
     if (!Legacy()) {
-        for (const char* name : ValueNames)
-            SetRawValue(name, Missing);
         for (const auto& field : fields)
-            SetRawValue(field.first.c_str(), std::to_string(REG_SZ) + ":" + field.second + '\0');
+            SetRaw(field.first, std::to_string(REG_SZ) + ":" + field.second + '\0');
         return;
     }
     std::string general = "[General]\r\n", support;
-    for (const auto& field : fields) {
-        if (field.first == "Manufacturer" || field.first == "Model")
-            general += field.first + "=" + field.second + "\r\n";
-        else if (field.first != "Logo")
-            support += field.first + "=" + field.second + "\r\n";
-    }
-    SetFileBytes(IniPath(), general + (support.empty() ? "" : "[Support Information]\r\n" + support));
-}
-
-void SetLogoFile(const std::string& bytes)
-{
-    SetFileBytes(LogoPath(), bytes.empty() ? Missing : bytes);
+    for (const auto& field : fields)
+        if (field.first != "Logo")
+            (field.first == "Manufacturer" || field.first == "Model" ? general : support) +=
+                field.first + "=" + field.second + "\r\n";
+    SetRaw(IniPath(), general + (support.empty() ? "" : "[Support Information]\r\n" + support));
+    if (!logo.empty())
+        SetRaw(LogoPath(), logo);
 }
 
 std::string Outside(const std::string& name)
 {
-    if (!Legacy()) {
-        DWORD type = REG_NONE;
-        std::string data;
-        if (!ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, name.c_str(), type, data))
-            return Missing;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
-        EXPECT_TRUE(!data.empty() && data.back() == '\0') << name << " is stored without its NUL";
-        return data.substr(0, data.find('\0'));
+    if (Legacy() && name == "Logo")
+        return Raw(LogoPath());
+    if (Legacy()) {
+        char value[4096] = {};
+        const char* section = name == "Manufacturer" || name == "Model" ? "General" : "Support Information";
+        GetPrivateProfileStringA(section, name.c_str(), Missing, value, sizeof value, IniPath().c_str());
+        return value;
     }
-    if (name == "Logo")
-        return FileBytes(LogoPath());
-    const char* section = name == "Manufacturer" || name == "Model" ? "General" : "Support Information";
-    char value[4096] = {};
-    GetPrivateProfileStringA(section, name.c_str(), Missing, value, sizeof value, IniPath().c_str());
-    return value;
+    const std::string raw = Raw(name);
+    EXPECT_TRUE(raw == Missing || (raw.rfind("1:", 0) == 0 && raw.back() == '\0')) << name << " is no REG_SZ";
+    return raw == Missing ? raw : raw.substr(2, raw.find('\0') - 2);
 }
 
 std::string Snapshot()
 {
-    if (Legacy())
-        return FileBytes(IniPath()) + "|" + FileBytes(LogoPath());
     std::string all;
-    for (const char* name : ValueNames)
-        all += std::string(name) + "=" + RawValue(name) + "|";
+    for (const std::string& part : StoreParts())
+        all += part + "=" + Raw(part) + "|";
     return all;
 }
 
-TStoreKeeper::TStoreKeeper()
+void ClearStore()
 {
-    if (Legacy()) {
-        saved_ = {{IniPath(), FileBytes(IniPath())}, {LogoPath(), FileBytes(LogoPath())}};
-        return;
-    }
-    for (const char* name : ValueNames)
-        saved_.emplace_back(name, RawValue(name));
-}
-
-TStoreKeeper::~TStoreKeeper()
-{
-    for (const auto& item : saved_) {
-        if (Legacy())
-            SetFileBytes(item.first, item.second);
-        else
-            SetRawValue(item.first.c_str(), item.second);
-    }
+    for (const std::string& part : StoreParts())
+        SetRaw(part, Missing);
 }
 
 }  // namespace clitest

@@ -89,26 +89,6 @@ TChild RunProgram(const std::string& exe, const std::string& arguments)
     return child;
 }
 
-// Sets an environment variable for the programs started while it lives.
-class TEnvironment {
-public:
-    TEnvironment(const char* name, const char* value) : name_(name)
-    {
-        char old[256] = {};
-        had_ = GetEnvironmentVariableA(name, old, sizeof old) > 0;
-        old_ = old;
-        SetEnvironmentVariableA(name, value);
-    }
-    ~TEnvironment() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
-    TEnvironment(const TEnvironment&) = delete;
-    TEnvironment& operator=(const TEnvironment&) = delete;
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
-
 // The error box's text for a picture that fails, in the language `code`.
 std::string PictureErrorIn(const char* code, const std::string& path)
 {
@@ -119,6 +99,7 @@ std::string PictureErrorIn(const char* code, const std::string& path)
     } catch (const EMarquillError& e) {
         message = WithFullStop(e.what());
     }
+    EXPECT_NE(message, "");
     ResetTranslation("C", "C:\\marquill-no-catalogs\\");
     return message;
 }
@@ -130,9 +111,12 @@ protected:
         Exe = ProgramDir() + (Legacy() ? "MarquillCli-winxp.exe" : "MarquillCli-win10.exe");
         ASSERT_TRUE(CopyFileA((ProgramDir() + "Marquill.exe").c_str(), Exe.c_str(), FALSE)) << GetLastError();
     }
-    void TearDown() override { DeleteFileA(Exe.c_str()); }
+    void TearDown() override
+    {
+        DeleteFileA(Exe.c_str());
+        ClearStore();
+    }
 
-    TStoreKeeper keeper_;
     std::string Exe;
 };
 
@@ -140,7 +124,6 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
 {
     const std::string maker = "M\xFCller & S\xF6hne";
     PrepareStore({{"Manufacturer", maker}, {"Model", "X"}});
-    SetLogoFile("");
     std::string shown = "Manufacturer=" + maker + "\r\nModel=X\r\n";
     if (Legacy()) {
         for (int n = 1; n <= 10; ++n)
@@ -166,13 +149,14 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
-        TEnvironment lang("LANG", c.lang);
+        SetEnvironmentVariableA("LANG", c.lang);  // the child inherits it
         const TChild child = RunProgram(Exe, c.arguments);
         EXPECT_TRUE(child.Ended);
         EXPECT_EQ(child.Code, c.code);
         EXPECT_EQ(child.Out, c.out);
         EXPECT_EQ(child.Err, c.err);
     }
+    SetEnvironmentVariableA("LANG", "C");
     EXPECT_EQ(Outside("Model"), "Child 2");
 }
 
