@@ -4,10 +4,10 @@
 // for it, beside the real one (where the catalogs are).
 #include "cli/tests/CliTestKit.h"
 
-#include "base/Error.h"
 #include "base/Format.h"
 #include "base/WinHandles.h"
 #include "i18n/Translate.h"
+#include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Picture.h"
 
@@ -44,47 +44,42 @@ void Drain(HANDLE pipe, std::string& into)
     }
 }
 
-// Starts `exe` with `arguments` and the output handles on pipes, collects
+// Starts `exe` with `arguments` and its output handles on pipes, collects
 // both until it ends (never blocking on a pipe that something else may
 // still hold open) and gives its exit code.
 TChild RunProgram(const std::string& exe, const std::string& arguments)
 {
     TChild child;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
-    EXPECT_TRUE(CreatePipe(&outRead, &outWrite, &inherit, 0));
-    EXPECT_TRUE(CreatePipe(&errRead, &errWrite, &inherit, 0));
-    THandle outReader(outRead), errReader(errRead);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-
+    HANDLE read[2] = {}, write[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(CreatePipe(&read[i], &write[i], &inherit, 0));
+        SetHandleInformation(read[i], HANDLE_FLAG_INHERIT, 0);
+    }
+    THandle outReader(read[0]), errReader(read[1]);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
+    startup.hStdOutput = write[0];
+    startup.hStdError = write[1];
     PROCESS_INFORMATION info = {};
     std::string command = "\"" + exe + "\" " + arguments;
     const BOOL started =
         CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    EXPECT_TRUE(started) << exe << " did not start: " << GetLastError();
-    if (!started)
+    CloseHandle(write[0]);
+    CloseHandle(write[1]);
+    if (!started) {
+        ADD_FAILURE() << exe << " did not start: " << GetLastError();
         return child;
+    }
     THandle process(info.hProcess), thread(info.hThread);
-
-    const DWORD start = GetTickCount();
-    while (!child.Ended && GetTickCount() - start < 20000) {
+    for (const DWORD start = GetTickCount(); !child.Ended && GetTickCount() - start < 20000;) {
         child.Ended = WaitForSingleObject(process.Get(), 20) == WAIT_OBJECT_0;
-        Drain(outRead, child.Out);
-        Drain(errRead, child.Err);
+        Drain(read[0], child.Out);
+        Drain(read[1], child.Err);
     }
-    if (!child.Ended) {
+    if (!child.Ended)
         TerminateProcess(process.Get(), 99);
-        ADD_FAILURE() << exe << " " << arguments << " did not end";
-        return child;
-    }
     GetExitCodeProcess(process.Get(), &child.Code);
     return child;
 }
@@ -93,13 +88,7 @@ TChild RunProgram(const std::string& exe, const std::string& arguments)
 std::string PictureErrorIn(const char* code, const std::string& path)
 {
     ResetTranslation(code, ProgramDir() + "locale\\");
-    std::string message;
-    try {
-        TPicture().LoadFromFile(path);
-    } catch (const EMarquillError& e) {
-        message = WithFullStop(e.what());
-    }
-    EXPECT_NE(message, "");
+    const std::string message = WithFullStop(ErrorOf([&] { TPicture().LoadFromFile(path); }));
     ResetTranslation("C", "C:\\marquill-no-catalogs\\");
     return message;
 }
