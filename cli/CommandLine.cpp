@@ -140,23 +140,29 @@ std::string ReasonText(DWORD code)
 
 TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
 {
+    auto cannotRead = [&path](const std::string& reason) {
+        return "Cannot read the field file " + path + ": " + reason + ".";
+    };
     THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
-        return "Cannot read the field file " + path + ": " + ReasonText(GetLastError()) + ".";
+        return cannotRead(ReasonText(GetLastError()));
+    // GetFileSize, not GetFileSizeEx, which Windows 95 and NT 4 lack; its
+    // failure shows only in the last error.
     DWORD high = 0;
+    SetLastError(NO_ERROR);
     const DWORD size = GetFileSize(file.Get(), &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return "Cannot read the field file " + path + ": " + ReasonText(GetLastError()) + ".";
+        return cannotRead(ReasonText(GetLastError()));
     if (high != 0 || size > MaxFieldFileBytes)
         return path + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
     bytes.assign(size, '\0');
     for (DWORD done = 0; done < size;) {
         DWORD got = 0;
         if (!ReadFile(file.Get(), &bytes[done], size - done, &got, nullptr))
-            return "Cannot read the field file " + path + ": " + ReasonText(GetLastError()) + ".";
+            return cannotRead(ReasonText(GetLastError()));
         if (got == 0)
-            return "Cannot read the field file " + path + ": it ended early.";
+            return cannotRead("it ended early");
         done += got;
     }
     return TUsageError();
