@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace clitest {
 
 namespace {
@@ -83,7 +85,8 @@ void PrepareStore(const TFields& fields, const std::string& logo)
     ClearStore();
     if (!Legacy()) {
         for (const auto& field : fields)
-            SetRaw(field.first, std::to_string(REG_SZ) + ":" + field.second + '\0');
+            if (std::find(std::begin(ValueNames), std::end(ValueNames), field.first) != std::end(ValueNames))
+                SetRaw(field.first, std::to_string(REG_SZ) + ":" + field.second + '\0');
         return;
     }
     std::string general = "[General]\r\n", support;

@@ -13,7 +13,8 @@ bool Legacy();  // the test program sees a Windows before Vista
 std::string SystemDir();
 std::string TempDir();  // without a trailing separator
 
-// Registry mode: these values (the other four deleted). Legacy mode: an
+// Registry mode: those of these that are values of the key (the others of
+// the six deleted; a legacy line is passed over). Legacy mode: an
 // oeminfo.ini with Manufacturer and Model in [General], the other names but
 // Logo in [Support Information]; `logo` ("" for none) is oemlogo.bmp's bytes.
 void PrepareStore(const TFields& fields, const std::string& logo = "");
