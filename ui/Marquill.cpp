@@ -1,15 +1,22 @@
-// The program body: the one window and its message loop.
+// The program body: the one window and its message loop; started with
+// arguments, one job for a script instead, without a window.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <exception>
 
+#include "cli/CliRules.h"
+#include "cli/CommandLine.h"
 #include "i18n/Translate.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainForm.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    const std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+    if (!args.empty())
+        return CommandLineMain(args);
+
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     try {

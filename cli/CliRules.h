@@ -1,0 +1,85 @@
+#pragma once
+// The rules of the command-line mode that know no window and no store: how
+// the command line splits into arguments, which command they ask for, how a
+// field file reads, and which fields a store mode takes. Nothing here calls
+// Windows, so it also builds natively, under sanitizers and the fuzzer.
+//
+// Every check returns a usage error: the English text to show, empty when
+// there is none.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using TUsageError = std::string;
+
+// The arguments of a command line as GetCommandLineA gives it, the program
+// name first (and dropped), split by the rules of the system's C runtime
+// (msvcrt.dll): blanks and tabs separate arguments outside double quotes;
+// 2n backslashes before a quote give n backslashes and the quote opens or
+// closes a quoted part; 2n+1 give n backslashes and a literal quote; other
+// backslashes are literal; "" inside a quoted part gives one quote and ends
+// the part. The program name ends at the next quote when it starts with one,
+// else at the first blank, and knows no backslash rule.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+enum class TCliCommand { Show, Apply, Remove, Help };
+
+// One place fields come from: a "Name=Value" argument, or a field file
+// ("@path" or "/file:path").
+struct TFieldSource {
+    bool IsFile = false;
+    std::string Text;  // the argument, or the file's path
+};
+
+struct TCliRequest {
+    TCliCommand Command = TCliCommand::Help;
+    std::vector<TFieldSource> Sources;  // apply only, in the order given
+};
+
+// The command and its operands. Commands start with "/" or "-" and are
+// matched without regard to case: show, apply, remove, help and "?".
+TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& request);
+
+// One "Name=Value" as written, and where it was written (for messages).
+struct TFieldAssignment {
+    std::string Name;
+    std::string Value;
+    std::string Origin;  // `argument "Model=X"` or `oem.txt, line 3`
+};
+
+// A "Name=Value" argument: the value is everything after the first "=",
+// untrimmed.
+TUsageError ParseFieldArgument(const std::string& arg, TFieldAssignment& field);
+
+// Limits on field files: no field file of ours comes near this size.
+constexpr size_t MaxFieldFileBytes = 1024 * 1024;
+
+// The bytes of a field file (named `fileName` in messages): one "Name=Value"
+// per line, lines ending in CR LF or LF; empty lines, lines of blanks only
+// and lines whose first character is ";" (comments) are passed over. A NUL
+// anywhere, a CR not followed by LF, a line without "=", and a file that
+// starts with a Unicode byte-order mark (texts are in the ANSI code page)
+// are errors.
+TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName,
+                           std::vector<TFieldAssignment>& fields);
+
+// The fields a store mode takes.
+struct TFieldSchema {
+    std::string ModeName;                // "registry mode"
+    std::vector<std::string> Names;      // as written by show
+    std::vector<std::string> OtherMode;  // the other mode's names this one lacks
+    std::string OtherModeName;
+    size_t MaxValueLength = 0;  // in bytes of the ANSI code page
+};
+
+// Checks every assignment against `schema`: each name known in this mode
+// (letter case ignored), none given twice, no value holding a CR, LF or NUL
+// or longer than the limit. On success `values[i]` is the value given for
+// `schema.Names[i]` and `given[i]` says whether one was given.
+TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFieldSchema& schema,
+                        std::vector<std::string>& values, std::vector<bool>& given);
+
+// The usage text of `help`, and the hint appended to every usage error.
+std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy);
+extern const char UsageHint[];

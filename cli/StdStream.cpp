@@ -1,0 +1,92 @@
+#include "cli/StdStream.h"
+
+#include "base/WinHandles.h"
+
+#include <vector>
+
+namespace {
+
+// The caller redirected the handle when it leads to a file, a pipe or a
+// character device; a program of the window subsystem started from a console
+// without redirection gets none (FILE_TYPE_UNKNOWN).
+HANDLE RedirectedHandle(DWORD which)
+{
+    HANDLE handle = GetStdHandle(which);
+    if (!handle || handle == INVALID_HANDLE_VALUE || GetFileType(handle) == FILE_TYPE_UNKNOWN)
+        return nullptr;
+    return handle;
+}
+
+// The parent's console. AttachConsole came with Windows XP: looked up, never
+// imported, so the program still starts where it is missing and then shows
+// nothing.
+HANDLE OpenParentConsole()
+{
+    using TAttachConsole = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return nullptr;
+    auto attach = reinterpret_cast<TAttachConsole>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "AttachConsole")));
+    if (!attach || !attach(ATTACH_PARENT_PROCESS))
+        return nullptr;
+    // Older consoles open CONOUT$ only for reading and writing both.
+    return CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
+}
+
+// Attached on first need and shared by both streams.
+HANDLE ParentConsole()
+{
+    static const THandle console(OpenParentConsole());
+    return console.Valid() ? console.Get() : nullptr;
+}
+
+// A console shows bytes in its own code page (an OEM one, as a rule), not in
+// the ANSI code page our texts are in.
+std::string ForConsole(const std::string& ansi)
+{
+    const UINT consoleCodePage = GetConsoleOutputCP();
+    if (ansi.empty() || consoleCodePage == 0 || consoleCodePage == GetACP())
+        return ansi;
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (wideLength <= 0)
+        return ansi;
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), wideLength);
+    const int length = WideCharToMultiByte(consoleCodePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return ansi;
+    std::string converted(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(consoleCodePage, 0, wide.data(), wideLength, &converted[0], length, nullptr, nullptr);
+    return converted;
+}
+
+bool IsConsole(HANDLE handle)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != FALSE;
+}
+
+void WriteAll(HANDLE handle, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0)
+            return;
+        done += written;
+    }
+}
+
+}  // namespace
+
+void TStdStream::Write(const std::string& text)
+{
+    HANDLE handle = RedirectedHandle(Which);
+    if (!handle)
+        handle = ParentConsole();
+    if (!handle)
+        return;
+    WriteAll(handle, IsConsole(handle) ? ForConsole(text) : text);
+}

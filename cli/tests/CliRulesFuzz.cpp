@@ -1,0 +1,27 @@
+// Field files and command lines come from scripts: any bytes must be read
+// without a fault, and whatever is accepted must hold what the rules promise.
+#include "cli/CliRules.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::vector<TFieldAssignment> fields;
+    if (ParseFieldFile(bytes, "f", fields).empty()) {
+        for (const TFieldAssignment& field : fields)
+            if (field.Name.empty() || field.Name.find('=') != std::string::npos ||
+                field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+                std::abort();
+        const TFieldSchema schema{"legacy mode", {"Model", "Line1"}, {"SupportURL"}, "registry mode", 8};
+        std::vector<std::string> values;
+        std::vector<bool> given;
+        CheckFields(fields, schema, values, given);
+    }
+    for (const std::string& arg : SplitCommandLine(bytes)) {
+        TCliRequest request;
+        ParseArguments({arg, arg}, request);
+    }
+    return 0;
+}

@@ -1,0 +1,100 @@
+// The command line's rules without Windows, under the sanitizers: what the
+// tests under Wine reach through RunCommandLine is not repeated here.
+#include "cli/CliRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(CliRules, SplitsLikeTheCRuntime)
+{
+    const struct {
+        const char* line;
+        Args args;
+    } cases[] = {
+        {"Marquill.exe", {}},
+        {"\"C:\\Program Files\\Marquill.exe\"   /show  ", {"/show"}},
+        {"C:\\m\\Marquill.exe /apply \"Model=X 1\" @\\\\server\\share\\oem.txt",
+         {"/apply", "Model=X 1", "@\\\\server\\share\\oem.txt"}},
+        {"m a\\\\\\\"b \"c\\\\\"d \\\\x\\\\", {"a\\\"b", "c\\d", "\\\\x\\\\"}},
+        {"m \"a\"\"b c", {"a\"b", "c"}},
+        {"m \"\" \"x\ty\"\t\"unterminated ", {"", "x\ty", "unterminated "}},
+        {"m Model=\" two  blanks \"", {"Model= two  blanks "}},
+        {"\"m\"x", {"x"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
+}
+
+// What the in-process tests under Wine do not reach: the operands of /apply.
+TEST(CliRules, ParsesApplyOperands)
+{
+    TCliRequest request;
+    ASSERT_EQ(ParseArguments({"-apply", "@x", "-File:y", "Model=z"}, request), "");
+    ASSERT_EQ(request.Sources.size(), 3u);
+    EXPECT_TRUE(request.Sources[0].IsFile && request.Sources[1].IsFile && !request.Sources[2].IsFile);
+    EXPECT_EQ(request.Sources[0].Text + request.Sources[1].Text + request.Sources[2].Text, "xyModel=z");
+    const struct {
+        Args args;
+        const char* error;
+    } bad[] = {
+        {{}, "No command given."},
+        {{"show"}, "Unknown command \"show\"."},
+        {{"/apply"}, "/apply needs the fields to write: Name=Value, @file or /file:path."},
+        {{"/apply", "@"}, "\"@\" names no file."},
+        {{"/apply", "/file:"}, "\"/file:\" names no file."},
+        {{"/apply", "/remove"}, "\"/remove\" is no option of /apply: give fields as Name=Value, @file or /file:path."},
+    };
+    for (const auto& c : bad)
+        EXPECT_EQ(ParseArguments(c.args, request), c.error);
+}
+
+TEST(CliRules, ReadsFieldFiles)
+{
+    std::vector<TFieldAssignment> fields;
+    ASSERT_EQ(ParseFieldFile("; made by hand\r\nModel= a = b \r\n\r\n  \t\r\nLine1=\nLogo=C:\\x.bmp", "f.txt", fields),
+              "");
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[0].Name, "Model");
+    EXPECT_EQ(fields[0].Value, " a = b ");
+    EXPECT_EQ(fields[0].Origin, "f.txt, line 2");
+    EXPECT_EQ(fields[1].Value, "");
+    EXPECT_EQ(fields[2].Value, "C:\\x.bmp");
+    EXPECT_EQ(fields[2].Origin, "f.txt, line 6");
+
+    const struct {
+        std::string bytes;
+        const char* error;
+    } bad[] = {
+        {std::string("Model=a\0b\r\n", 11), "f.txt, line 1 holds a NUL character."},
+        {"Model=a\rb\r\n", "f.txt, line 1 holds a carriage return that ends no line."},
+        {"Model=a\r", "f.txt, line 1 holds a carriage return that ends no line."},
+        {"\r\nno equals sign\r\n", "f.txt, line 2 is not of the form Name=Value."},
+        {"=value", "f.txt, line 1 is not of the form Name=Value."},
+        {"\xEF\xBB\xBFModel=a", "f.txt is Unicode text (it starts with a byte-order mark); save it in the ANSI code page."},
+        {std::string("\xFF\xFEM\0", 4), "f.txt is Unicode text (it starts with a byte-order mark); save it in the ANSI code page."},
+        {std::string(MaxFieldFileBytes + 1, 'x'), "f.txt is larger than a field file can be (1048576 bytes)."},
+    };
+    for (const auto& c : bad) {
+        std::vector<TFieldAssignment> ignored;
+        EXPECT_EQ(ParseFieldFile(c.bytes, "f.txt", ignored), c.error);
+    }
+}
+
+TEST(CliRules, HelpListsEachModesFieldsAndTheExitCodes)
+{
+    const TFieldSchema registry{"registry mode", {"Manufacturer", "SupportURL"}, {}, "legacy mode", 2047};
+    const TFieldSchema legacy{"legacy mode", {"Manufacturer", "Line1"}, {}, "registry mode", 2047};
+    const std::string help = HelpText(registry, legacy);
+    EXPECT_NE(help.find("(registry mode) take:\r\n    Manufacturer, SupportURL\r\n"), std::string::npos) << help;
+    EXPECT_NE(help.find("(legacy mode) take:\r\n    Manufacturer, Line1\r\n"), std::string::npos) << help;
+    for (const char* text : {"/show", "/apply", "/remove", "/?", "@file", "/file:", "  0  done", "  1  ", "  2  "})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+    for (size_t i = 0; i < help.size(); ++i)
+        if (help[i] == '\n')
+            ASSERT_TRUE(i > 0 && help[i - 1] == '\r') << "a line ends in LF alone at " << i;
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include "cli/tests/CliTestKit.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace clitest {
+
+namespace {
+
+const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
+const char* const ValueNames[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
+const char Missing[] = "<missing>";
+
+std::string IniPath() { return SystemDir() + "\\oeminfo.ini"; }
+std::string LogoPath() { return SystemDir() + "\\oemlogo.bmp"; }
+
+// A value as "<type>:<bytes>", or a file's bytes; "<missing>" for none.
+std::string Raw(const std::string& name)
+{
+    std::string data;
+    DWORD type = REG_NONE;
+    if (Legacy())
+        return ReadWholeFile(name, data) ? data : Missing;
+    return ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, name.c_str(), type, data) ? std::to_string(type) + ":" + data
+                                                                                   : Missing;
+}
+
+void SetRaw(const std::string& name, const std::string& raw)
+{
+    if (Legacy()) {
+        DeleteFileA(name.c_str());
+        EXPECT_TRUE(raw == Missing || WriteWholeFile(name, raw)) << name;
+        return;
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const size_t colon = raw.find(':');
+    if (raw == Missing)
+        RegDeleteValueA(key, name.c_str());
+    else
+        RegSetValueExA(key, name.c_str(), 0, std::stoul(raw.substr(0, colon)),
+                       reinterpret_cast<const BYTE*>(raw.data() + colon + 1), static_cast<DWORD>(raw.size() - colon - 1));
+    RegCloseKey(key);
+}
+
+std::vector<std::string> StoreParts()
+{
+    if (Legacy())
+        return {IniPath(), LogoPath()};
+    return std::vector<std::string>(std::begin(ValueNames), std::end(ValueNames));
+}
+
+}  // namespace
+
+bool Legacy()
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    GetVersionExA(&info);
+    return info.dwMajorVersion < 6;
+}
+
+std::string SystemDir()
+{
+    char dir[MAX_PATH] = {};
+    GetSystemDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
+std::string TempDir()
+{
+    char dir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, dir);
+    std::string path = dir;
+    return path.substr(0, path.find_last_not_of('\\') + 1);
+}
+
+void PrepareStore(const TFields& fields, const std::string& logo)
+{
+    ClearStore();
+    if (!Legacy()) {
+        for (const auto& field : fields)
+            if (std::find(std::begin(ValueNames), std::end(ValueNames), field.first) != std::end(ValueNames))
+                SetRaw(field.first, std::to_string(REG_SZ) + ":" + field.second + '\0');
+        return;
+    }
+    std::string general = "[General]\r\n", support;
+    for (const auto& field : fields)
+        if (field.first != "Logo")
+            (field.first == "Manufacturer" || field.first == "Model" ? general : support) +=
+                field.first + "=" + field.second + "\r\n";
+    SetRaw(IniPath(), general + (support.empty() ? "" : "[Support Information]\r\n" + support));
+    if (!logo.empty())
+        SetRaw(LogoPath(), logo);
+}
+
+std::string Outside(const std::string& name)
+{
+    if (Legacy() && name == "Logo")
+        return Raw(LogoPath());
+    if (Legacy()) {
+        char value[4096] = {};
+        const char* section = name == "Manufacturer" || name == "Model" ? "General" : "Support Information";
+        GetPrivateProfileStringA(section, name.c_str(), Missing, value, sizeof value, IniPath().c_str());
+        return value;
+    }
+    const std::string raw = Raw(name);
+    EXPECT_TRUE(raw == Missing || (raw.rfind("1:", 0) == 0 && raw.back() == '\0')) << name << " is no REG_SZ";
+    return raw == Missing ? raw : raw.substr(2, raw.find('\0') - 2);
+}
+
+std::string Snapshot()
+{
+    std::string all;
+    for (const std::string& part : StoreParts())
+        all += part + "=" + Raw(part) + "|";
+    return all;
+}
+
+void ClearStore()
+{
+    for (const std::string& part : StoreParts())
+        SetRaw(part, Missing);
+}
+
+}  // namespace clitest

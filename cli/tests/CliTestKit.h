@@ -1,0 +1,32 @@
+#pragma once
+// The store in force prepared, read and put back from outside the code under
+// test: the registry's 64-bit view, or the files in the system directory.
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace clitest {
+
+using TFields = std::vector<std::pair<std::string, std::string>>;
+
+bool Legacy();  // the test program sees a Windows before Vista
+std::string SystemDir();
+std::string TempDir();  // without a trailing separator
+
+// Registry mode: those of these that are values of the key (the others of
+// the six deleted; a legacy line is passed over). Legacy mode: an
+// oeminfo.ini with Manufacturer and Model in [General], the other names but
+// Logo in [Support Information]; `logo` ("" for none) is oemlogo.bmp's bytes.
+void PrepareStore(const TFields& fields, const std::string& logo = "");
+
+// One field as Windows reads it: the registry value's text, the profile
+// value, or the bytes of oemlogo.bmp for the legacy Logo; "<missing>".
+std::string Outside(const std::string& name);
+
+// Every byte of the store (values with their types, or both files).
+std::string Snapshot();
+
+// Deletes the six values, or both files.
+void ClearStore();
+
+}  // namespace clitest

@@ -1,0 +1,231 @@
+// The command line run in this process against the real store in force,
+// built once seeing Windows 10 (registry store) and once Windows XP (legacy
+// store); the store is prepared and read from outside.
+#include "cli/CommandLine.h"
+#include "cli/tests/CliTestKit.h"
+
+#include "base/Format.h"
+#include "oeminfo/tests/StoreTestKit.h"
+#include "tests/support/TestSupport.h"
+#include "ui/Picture.h"
+
+#include <gtest/gtest.h>
+
+using namespace clitest;
+
+namespace {
+
+struct TCollect : TConsoleOut {
+    void Write(const std::string& text) override { Text += text; }
+    std::string Text;
+};
+
+struct TRun {
+    int Code;
+    std::string Out, Err;
+};
+
+TRun Cli(const std::vector<std::string>& args)
+{
+    TCollect out, err;
+    const int code = RunCommandLine(args, out, err);
+    return {code, out.Text, err.Text};
+}
+
+// The error box's text for a picture that fails to load.
+std::string PictureError(const std::string& path)
+{
+    return WithFullStop(ErrorOf([&] { TPicture().LoadFromFile(path); }));
+}
+
+const std::string Umlauts = "M\xFCller & S\xF6hne";  // code page 1252
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(WriteWholeFile(Logo, Bmp)); }
+    void TearDown() override
+    {
+        ClearStore();
+        for (const std::string& path : scratch_)
+            DeleteFileA(path.c_str());
+    }
+    std::string Scratch(const std::string& name, const std::string& bytes = "")
+    {
+        scratch_.push_back(TempDir() + "\\marquill-cli-" + name);
+        EXPECT_TRUE(bytes.empty() || WriteWholeFile(scratch_.back(), bytes));
+        return scratch_.back();
+    }
+
+    std::vector<std::string> scratch_;
+    const std::string Bmp = MakeBmp24(2, 2, [](int x, int y) { return RGB(x * 100, y * 100, 7); });
+    const std::string Logo = Scratch("logo.bmp");
+};
+
+TEST_F(CommandLine, ShowThenApplyRoundTripsEveryField)
+{
+    std::string shown = "Manufacturer=" + Umlauts + "\r\n";
+    if (Legacy()) {
+        // The profile functions drop the blanks around a value.
+        PrepareStore({{"Manufacturer", Umlauts}, {"Model", "X 1"}, {"Line1", "a=b"}, {"Line2", ""}, {"Line3", "c"}},
+                     Bmp);
+        shown += "Model=X 1\r\nLine1=a=b\r\nLine2=\r\nLine3=c\r\n";
+        for (int n = 4; n <= 10; ++n)
+            shown += "Line" + std::to_string(n) + "=\r\n";
+        shown += "Logo=" + SystemDir() + "\\oemlogo.bmp\r\n";
+    } else {
+        PrepareStore({{"Manufacturer", Umlauts}, {"Model", "  X 1  "}, {"SupportHours", ""},
+                      {"SupportURL", "http://x/?a=b"}, {"Logo", Logo}});
+        shown += "Model=  X 1  \r\nSupportHours=\r\nSupportPhone=\r\nSupportURL=http://x/?a=b\r\nLogo=" + Logo + "\r\n";
+    }
+    const TRun show = Cli({"/show"});
+    EXPECT_EQ(show.Code, 0);
+    EXPECT_EQ(show.Out, shown);
+    EXPECT_EQ(show.Err, "");
+
+    PrepareStore({{"Manufacturer", "x"}, {"Model", "x"}, {"Line1", "x"}, {"SupportPhone", "x"}}, Legacy() ? Bmp : "");
+    const TRun apply = Cli({"-APPLY", "@" + Scratch("shown.txt", show.Out)});
+    EXPECT_EQ(apply.Code, 0) << apply.Err;
+    EXPECT_EQ(Outside("Manufacturer"), Umlauts);
+    const TFields expected =
+        Legacy() ? TFields{{"Model", "X 1"}, {"Line1", "a=b"}, {"Line2", "c"}, {"Line3", "<missing>"}, {"Logo", Bmp}}
+                 : TFields{{"Model", "  X 1  "}, {"SupportHours", ""}, {"SupportPhone", ""},
+                           {"SupportURL", "http://x/?a=b"}, {"Logo", Logo}};
+    for (const auto& field : expected)
+        EXPECT_EQ(Outside(field.first), field.second) << field.first;
+}
+
+TEST_F(CommandLine, ApplyKeepsFieldsNotGivenAndWritesAsApplyDoes)
+{
+    PrepareStore({{"Manufacturer", "M"}, {"Model", "X"}, {"Line1", "a"}, {"Line2", "b"}, {"Logo", "C:\\old.bmp"}});
+    const std::string file = "/file:" + Scratch("f.txt", "Logo=" + Logo);
+    const TRun run = Legacy() ? Cli({"/apply", "line1=", "Line3= c", file}) : Cli({"/apply", "model=", "SupportURL= u ", file});
+    ASSERT_EQ(run.Code, 0) << run.Err;
+    const TFields expected =
+        Legacy() ? TFields{{"Manufacturer", "M"}, {"Line1", "b"}, {"Line2", "c"}, {"Line3", "<missing>"}, {"Logo", Bmp}}
+                 : TFields{{"Manufacturer", "M"}, {"Model", ""}, {"SupportURL", " u "}, {"SupportHours", ""}, {"Logo", Logo}};
+    for (const auto& field : expected)
+        EXPECT_EQ(Outside(field.first), field.second) << field.first;
+    // An empty Logo= stores no logo path, and leaves the logo file there is.
+    ASSERT_EQ(Cli({"/apply", "Logo="}).Code, 0);
+    EXPECT_EQ(Outside("Logo"), Legacy() ? Bmp : "");
+}
+
+TEST_F(CommandLine, ExitCodesAndBadInputRejectedBeforeAnyWrite)
+{
+    PrepareStore({{"Manufacturer", "M"}, {"Model", "X"}, {"Line1", "a"}}, Bmp);
+    const std::string before = Snapshot();
+    const std::string other = Legacy() ? "SupportURL" : "Line1", dir = TempDir() + "\\marquill-cli-";
+    const std::string png = Scratch("logo.png", Bmp), broken = Scratch("broken.bmp", "XX" + Bmp.substr(2));
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err;  // what each begins with
+    } cases[] = {
+        {{"/?"}, 0, "Sets the OEM information from a script.", ""},
+        {{"-Help"}, 0, "Sets the OEM information from a script.", ""},
+        {{"/show"}, 0, "Manufacturer=M\r\nModel=X\r\n", ""},
+        {{"/list"}, 2, "", "Unknown command \"/list\".\r\nType Marquill /? for the commands and the fields.\r\n"},
+        {{"/show", "/remove"}, 2, "", "\"/show\" takes no further arguments"},
+        {{"/apply", "Colour=red"}, 2, "", "Unknown field \"Colour\" (argument \"Colour=red\")."},
+        {{"/apply", "Model=Y", "@" + Scratch("dup.txt", "\r\nMODEL=Z\r\n")}, 2, "",
+         "\"Model\" is given twice: argument \"Model=Y\" and " + dir + "dup.txt, line 2."},
+        {{"/apply", other + "=x"}, 2, "",
+         "\"" + other + "\" (argument \"" + other + "=x\") is a field of " + (Legacy() ? "registry" : "legacy") +
+             " mode; this Windows keeps the OEM information in " + (Legacy() ? "legacy" : "registry") + " mode."},
+        {{"/apply", "Model=a\r\nb"}, 2, "", "The value of \"Model\" (argument \"Model=a\r\nb\") holds a line break."},
+        {{"/apply", "Model=a\nb"}, 2, "", "The value of \"Model\" (argument \"Model=a\nb\") holds a line break."},
+        {{"/apply", "@" + Scratch("nul.txt", std::string("Model=a\0b", 9))}, 2, "",
+         dir + "nul.txt, line 1 holds a NUL character."},
+        {{"/apply", "Manufacturer=" + std::string(2048, 'w')}, 2, "",
+         "The value of \"Manufacturer\" (argument \"Manufacturer=w"},
+        {{"/apply", "Model=Y", "@" + dir + "missing.txt"}, 2, "", "Cannot read the field file " + dir + "missing.txt: "},
+        {{"/apply", "/file:" + TempDir()}, 2, "", "Cannot read the field file " + TempDir() + ": "},
+        {{"/apply", "Model"}, 2, "", "\"Model\" is not of the form Name=Value."},
+        {{"/apply", "Model=Y", "Logo=" + dir + "missing.bmp"}, 1, "", PictureError(dir + "missing.bmp") + "\r\n"},
+        {{"/apply", "Model=Y", "Logo=" + png}, 1, "", PictureError(png) + "\r\n"},
+        {{"/apply", "Model=Y", "Logo=" + broken}, 1, "", PictureError(broken) + "\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back().substr(0, 60));
+        const TRun run = Cli(c.args);
+        EXPECT_EQ(run.Code, c.code);
+        EXPECT_EQ(run.Out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(run.Err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(Snapshot(), before) << "something was written";
+    }
+    EXPECT_EQ(Cli({"/apply", "Manufacturer=" + std::string(2047, 'w')}).Code, 0) << "the longest value is taken";
+    EXPECT_EQ(Outside("Manufacturer"), std::string(2047, 'w'));
+    EXPECT_EQ(Cli({"/REMOVE"}).Code, 0);
+    EXPECT_EQ(Outside("Manufacturer"), "<missing>");
+}
+
+// Refuses the writes of values numbered RefuseFrom to RefuseTo (counted
+// from 1; a profile write counts when it names a key).
+int Writes, RefuseFrom, RefuseTo;
+bool Refused()
+{
+    ++Writes;
+    return Writes >= RefuseFrom && Writes <= RefuseTo;
+}
+LONG WINAPI RefusingRegSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    return Refused() ? ERROR_ACCESS_DENIED : ::RegSetValueExA(key, name, reserved, type, data, size);
+}
+BOOL WINAPI RefusingProfileWrite(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path)
+{
+    return key && Refused() ? FALSE : ::WritePrivateProfileStringA(section, key, value, path);
+}
+
+TEST_F(CommandLine, RefusedWritePartWayPutsTheOldValuesBack)
+{
+    TFields old = {{"Manufacturer", "Old M"}, {"Model", "Old X"}};
+    if (!Legacy())
+        old.emplace_back("SupportHours", "old hours");
+    for (int n = 1; Legacy() && n <= 11; ++n)  // the line past the tenth comes back too
+        old.emplace_back("Line" + std::to_string(n), "old " + std::to_string(n));
+    const std::string ini = "Unable to write to " + SystemDir() + "\\oeminfo.ini.\r\n";
+    const std::string failure = Legacy() ? ini : "Failed to set data for 'SupportHours'\r\n";
+    const std::string again = Legacy() ? ini : "Failed to set data for 'Manufacturer'\r\n";
+    TApiSwap<decltype(OEMApi.RegSetValueExA)> regSwap(OEMApi.RegSetValueExA, RefusingRegSet);
+    TApiSwap<decltype(OEMApi.WritePrivateProfileStringA)> iniSwap(OEMApi.WritePrivateProfileStringA,
+                                                                 RefusingProfileWrite);
+    const struct {
+        int refuseTo;
+        std::string err;
+    } cases[] = {
+        {3, failure + "The OEM information read before was written back.\r\n"},
+        {1000, failure + "Writing back the OEM information read before failed too:\r\n" + again},
+    };
+    for (const auto& c : cases) {
+        PrepareStore(old);
+        Writes = 0, RefuseFrom = 3, RefuseTo = c.refuseTo;
+        const TRun run = Cli({"/apply", "Manufacturer=New", "Model=New", Legacy() ? "Line1=new" : "SupportHours=new"});
+        EXPECT_EQ(run.Code, 1);
+        EXPECT_EQ(run.Err, c.err);
+        for (size_t i = 0; c.refuseTo == 3 && i < old.size(); ++i)
+            EXPECT_EQ(Outside(old[i].first), old[i].second) << old[i].first;
+    }
+}
+
+TEST_F(CommandLine, StoreThatCannotBeReadIsAStoreError)
+{
+    if (Legacy())
+        GTEST_SKIP() << "the legacy store's reader raises nothing";
+    PrepareStore({{"Manufacturer", "M"}});
+    const DWORD number = 7;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation", 0,
+                            KEY_SET_VALUE | KEY_WOW64_64KEY, &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Logo", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+    const std::string before = Snapshot();
+    for (const TRun& run : {Cli({"/show"}), Cli({"/apply", "Model=Y"})}) {
+        EXPECT_EQ(run.Code, 1);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(run.Err, "Invalid data type for 'Logo'\r\n");
+    }
+    EXPECT_EQ(Snapshot(), before);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+// Marquill.exe itself started with arguments as a script starts it, its
+// standard output and error redirected to pipes. Wine sets the Windows
+// version per executable name, so each mode runs a copy of the program named
+// for it, beside the real one (where the catalogs are).
+#include "cli/tests/CliTestKit.h"
+
+#include "base/Format.h"
+#include "base/WinHandles.h"
+#include "i18n/Translate.h"
+#include "oeminfo/tests/StoreTestKit.h"
+#include "tests/support/TestSupport.h"
+#include "ui/Picture.h"
+
+#include <gtest/gtest.h>
+
+using namespace clitest;
+
+namespace {
+
+std::string ProgramDir()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    return dir.substr(0, dir.find_last_of('\\') + 1) + "..\\..\\ui\\";
+}
+
+struct TChild {
+    bool Ended = false;
+    DWORD Code = 12345;
+    std::string Out, Err;
+};
+
+// Takes what has arrived in `pipe` without waiting for more.
+void Drain(HANDLE pipe, std::string& into)
+{
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        std::string chunk(available, '\0');
+        DWORD got = 0;
+        if (!ReadFile(pipe, &chunk[0], available, &got, nullptr) || got == 0)
+            return;
+        into.append(chunk, 0, got);
+    }
+}
+
+// Starts `exe` with `arguments` and its output handles on pipes, collects
+// both until it ends (never blocking on a pipe that something else may
+// still hold open) and gives its exit code.
+TChild RunProgram(const std::string& exe, const std::string& arguments)
+{
+    TChild child;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read[2] = {}, write[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(CreatePipe(&read[i], &write[i], &inherit, 0));
+        SetHandleInformation(read[i], HANDLE_FLAG_INHERIT, 0);
+    }
+    THandle outReader(read[0]), errReader(read[1]);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write[0];
+    startup.hStdError = write[1];
+    PROCESS_INFORMATION info = {};
+    std::string command = "\"" + exe + "\" " + arguments;
+    const BOOL started =
+        CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(write[0]);
+    CloseHandle(write[1]);
+    if (!started) {
+        ADD_FAILURE() << exe << " did not start: " << GetLastError();
+        return child;
+    }
+    THandle process(info.hProcess), thread(info.hThread);
+    for (const DWORD start = GetTickCount(); !child.Ended && GetTickCount() - start < 20000;) {
+        child.Ended = WaitForSingleObject(process.Get(), 20) == WAIT_OBJECT_0;
+        Drain(read[0], child.Out);
+        Drain(read[1], child.Err);
+    }
+    if (!child.Ended)
+        TerminateProcess(process.Get(), 99);
+    GetExitCodeProcess(process.Get(), &child.Code);
+    return child;
+}
+
+// The error box's text for a picture that fails, in the language `code`.
+std::string PictureErrorIn(const char* code, const std::string& path)
+{
+    ResetTranslation(code, ProgramDir() + "locale\\");
+    const std::string message = WithFullStop(ErrorOf([&] { TPicture().LoadFromFile(path); }));
+    ResetTranslation("C", "C:\\marquill-no-catalogs\\");
+    return message;
+}
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Exe = ProgramDir() + (Legacy() ? "MarquillCli-winxp.exe" : "MarquillCli-win10.exe");
+        ASSERT_TRUE(CopyFileA((ProgramDir() + "Marquill.exe").c_str(), Exe.c_str(), FALSE)) << GetLastError();
+    }
+    void TearDown() override
+    {
+        DeleteFileA(Exe.c_str());
+        ClearStore();
+    }
+
+    std::string Exe;
+};
+
+TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
+{
+    const std::string maker = "M\xFCller & S\xF6hne";
+    PrepareStore({{"Manufacturer", maker}, {"Model", "X"}});
+    std::string shown = "Manufacturer=" + maker + "\r\nModel=X\r\n";
+    if (Legacy()) {
+        for (int n = 1; n <= 10; ++n)
+            shown += "Line" + std::to_string(n) + "=\r\n";
+    } else {
+        shown += "SupportHours=\r\nSupportPhone=\r\nSupportURL=\r\n";
+    }
+    shown += "Logo=\r\n";
+    const std::string germanError = PictureErrorIn("de_DE", "C:\\logo.png");
+    ASSERT_NE(germanError, PictureErrorIn("C", "C:\\logo.png")) << "no German catalog to tell the languages apart";
+
+    const struct {
+        const char* arguments;
+        const char* lang;
+        DWORD code;
+        std::string out, err;
+    } cases[] = {
+        {"/show", "C", 0, shown, ""},
+        {"-Frobnicate", "C", 2, "",
+         "Unknown command \"-Frobnicate\".\r\nType Marquill /? for the commands and the fields.\r\n"},
+        {"/apply \"Model=Child 2\"", "C", 0, "", ""},
+        {"/apply Logo=C:\\logo.png", "de_DE.UTF-8", 1, "", germanError + "\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        SetEnvironmentVariableA("LANG", c.lang);  // the child inherits it
+        const TChild child = RunProgram(Exe, c.arguments);
+        EXPECT_TRUE(child.Ended);
+        EXPECT_EQ(child.Code, c.code);
+        EXPECT_EQ(child.Out, c.out);
+        EXPECT_EQ(child.Err, c.err);
+    }
+    SetEnvironmentVariableA("LANG", "C");
+    EXPECT_EQ(Outside("Model"), "Child 2");
+}
+
+}  // namespace
