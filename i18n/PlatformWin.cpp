@@ -91,12 +91,12 @@ bool ReadFileBytes(const std::string& path, std::string& out)
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return false;
-    LARGE_INTEGER size;
+    uint64_t size = 0;
     // A catalog of this program is a few kilobytes; refuse anything absurd
     // rather than allocate it.
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 64 * 1024 * 1024)
+    if (!FileSizeOf(file.Get(), size) || size > 64 * 1024 * 1024)
         return false;
-    out.assign(static_cast<size_t>(size.QuadPart), '\0');
+    out.assign(static_cast<size_t>(size), '\0');
     DWORD read = 0;
     if (!out.empty() && (!ReadFile(file.Get(), &out[0], static_cast<DWORD>(out.size()), &read, nullptr) ||
                          read != out.size()))
