@@ -17,11 +17,14 @@ public:
         path_ = std::string(folder) + "marquill-size-" + std::to_string(GetCurrentProcessId()) + ".bin";
         THandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
+        if (!file.Valid())
+            return;
+        // The same rule as GetFileSize: a low dword of all ones is a real
+        // position unless the error code says otherwise.
         LONG high = static_cast<LONG>(size >> 32);
-        made_ = file.Valid() &&
-                SetFilePointer(file.Get(), static_cast<LONG>(size & 0xFFFFFFFF), &high, FILE_BEGIN) !=
-                    INVALID_SET_FILE_POINTER &&
-                SetEndOfFile(file.Get());
+        SetLastError(NO_ERROR);
+        const DWORD low = SetFilePointer(file.Get(), static_cast<LONG>(size & 0xFFFFFFFF), &high, FILE_BEGIN);
+        made_ = (low != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR) && SetEndOfFile(file.Get());
     }
     ~TSizedFile() { DeleteFileA(path_.c_str()); }
     TSizedFile(const TSizedFile&) = delete;
