@@ -46,8 +46,10 @@ std::string Convert(const std::string& text, UINT from, UINT to)
     int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (wideLength <= 0)
         return text;
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
+    // A vector, not std::wstring: that would link the library's whole wide
+    // string instantiation (some 35 KB) into the program for this one buffer.
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
     int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
         return text;

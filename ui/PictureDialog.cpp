@@ -4,7 +4,6 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -335,11 +334,16 @@ void BuildPanelTemplate(TDialogTemplate& tmpl)
                  left, 134, 50, 14);
 }
 
+// By hand: the one printf call of the program would link the C99 printf
+// with its floating-point formatting, some 20 KB.
 std::string HexText(DWORD value)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%lX", static_cast<unsigned long>(value));
-    return buf;
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return "0x" + digits;
 }
 
 }  // namespace
