@@ -20,10 +20,32 @@ void __verbose_terminate_handler()
 }
 }  // namespace __gnu_cxx
 
+namespace {
+
+// InitCommonControlsEx came with comctl32 4.70; the comctl32 4.00 of the
+// first Windows 95 has only InitCommonControls, which registers the same
+// Windows 95 classes. The import of InitCommonControls also keeps comctl32
+// (version 6 under the manifest) loaded before the first window.
+void InitControls()
+{
+    using TInitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    auto initEx = comctl ? reinterpret_cast<TInitEx>(
+                               reinterpret_cast<void (*)()>(GetProcAddress(comctl, "InitCommonControlsEx")))
+                         : nullptr;
+    if (!initEx) {
+        InitCommonControls();
+        return;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    initEx(&controls);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitControls();
     try {
         InitTranslation();
         ApplicationWindow();
