@@ -424,13 +424,18 @@ bool TOpenPictureDialog::Execute(HWND owner)
     HGLOBAL panelTemplate = tmpl.Publish();
 
     std::string offered = FileName;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // The whole structure where Windows takes it (2000, Me and later, with
+    // the places bar); Windows 95, 98 and NT 4.0 refuse any size but the
+    // one they know.
+    DWORD structSize = sizeof(OPENFILENAMEA);
+    // Each retry below changes what is asked, once, so this ends.
+    for (;;) {
         std::vector<char> file(std::max<size_t>(4096, offered.size() + 1), '\0');
         std::memcpy(file.data(), offered.data(), offered.size());
         TPreviewPanel panel;
 
         OPENFILENAMEA ofn = {};
-        ofn.lStructSize = sizeof ofn;
+        ofn.lStructSize = structSize;
         ofn.hwndOwner = owner;
         ofn.hInstance = reinterpret_cast<HINSTANCE>(panelTemplate);
         ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
@@ -452,6 +457,10 @@ bool TOpenPictureDialog::Execute(HWND owner)
         const DWORD error = PictureDialogExtendedError();
         if (error == 0)
             return false;
+        if (error == CDERR_STRUCTSIZE && structSize != OPENFILENAME_SIZE_VERSION_400A) {
+            structSize = OPENFILENAME_SIZE_VERSION_400A;
+            continue;
+        }
         // A remembered name the dialog refuses (say, one with characters a
         // file name cannot hold) must not lock the user out of choosing.
         if (error == FNERR_INVALIDFILENAME && !offered.empty()) {
@@ -461,5 +470,4 @@ bool TOpenPictureDialog::Execute(HWND owner)
         throw EMarquillError(FormatText(ResText(N_("The file dialog could not be shown (error %s)")),
                                         {HexText(error)}));
     }
-    return false;
 }
