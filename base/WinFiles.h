@@ -2,6 +2,7 @@
 // File questions asked by more than one part of the program on Windows.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // True when a file, not a directory, is found under `path`; an empty path
@@ -12,4 +13,18 @@ inline bool IsExistingFile(const std::string& path)
         return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The size of an open file, through GetFileSize because Windows 95 and NT 4.0
+// have no GetFileSizeEx. INVALID_FILE_SIZE is also the low dword of a file of
+// n * 4 GB + 4 GB - 1 bytes, so only the error code tells a failure.
+inline bool FileSizeOf(HANDLE file, uint64_t& size)
+{
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    const DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return false;
+    size = (static_cast<uint64_t>(high) << 32) | low;
+    return true;
 }

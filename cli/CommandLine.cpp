@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Format.h"
+#include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "cli/CliRules.h"
 #include "cli/StdStream.h"
@@ -147,19 +148,15 @@ TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return cannotRead(ReasonText(GetLastError()));
-    // GetFileSize, not GetFileSizeEx, which Windows 95 and NT 4 lack; its
-    // failure shows only in the last error.
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    const DWORD size = GetFileSize(file.Get(), &high);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+    uint64_t size = 0;
+    if (!FileSizeOf(file.Get(), size))
         return cannotRead(ReasonText(GetLastError()));
-    if (high != 0 || size > MaxFieldFileBytes)
+    if (size > MaxFieldFileBytes)
         return path + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
-    bytes.assign(size, '\0');
+    bytes.assign(static_cast<size_t>(size), '\0');
     for (DWORD done = 0; done < size;) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), &bytes[done], size - done, &got, nullptr))
+        if (!ReadFile(file.Get(), &bytes[done], static_cast<DWORD>(size) - done, &got, nullptr))
             return cannotRead(ReasonText(GetLastError()));
         if (got == 0)
             return cannotRead("it ended early");

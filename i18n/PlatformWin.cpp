@@ -46,8 +46,10 @@ std::string Convert(const std::string& text, UINT from, UINT to)
     int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (wideLength <= 0)
         return text;
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
+    // A vector, not std::wstring: that would link the library's whole wide
+    // string instantiation (some 35 KB) into the program for this one buffer.
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
     int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
         return text;
@@ -91,12 +93,12 @@ bool ReadFileBytes(const std::string& path, std::string& out)
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return false;
-    LARGE_INTEGER size;
+    uint64_t size = 0;
     // A catalog of this program is a few kilobytes; refuse anything absurd
     // rather than allocate it.
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 64 * 1024 * 1024)
+    if (!FileSizeOf(file.Get(), size) || size > 64 * 1024 * 1024)
         return false;
-    out.assign(static_cast<size_t>(size.QuadPart), '\0');
+    out.assign(static_cast<size_t>(size), '\0');
     DWORD read = 0;
     if (!out.empty() && (!ReadFile(file.Get(), &out[0], static_cast<DWORD>(out.size()), &read, nullptr) ||
                          read != out.size()))

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs everything the build and the tests need on a fresh Debian machine.
 set -euo pipefail
-packages=(g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth
+packages=(g++-mingw-w64-i686-win32 mingw-w64-tools wine wine64 wine32:i386 xvfb xauth
           fonts-wine imagemagick gettext googletest libgtest-dev cmake ninja-build
           clang libclang-rt-14-dev zip file)
 missing=()

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
+#include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "ui/PictureCheck.h"
 
@@ -65,11 +66,11 @@ std::vector<uint8_t> ReadPictureFile(const std::string& path, TPictureKind kind)
         const DWORD code = GetLastError();
         Fail(N_("Cannot open file \"%s\". %s"), {FullPathOf(path), ReasonText(code)});
     }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size)) Fail(N_("Stream read error"));
-    if (static_cast<uint64_t>(size.QuadPart) > MaxPictureFileSize) FailInvalid(kind);
+    uint64_t size = 0;
+    if (!FileSizeOf(file.Get(), size)) Fail(N_("Stream read error"));
+    if (size > MaxPictureFileSize) FailInvalid(kind);
 
-    std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;

@@ -5,7 +5,6 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -359,11 +358,16 @@ void BuildPanelTemplate(TDialogTemplate& tmpl)
                  left, 134, 50, 14);
 }
 
+// By hand: the one printf call of the program would link the C99 printf
+// with its floating-point formatting, some 20 KB.
 std::string HexText(DWORD value)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%lX", static_cast<unsigned long>(value));
-    return buf;
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return "0x" + digits;
 }
 
 }  // namespace
@@ -444,13 +448,18 @@ bool TOpenPictureDialog::Execute(HWND owner)
     HGLOBAL panelTemplate = tmpl.Publish();
 
     std::string offered = FileName;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // The whole structure where Windows takes it (2000, Me and later, with
+    // the places bar); Windows 95, 98 and NT 4.0 refuse any size but the
+    // one they know.
+    DWORD structSize = sizeof(OPENFILENAMEA);
+    // Each retry below changes what is asked, once, so this ends.
+    for (;;) {
         std::vector<char> file(std::max<size_t>(4096, offered.size() + 1), '\0');
         std::memcpy(file.data(), offered.data(), offered.size());
         TPreviewPanel panel;
 
         OPENFILENAMEA ofn = {};
-        ofn.lStructSize = sizeof ofn;
+        ofn.lStructSize = structSize;
         ofn.hwndOwner = owner;
         ofn.hInstance = reinterpret_cast<HINSTANCE>(panelTemplate);
         ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
@@ -472,6 +481,10 @@ bool TOpenPictureDialog::Execute(HWND owner)
         const DWORD error = PictureDialogExtendedError();
         if (error == 0)
             return false;
+        if (error == CDERR_STRUCTSIZE && structSize != OPENFILENAME_SIZE_VERSION_400A) {
+            structSize = OPENFILENAME_SIZE_VERSION_400A;
+            continue;
+        }
         // A remembered name the dialog refuses (say, one with characters a
         // file name cannot hold) must not lock the user out of choosing.
         if (error == FNERR_INVALIDFILENAME && !offered.empty()) {
@@ -481,5 +494,4 @@ bool TOpenPictureDialog::Execute(HWND owner)
         throw EMarquillError(FormatText(ResText(N_("The file dialog could not be shown (error %s)")),
                                         {HexText(error)}));
     }
-    return false;
 }

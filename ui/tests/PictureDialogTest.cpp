@@ -122,6 +122,7 @@ struct TAnswer {
 };
 
 struct TAsked {
+    DWORD structSize = 0;
     std::string offered;
     DWORD maxFile = 0;
     DWORD flags = 0;
@@ -139,6 +140,7 @@ DWORD g_lastError = 0;
 BOOL WINAPI FakeGetOpenFileName(LPOPENFILENAMEA ofn)
 {
     TAsked asked;
+    asked.structSize = ofn->lStructSize;
     asked.offered = ofn->lpstrFile;
     asked.maxFile = ofn->nMaxFile;
     asked.flags = ofn->Flags;
@@ -254,6 +256,20 @@ TEST_F(PictureDialogExecute, RefusedOfferedNameIsDroppedAndAskedAgain)
     EXPECT_EQ(dialog_.FileName, "C:\\good.bmp");
 }
 
+// Windows 95, 98 and NT 4.0 know only the structure without the places
+// bar's fields and refuse the whole one; the file is still chosen there.
+TEST_F(PictureDialogExecute, RefusedStructSizeIsAskedAgainWithTheOldSize)
+{
+    dialog_.FileName = "C:\\old.bmp";
+    g_answers = {{FALSE, CDERR_STRUCTSIZE, ""}, {TRUE, 0, "C:\\new.bmp"}};
+    EXPECT_TRUE(dialog_.Execute(nullptr));
+    ASSERT_EQ(g_asked.size(), 2u);
+    EXPECT_EQ(g_asked[0].structSize, sizeof(OPENFILENAMEA));
+    EXPECT_EQ(g_asked[1].structSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+    EXPECT_EQ(g_asked[1].offered, "C:\\old.bmp");
+    EXPECT_EQ(dialog_.FileName, "C:\\new.bmp");
+}
+
 struct TFailureCase {
     const char* name;
     std::string offered;
@@ -289,7 +305,11 @@ INSTANTIATE_TEST_SUITE_P(
                     TFailureCase{"refused_twice",
                                  "C:\\bad|name.bmp",
                                  {{FALSE, FNERR_INVALIDFILENAME, ""}, {FALSE, FNERR_INVALIDFILENAME, ""}},
-                                 "0x3002"}),
+                                 "0x3002"},
+                    TFailureCase{"struct_size_refused_twice",
+                                 "C:\\a.bmp",
+                                 {{FALSE, CDERR_STRUCTSIZE, ""}, {FALSE, CDERR_STRUCTSIZE, ""}},
+                                 "0x1"}),
     [](const testing::TestParamInfo<TFailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,41 +3,11 @@
 # Windows run this same file as a script (cmake -P) with MODE set.
 
 if(CMAKE_SCRIPT_MODE_FILE)
-  if(MODE STREQUAL "imports")
-    # Only DLLs every Windows has: the runtime of the compiler goes in statically.
-    execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
-    if(NOT status EQUAL 0)
-      message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed (${status})")
-    endif()
-    string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
-    set(allowed kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll comdlg32.dll shell32.dll
-                msvcrt.dll ole32.dll oleaut32.dll shlwapi.dll uxtheme.dll version.dll)
-    set(imports)
-    foreach(line IN LISTS lines)
-      string(REGEX REPLACE "DLL Name: *" "" dll "${line}")
-      string(STRIP "${dll}" dll)
-      string(TOLOWER "${dll}" dll)
-      list(APPEND imports "${dll}")
-      list(FIND allowed "${dll}" at)
-      if(at EQUAL -1)
-        message(SEND_ERROR "${EXE} imports ${dll}, which is not a Windows system DLL")
-      endif()
-    endforeach()
-    # An empty or misread import table must not pass as a clean one.
-    foreach(needed kernel32.dll user32.dll gdi32.dll comctl32.dll)
-      list(FIND imports "${needed}" at)
-      if(at EQUAL -1)
-        message(SEND_ERROR "${EXE} does not import ${needed}; imports read: ${imports}")
-      endif()
-    endforeach()
-    message(STATUS "imports: ${imports}")
-
-  elseif(MODE STREQUAL "zip")
-    # Pack with the dist target's own script into a scratch folder, then
-    # compare the archive's list with what was built.
-    set(scratch "${WORK_DIR}/dist-test")
+  # Packs the release archive with the dist target's own script into a
+  # scratch folder and unpacks it there, so the tests see what ships.
+  macro(pack_and_unpack scratch)
     file(REMOVE_RECURSE "${scratch}")
-    file(MAKE_DIRECTORY "${scratch}")
+    file(MAKE_DIRECTORY "${scratch}/unpacked")
     execute_process(COMMAND "${CMAKE_COMMAND}" -DEXE=${EXE} -DLOCALE_DIR=${LOCALE_DIR} -DLICENSE=${LICENSE}
                             -DREADME=${README} -DNAME=${NAME} -DOUT_DIR=${scratch} -P ${DIST_SCRIPT}
                     RESULT_VARIABLE status)
@@ -45,6 +15,105 @@ if(CMAKE_SCRIPT_MODE_FILE)
       file(REMOVE_RECURSE "${scratch}")
       message(FATAL_ERROR "packing failed (${status})")
     endif()
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${scratch}/${NAME}.zip"
+                    WORKING_DIRECTORY "${scratch}/unpacked" RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      file(REMOVE_RECURSE "${scratch}")
+      message(FATAL_ERROR "unpacking ${scratch}/${NAME}.zip failed (${status})")
+    endif()
+  endmacro()
+
+  if(MODE STREQUAL "shipped_exe")
+    # The exe in the release archive must load on every release the about
+    # page names: each function it imports by name is in the export list of
+    # its DLL for NT 5.x (tests/winapi/nt5) and for Windows 95 (win95, which
+    # has no msvcrt list: the first Windows 95 had no msvcrt.dll), and the PE
+    # header asks for no more than Windows 95 and NT 4.0 give.
+    set(scratch "${WORK_DIR}/shipped-exe-test")
+    pack_and_unpack("${scratch}")
+    set(shipped "${scratch}/unpacked/${NAME}/Marquill.exe")
+    execute_process(COMMAND "${OBJDUMP}" -p "${shipped}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+    file(SIZE "${shipped}" size)
+    file(REMOVE_RECURSE "${scratch}")
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "${OBJDUMP} -p ${shipped} failed (${status})")
+    endif()
+
+    if(size GREATER 307200)
+      message(SEND_ERROR "Marquill.exe is ${size} bytes, more than 300 KB (307200)")
+    endif()
+    # Windows 9x and NT 4.0 refuse an exe that asks for a later subsystem or
+    # system version.
+    foreach(field MajorSubsystemVersion MajorOSystemVersion)
+      if(NOT dump MATCHES "${field}[ \t]+([0-9]+)")
+        message(SEND_ERROR "no ${field} in the PE header dump")
+      elseif(CMAKE_MATCH_1 GREATER 4)
+        message(SEND_ERROR "${field} is ${CMAKE_MATCH_1}; Windows 95 and NT 4.0 load at most 4")
+      endif()
+    endforeach()
+
+    string(REPLACE ";" "," dump "${dump}")
+    string(REGEX REPLACE "\r?\n" ";" lines "${dump}")
+    set(dll "")
+    set(dlls)
+    set(count 0)
+    set(missing 0)
+    foreach(line IN LISTS lines)
+      if(line MATCHES "DLL Name: *([^ \t]+)")
+        set(dll "${CMAKE_MATCH_1}")
+        string(TOLOWER "${dll}" key)
+        string(REGEX REPLACE "\\.dll$" "" key "${key}")
+        list(APPEND dlls "${key}")
+        foreach(family nt5 win95)
+          set(list_file "${LISTS_DIR}/${family}/${key}.txt")
+          if(EXISTS "${list_file}")
+            file(STRINGS "${list_file}" ${family}_names)
+            set(${family}_known TRUE)
+          else()
+            set(${family}_known FALSE)
+            if(NOT (family STREQUAL "win95" AND key STREQUAL "msvcrt"))
+              message(SEND_ERROR "${dll}: no ${family} export list, so none of its imports can be checked")
+              math(EXPR missing "${missing} + 1")
+            endif()
+          endif()
+        endforeach()
+      elseif(line STREQUAL "")
+        set(dll "")
+      elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t +[0-9]+  ([^ \t]+)")
+        set(name "${CMAKE_MATCH_1}")
+        math(EXPR count "${count} + 1")
+        if(name STREQUAL "<none>")
+          message(SEND_ERROR "${dll}: an import by ordinal, which no list can check")
+          math(EXPR missing "${missing} + 1")
+          continue()
+        endif()
+        foreach(family nt5 win95)
+          if(${family}_known)
+            list(FIND ${family}_names "${name}" at)
+            if(at EQUAL -1)
+              message(SEND_ERROR "${dll}: ${name} is missing from the ${family} list")
+              math(EXPR missing "${missing} + 1")
+            endif()
+          endif()
+        endforeach()
+      endif()
+    endforeach()
+    # An empty or misread import table must not pass as a clean one.
+    foreach(needed kernel32 user32 gdi32 comctl32)
+      list(FIND dlls "${needed}" at)
+      if(at EQUAL -1)
+        message(SEND_ERROR "Marquill.exe does not import ${needed}.dll; DLLs read: ${dlls}")
+      endif()
+    endforeach()
+    if(count LESS 50)
+      message(SEND_ERROR "only ${count} imports read from the dump: the table was misread")
+    endif()
+    message(STATUS "${size} bytes; ${count} imports from ${dlls}; ${missing} not in the lists")
+
+  elseif(MODE STREQUAL "zip")
+    # Compare the archive's list with what was built.
+    set(scratch "${WORK_DIR}/dist-test")
+    pack_and_unpack("${scratch}")
     execute_process(COMMAND "${CMAKE_COMMAND}" -E tar tf "${scratch}/${NAME}.zip"
                     OUTPUT_VARIABLE listing RESULT_VARIABLE status)
     string(REGEX REPLACE "\r?\n" ";" listed "${listing}")
@@ -78,9 +147,6 @@ if(CMAKE_SCRIPT_MODE_FILE)
     endforeach()
 
     # What was packed is what was built, and the texts read on Windows.
-    file(MAKE_DIRECTORY "${scratch}/unpacked")
-    execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${scratch}/${NAME}.zip"
-                    WORKING_DIRECTORY "${scratch}/unpacked" RESULT_VARIABLE status)
     file(SHA256 "${EXE}" built_hash)
     file(SHA256 "${scratch}/unpacked/${NAME}/Marquill.exe" packed_hash)
     if(NOT built_hash STREQUAL packed_hash)
@@ -110,16 +176,17 @@ if(NOT TARGET Marquill)
   return()
 endif()
 
-add_test(NAME resources_imports
-         COMMAND ${CMAKE_COMMAND} -DMODE=imports -DEXE=$<TARGET_FILE:Marquill> -DOBJDUMP=${CMAKE_OBJDUMP}
-                 -P ${CMAKE_CURRENT_LIST_FILE})
+set(pack_args -DEXE=$<TARGET_FILE:Marquill> -DLOCALE_DIR=$<TARGET_FILE_DIR:Marquill>/locale
+              -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE -DREADME=${CMAKE_SOURCE_DIR}/dist/README.txt
+              -DNAME=Marquill-${PROJECT_VERSION}-win32 -DDIST_SCRIPT=${CMAKE_SOURCE_DIR}/cmake/Dist.cmake
+              -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR})
+
+add_test(NAME resources_shipped_exe
+         COMMAND ${CMAKE_COMMAND} -DMODE=shipped_exe ${pack_args} -DOBJDUMP=${CMAKE_OBJDUMP}
+                 -DLISTS_DIR=${CMAKE_SOURCE_DIR}/tests/winapi -P ${CMAKE_CURRENT_LIST_FILE})
 
 add_test(NAME resources_dist_zip
-         COMMAND ${CMAKE_COMMAND} -DMODE=zip -DEXE=$<TARGET_FILE:Marquill>
-                 -DLOCALE_DIR=$<TARGET_FILE_DIR:Marquill>/locale
-                 -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE -DREADME=${CMAKE_SOURCE_DIR}/dist/README.txt
-                 -DNAME=Marquill-${PROJECT_VERSION}-win32 -DDIST_SCRIPT=${CMAKE_SOURCE_DIR}/cmake/Dist.cmake
-                 -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR} -P ${CMAKE_CURRENT_LIST_FILE})
+         COMMAND ${CMAKE_COMMAND} -DMODE=zip ${pack_args} -P ${CMAKE_CURRENT_LIST_FILE})
 
 marquill_add_wine_test(resources_tests WINVER win10
                        SOURCES ${CMAKE_CURRENT_LIST_DIR}/ResourcesTest.cpp
