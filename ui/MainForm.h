@@ -12,7 +12,7 @@
 
 #include "i18n/Translate.h"
 #include "ui/FormData.h"
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 #include "ui/PictureDialog.h"
 
 class TZanthPanel;

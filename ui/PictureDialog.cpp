@@ -13,7 +13,7 @@
 #include "base/Format.h"
 #include "base/ResText.h"
 #include "base/WinHandles.h"
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 namespace {
 

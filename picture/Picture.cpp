@@ -1,10 +1,10 @@
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
 #include "base/WinHandles.h"
-#include "ui/PictureCheck.h"
+#include "picture/PictureCheck.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ui/PictureCheck.h"
+#include "picture/PictureCheck.h"
 
 #include <algorithm>
 #include <cctype>
