@@ -8,6 +8,7 @@
 #include "base/Format.h"
 #include "base/ResText.h"
 #include "base/WinHandles.h"
+#include "base/Wow64.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
 #include "ui/Zanth.Panel.h"
@@ -20,50 +21,6 @@ constexpr const char* ContainerClass = "TMarquillContainer";
 constexpr const char* ImageClass = "TMarquillImage";
 constexpr int FirstControlId = 1000;
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-
-// GetProcAddress gives a generic pointer; the detour through void (*)()
-// keeps the conversion to the real signature explicit and warning-free.
-template <class TFn> TFn KernelFunction(const char* name)
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return nullptr;
-    return reinterpret_cast<TFn>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)));
-}
-
-// Switches the redirection off for its lifetime. Restore() switches it back
-// and reports a failure; when loading fails first, the destructor still
-// switches it back, quietly, because the load's error is the one to show.
-class TRedirectionOff {
-public:
-    explicit TRedirectionOff(bool active) : active_(active)
-    {
-        if (active_)
-            SetWow64FsRedirection(false);
-    }
-    ~TRedirectionOff()
-    {
-        if (!active_)
-            return;
-        try {
-            SetWow64FsRedirection(true);
-        } catch (const std::exception&) {
-        }
-    }
-    TRedirectionOff(const TRedirectionOff&) = delete;
-    TRedirectionOff& operator=(const TRedirectionOff&) = delete;
-
-    void Restore()
-    {
-        if (!active_)
-            return;
-        active_ = false;
-        SetWow64FsRedirection(true);
-    }
-
-private:
-    bool active_;
-};
 
 bool IsContainer(TControlKind kind)
 {
@@ -127,32 +84,6 @@ SIZE LineSize(HDC dc, HFONT font, const std::string& text)
     return size;
 }
 }  // namespace
-
-const TWow64Functions* Wow64Override = nullptr;
-
-bool IsWow64()
-{
-    using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
-    auto isWow64Process =
-        Wow64Override ? Wow64Override->IsWow64Process : KernelFunction<TIsWow64Process>("IsWow64Process");
-    if (!isWow64Process)
-        return false;
-    BOOL wow64 = FALSE;
-    if (!isWow64Process(GetCurrentProcess(), &wow64))
-        throw EMarquillError("IsWow64: bad process handle");
-    return wow64 != FALSE;
-}
-
-void SetWow64FsRedirection(bool Enable)
-{
-    using TEnableRedirection = BOOLEAN(WINAPI*)(BOOLEAN);
-    auto enableRedirection = Wow64Override ? Wow64Override->Wow64EnableWow64FsRedirection
-                                           : KernelFunction<TEnableRedirection>("Wow64EnableWow64FsRedirection");
-    if (!enableRedirection)
-        return;
-    if (!enableRedirection(Enable ? TRUE : FALSE))
-        throw EMarquillError(ResText(N_("Unable to switch the file system redirection")));
-}
 
 // A font object of the window: controls that share a face, height and colour
 // share one, so a new face name reaches all of them at once.
@@ -652,7 +583,7 @@ void TAppFrm::FormCreate()
     // A logo path into the system directory means the 64-bit one on 64-bit
     // Windows, so the redirection is off for the existence test and the load.
     {
-        TRedirectionOff redirectionOff(IsWow64());
+        TWow64RedirectionOff redirectionOff(IsWow64());
         std::string logo = TextOf("Label_Logo");
         if (FileExists(logo)) {
             picture_.LoadFromFile(logo);

@@ -17,21 +17,6 @@
 
 class TZanthPanel;
 
-// The kernel's WOW64 functions, looked up by name at run time since older
-// Windows lack them. Tests point Wow64Override at stand-ins; a nullptr
-// member there then counts as a function the kernel lacks.
-struct TWow64Functions {
-    BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = nullptr;
-    BOOLEAN(WINAPI* Wow64EnableWow64FsRedirection)(BOOLEAN) = nullptr;
-};
-extern const TWow64Functions* Wow64Override;
-
-// True when the program is a 32-bit process on 64-bit Windows.
-bool IsWow64();
-// Switches the file-system redirection of 32-bit processes on 64-bit Windows
-// for the calling thread; does nothing where the platform lacks it.
-void SetWow64FsRedirection(bool Enable);
-
 class TAppFrm : public TTranslatable {
 public:
     // Builds the window from its description, runs FormCreate and shows it.

@@ -5,6 +5,21 @@
 #include <functional>
 #include <string>
 
+// Puts `standIn` in place of one member of PlatformApi (or any function
+// pointer) for the life of the guard.
+template <class F>
+class TApiSwap {
+public:
+    TApiSwap(F& member, F standIn) : Member(member), Saved(member) { Member = standIn; }
+    ~TApiSwap() { Member = Saved; }
+    TApiSwap(const TApiSwap&) = delete;
+    TApiSwap& operator=(const TApiSwap&) = delete;
+
+private:
+    F& Member;
+    F Saved;
+};
+
 // Pumps this thread's messages until `done` gives true; false when it has not
 // within `timeoutMs`. Never a fixed sleep.
 // `preDispatch`, when given, sees each message first and swallows it by

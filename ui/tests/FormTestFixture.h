@@ -12,6 +12,7 @@
 
 #include "base/Format.h"
 #include "base/WinHandles.h"
+#include "base/Wow64.h"
 #include "i18n/Translate.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "tests/support/TestSupport.h"
