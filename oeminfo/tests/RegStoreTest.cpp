@@ -10,7 +10,12 @@
 namespace {
 
 const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
-const char* const ValueNames[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
+const std::vector<const char*> ValueNames = [] {
+    std::vector<const char*> names;
+    for (const TOEMField& field : OEMFields)
+        names.push_back(field.Name);
+    return names;
+}();
 
 struct TRawValue {
     std::string name;
@@ -58,8 +63,10 @@ void ExpectStoredText(const char* name, const std::string& text, int line)
 
 std::vector<std::string> Fields()
 {
-    return {OEMInfo.Manufacturer, OEMInfo.Model,      OEMInfo.SupportHours,
-            OEMInfo.SupportPhone, OEMInfo.SupportURL, OEMInfo.Logo};
+    std::vector<std::string> texts;
+    for (const TOEMField& field : OEMFields)
+        texts.push_back(OEMInfo.*field.Text);
+    return texts;
 }
 
 const std::vector<std::string> SixTexts = {"Acme", "X1", "9-5", "555-0100", "http://acme.example", "C:\\logo.bmp"};
