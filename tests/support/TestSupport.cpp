@@ -221,26 +221,6 @@ std::string ColorText(COLORREF color)
     return buf;
 }
 
-namespace {
-BOOL CALLBACK FindUnpainted(HWND child, LPARAM param)
-{
-    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
-bool FullyPainted(HWND top)
-{
-    if (!IsWindowVisible(top) || GetUpdateRect(top, nullptr, FALSE))
-        return false;
-    bool unpainted = false;
-    EnumChildWindows(top, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
-    return !unpainted;
-}
-
 std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, COLORREF border)
 {
     std::vector<std::string> errors;

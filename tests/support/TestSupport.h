@@ -79,9 +79,7 @@ bool CaptureDrawing(int width, int height, const std::function<bool(HDC)>& draw,
 // "#RRGGBB", for readable failure messages.
 std::string ColorText(COLORREF color);
 
-// True when neither the window nor any visible window inside it waits for
-// WM_PAINT: what the screen shows is final.
-bool FullyPainted(HWND top);
+#include "tests/support/Painted.h"
 
 // The pixels of a captioned frame panel's client area that break its frame:
 // the five one-pixel lines in `border` (left edge at x 1, top edge on row
