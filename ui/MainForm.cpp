@@ -326,6 +326,11 @@ LRESULT TAppFrm::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
+    case WM_ERASEBKGND:
+        // Maximised, the window is larger than its page control; the rest
+        // shows the form's own colour.
+        window_.FillBackground(wnd, reinterpret_cast<HDC>(wParam));
+        return TRUE;
     case WM_SIZE:
         window_.AlignControls();
         return 0;

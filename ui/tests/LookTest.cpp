@@ -324,6 +324,24 @@ TEST_F(LookTest, MaximisedTheBottomBarFollowsTheBottomEdge)
     EXPECT_EQ(pages.bottom, 450);
 }
 
+// Maximised, the window once painted nothing beside its page control: Wine
+// showed black there, Windows whatever lay under the window.
+TEST_F(LookTest, MaximisedTheFormBackgroundFillsBesideThePageControl)
+{
+    ShowWindow(form_->Handle(), SW_MAXIMIZE);
+    Repaint();
+    RECT client = {};
+    GetClientRect(form_->Handle(), &client);
+    const RECT bar = RectInParent(form_->Control(TCtl::Panel1));
+    ASSERT_GT(client.right, 660) << "the window did not maximise";
+    ASSERT_GT(bar.top, 470) << "the window did not maximise";
+    TPixels px;
+    ASSERT_TRUE(CaptureClient(form_->Handle(), px));
+    const POINT spots[] = {{645, 5}, {client.right - 1, bar.top - 1}, {5, 455}, {645, 455}};
+    for (const POINT& spot : spots)
+        EXPECT_EQ(ColorText(px.At(spot.x, spot.y)), "#1A2131") << "at " << spot.x << ", " << spot.y;
+}
+
 struct TSpot {
     const char* where;
     int x, y;  // in the window's client area
