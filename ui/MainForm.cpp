@@ -50,7 +50,9 @@ TAppFrm::TAppFrm()
 {
     dialog_.dialog.Filter = Desc(TCtl::OpenPictureDialog1).text;
     try {
-        window_.Build(FormProc, this, nullptr);
+        // Owned by the application window, the window has no taskbar button
+        // of its own: the program's title shows there.
+        window_.Build(FormProc, this, ApplicationWindow());
     } catch (...) {
         // The window goes before the members its procedure reaches.
         if (Handle())
@@ -65,6 +67,7 @@ TAppFrm::TAppFrm()
     }
     creating_ = false;
     window_.FinishBuilding();
+    SetMainWindow(Handle());
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
     FocusFirstIn(Handle());
@@ -347,11 +350,18 @@ LRESULT TAppFrm::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+            MinimizeApplication();
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         Guarded(&TAppFrm::FormClose);
         DestroyWindow(wnd);
         return 0;
     case WM_DESTROY:
+        SetMainWindow(nullptr);
         if (QuitOnDestroy)
             PostQuitMessage(0);
         return 0;

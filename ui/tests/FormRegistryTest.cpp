@@ -124,7 +124,9 @@ TEST_F(FormRegistry, LogoOfWrongTypeOpensOnAboutPageAndApplyStoresNoPlaceholder)
     char title[64] = {};
     GetWindowTextA(ApplicationWindow(), title, sizeof title);
     EXPECT_STREQ(title, BoxCaption);
-    EXPECT_FALSE(IsWindowVisible(ApplicationWindow()));
+    RECT place = {};
+    GetWindowRect(ApplicationWindow(), &place);
+    EXPECT_TRUE(IsRectEmpty(&place)) << "the application window takes a place on the screen";
 
     EXPECT_EQ(form->ActivePageName(), "T_About");
     EXPECT_TRUE(Shown(*form, "T_About"));
@@ -418,6 +420,52 @@ TEST_F(FormRegistry, ClosingDestroysTheWindow)
     PostMessageA(wnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(wnd); }));
     EXPECT_EQ(form->Handle(), nullptr);
+}
+
+// The windows of this thread that get a taskbar button: the visible
+// unowned ones that are no tool windows, and any that asks for one.
+std::vector<HWND> TaskbarWindows()
+{
+    struct TCollect {
+        static BOOL CALLBACK Add(HWND wnd, LPARAM param)
+        {
+            const LONG exStyle = GetWindowLongA(wnd, GWL_EXSTYLE);
+            const bool unowned = !GetWindow(wnd, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+            if (IsWindowVisible(wnd) && (unowned || (exStyle & WS_EX_APPWINDOW)))
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+            return TRUE;
+        }
+    };
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), TCollect::Add, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// The taskbar showed the window's caption: the main window was unowned. The
+// application window, titled with the program's title, stands for it there;
+// minimising, restoring and closing go through it.
+TEST_F(FormRegistry, TaskbarButtonBelongsToTheApplicationWindow)
+{
+    auto form = OpenForm();
+    HWND main = form->Handle();
+    HWND application = GetWindow(main, GW_OWNER);
+    ASSERT_EQ(application, ApplicationWindow()) << "the window is not owned by the application window";
+    char title[64] = {};
+    GetWindowTextA(application, title, sizeof title);
+    EXPECT_EQ(title, ProgramTitle());
+    EXPECT_EQ(TaskbarWindows(), std::vector<HWND>{application});
+
+    SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(application)) << "minimising left the taskbar button as it was";
+    EXPECT_FALSE(IsWindowVisible(main));
+    SendMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(IsIconic(application));
+    EXPECT_TRUE(PumpUntil(*form, [&] { return IsWindowVisible(main) && GetActiveWindow() == main; }))
+        << "restoring did not bring the window back";
+
+    SendMessageA(application, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main)) << "closing the taskbar button left the window open";
+    EXPECT_EQ(TaskbarWindows(), std::vector<HWND>{});
 }
 
 }  // namespace
