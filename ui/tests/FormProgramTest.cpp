@@ -41,6 +41,19 @@ std::string WindowText(HWND wnd)
     return buf;
 }
 
+// The program's main window once it shows; nullptr when it does not.
+HWND ShownWindowOf(DWORD process)
+{
+    HWND form = nullptr;
+    bool shown = WaitFor(
+        [&] {
+            form = FindTopLevel(process, "TAppFrm");
+            return form && IsWindowVisible(form);
+        },
+        15000);
+    return shown ? form : nullptr;
+}
+
 bool HasNoArea(HWND wnd)
 {
     RECT rect = {};
@@ -100,14 +113,8 @@ TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
     ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
     const DWORD process = program.Info().dwProcessId;
 
-    HWND form = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            form = FindTopLevel(process, "TAppFrm");
-            return form && IsWindowVisible(form);
-        },
-        15000))
-        << "the window did not appear";
+    HWND form = ShownWindowOf(process);
+    ASSERT_NE(form, nullptr) << "the window did not appear";
     EXPECT_EQ(WindowText(form), "Marquill :: www.marquill.org");
 
     // The program's own window carries the program's title and takes no
@@ -144,14 +151,8 @@ TEST_F(FormProgram, ClosingTheTaskbarButtonEndsTheProgram)
     TProgram program(ExeDir() + "..\\Marquill.exe");
     ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
     const DWORD process = program.Info().dwProcessId;
-    HWND form = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            form = FindTopLevel(process, "TAppFrm");
-            return form && IsWindowVisible(form);
-        },
-        15000))
-        << "the window did not appear";
+    HWND form = ShownWindowOf(process);
+    ASSERT_NE(form, nullptr) << "the window did not appear";
     HWND application = GetWindow(form, GW_OWNER);
     ASSERT_EQ(application, FindTopLevel(process, "MarquillApplication")) << "the window is not the program's";
     EXPECT_TRUE(IsWindowVisible(application)) << "no taskbar button";
