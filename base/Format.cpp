@@ -1,3 +1,4 @@
+// The text rules every layer shares: message templates, the full stop, path elements.
 #include "Format.h"
 
 std::string FormatText(std::string_view templ, std::initializer_list<std::string_view> args)

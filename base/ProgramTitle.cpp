@@ -1,3 +1,4 @@
+// The program's title, from the executable's name.
 #include "base/ProgramTitle.h"
 
 #include "base/Format.h"

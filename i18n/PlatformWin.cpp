@@ -1,3 +1,4 @@
+// The translation layer's platform edge on Windows.
 #include "Platform.h"
 
 #include "base/Format.h"

@@ -1,3 +1,4 @@
+// The two OEM information stores: the legacy INI store and the registry store.
 #include "WinOEMInfo.h"
 
 #include "base/Error.h"

@@ -1,3 +1,4 @@
+// Loading a picture file after its structural check, and drawing it.
 #include "picture/Picture.h"
 
 #include "base/Error.h"

@@ -1,3 +1,4 @@
+// The structural checks of the four picture file kinds, and the bitmap decoder.
 #include "picture/PictureCheck.h"
 
 #include "base/Format.h"

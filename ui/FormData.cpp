@@ -1,3 +1,4 @@
+// The main window's description: one row per control.
 #include "FormData.h"
 
 #include <iterator>

@@ -1,3 +1,4 @@
+// The picture-open dialog with its preview panel, and the "Preview" window.
 #include "ui/PictureDialog.h"
 
 #include <commdlg.h>

@@ -1,3 +1,4 @@
+// The captioned frame panel: its window class, properties and painting.
 #include "ui/Zanth.Panel.h"
 
 #include <new>
