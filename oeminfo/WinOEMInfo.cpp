@@ -83,7 +83,8 @@ public:
     std::string ReadString(const char* section, const char* key) const
     {
         char value[ValueBufferChars] = {};
-        DWORD length = PlatformApi.GetPrivateProfileStringA(section, key, "", value, ValueBufferChars, Path.c_str());
+        DWORD length =
+            PlatformApi.GetPrivateProfileStringA(section, key, "", value, ValueBufferChars, Path.c_str());
         if (length >= ValueBufferChars)
             length = ValueBufferChars - 1;
         value[length] = '\0';
@@ -97,7 +98,7 @@ public:
     {
         std::vector<char> names(KeyNamesBufferBytes, '\0');
         DWORD length = PlatformApi.GetPrivateProfileStringA(section, nullptr, "", names.data(), KeyNamesBufferBytes,
-                                                       Path.c_str());
+                                                            Path.c_str());
         bool truncated = length >= KeyNamesBufferBytes - 2;
         if (length > KeyNamesBufferBytes - 1)
             length = KeyNamesBufferBytes - 1;
@@ -268,7 +269,8 @@ std::string ReadRegText(HKEY key, const char* name)
         std::vector<char> data(static_cast<size_t>(size) + 1, '\0');
         DWORD type = REG_NONE;
         DWORD got = size;
-        LONG result = PlatformApi.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
+        LONG result =
+            PlatformApi.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
         if (result == ERROR_MORE_DATA && got > size) {
             size = got;
             continue;
@@ -316,8 +318,8 @@ void WriteRegOEMInfo(const TOEMInfo& info)
     for (const TOEMField& field : OEMFields) {
         const std::string& text = info.*field.Text;
         LONG result = PlatformApi.RegSetValueExA(key.Get(), field.Name, 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>(text.c_str()),
-                                            static_cast<DWORD>(text.size() + 1));
+                                                 reinterpret_cast<const BYTE*>(text.c_str()),
+                                                 static_cast<DWORD>(text.size() + 1));
         if (result != ERROR_SUCCESS)
             RaiseFor(N_("Failed to set data for '%s'"), field.Name);
     }
