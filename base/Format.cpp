@@ -1,3 +1,4 @@
+// The text rules every layer shares: message templates, the full stop, path elements.
 #include "Format.h"
 
 std::string FormatText(std::string_view templ, std::initializer_list<std::string_view> args)
@@ -37,7 +38,12 @@ std::string WithFullStop(const std::string& message)
 
 std::string_view ProgramNameFromPath(std::string_view exePath)
 {
-    size_t slash = exePath.find_last_of("\\/:");
-    std::string_view name = slash == std::string_view::npos ? exePath : exePath.substr(slash + 1);
+    std::string_view name = LastPathElement(exePath);
     return name.substr(0, name.find('.'));
+}
+
+std::string_view LastPathElement(std::string_view path)
+{
+    size_t separator = path.find_last_of("\\/:");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }

@@ -15,6 +15,10 @@ std::string FormatText(std::string_view templ, std::initializer_list<std::string
 // and its last character's code is greater than that of ".".
 std::string WithFullStop(const std::string& message);
 
+// The last element of a path: what follows its last "\\", "/" or ":" (the
+// whole path when it has none); a view into `path`.
+std::string_view LastPathElement(std::string_view path);
+
 // The executable's file name without its directory, cut before its first ".";
 // a view into `exePath`.
 std::string_view ProgramNameFromPath(std::string_view exePath);

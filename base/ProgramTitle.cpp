@@ -1,14 +1,13 @@
+// The program's title, from the executable's name.
 #include "base/ProgramTitle.h"
 
 #include "base/Format.h"
+#include "base/WinFiles.h"
 
 std::string ProgramTitle()
 {
-    char path[MAX_PATH + 1] = {};
-    DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (len == 0 || len >= MAX_PATH)
-        return std::string();
-    return ProgramTitleOf(std::string(path, len));
+    std::string path = ModuleFilePath();
+    return path.empty() ? std::string() : ProgramTitleOf(path);
 }
 
 std::string ProgramTitleOf(const std::string& exePath)

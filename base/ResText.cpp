@@ -1,3 +1,4 @@
+// The standard texts and the hook that translates them.
 #include "ResText.h"
 
 namespace {

@@ -7,13 +7,12 @@
 
 // True when a file, not a directory, is found under `path`; an empty path
 // names nothing (rather than the current directory).
-inline bool IsExistingFile(const std::string& path)
-{
-    if (path.empty())
-        return false;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool IsExistingFile(const std::string& path);
+
+// The full path of the running executable. Read into a buffer that grows
+// until the path fits, so it is never cut short; empty when the platform
+// gives none or the path exceeds the longest one Windows allows (32767).
+std::string ModuleFilePath();
 
 // The size of an open file, through GetFileSize because Windows 95 and NT 4.0
 // have no GetFileSizeEx. INVALID_FILE_SIZE is also the low dword of a file of

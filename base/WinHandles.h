@@ -1,43 +1,103 @@
 #pragma once
 // Owners for the Windows handles the program creates: each frees its handle
 // in its destructor, so a handle is released also when an error unwinds.
-// Move-free and copy-free on purpose: one owner, one release.
+// The handle owners move and never copy: one owner, one release. The guards
+// and DCs below are tied to one scope and neither move nor copy.
 #include <windows.h>
 
-class THandle {
+#include "base/PlatformApi.h"
+
+// One owner for every kind of handle: `TTraits` says what an empty handle
+// is and how one is freed. Move-only: a move hands the handle over (freeing
+// the one the target held), a copy does not compile, so each handle has
+// exactly one release.
+template <class TTraits>
+class TOwner {
 public:
-    explicit THandle(HANDLE handle) : handle_(handle) {}
-    ~THandle()
+    using THandleType = typename TTraits::THandleType;
+
+    TOwner() = default;
+    explicit TOwner(THandleType handle) : handle_(handle) {}
+    ~TOwner() { Reset(); }
+    TOwner(TOwner&& other) noexcept : handle_(other.Detach()) {}
+    TOwner& operator=(TOwner&& other) noexcept
     {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
+        if (this != &other)
+            Reset(other.Detach());
+        return *this;
     }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
+    TOwner(const TOwner&) = delete;
+    TOwner& operator=(const TOwner&) = delete;
+
+    THandleType Get() const { return handle_; }
+    bool Valid() const { return TTraits::Valid(handle_); }
+    // Frees the handle held and takes `handle` instead.
+    void Reset(THandleType handle = TTraits::Empty())
+    {
+        if (TTraits::Valid(handle_))
+            TTraits::Free(handle_);
+        handle_ = handle;
+    }
+    // Gives the handle up without freeing it.
+    THandleType Detach()
+    {
+        THandleType handle = handle_;
+        handle_ = TTraits::Empty();
+        return handle;
+    }
 
 private:
-    HANDLE handle_;
+    THandleType handle_ = TTraits::Empty();
 };
 
-// A GDI object this code created; deleted last, after every TSelectGuard
-// declared later has put it out of its DC.
-class TGdiObject {
-public:
-    explicit TGdiObject(HGDIOBJ obj) : obj_(obj) {}
-    ~TGdiObject()
-    {
-        if (obj_)
-            DeleteObject(obj_);
-    }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    HGDIOBJ Get() const { return obj_; }
-
-private:
-    HGDIOBJ obj_;
+// Handles that are empty when null, freed by `free`.
+template <class H, class TFree>
+struct TNullEmptyTraits {
+    using THandleType = H;
+    static H Empty() { return nullptr; }
+    static bool Valid(H handle) { return handle != nullptr; }
+    static void Free(H handle) { TFree::Free(handle); }
 };
+
+struct TCloseHandle {
+    static void Free(HANDLE handle) { CloseHandle(handle); }
+};
+// Kernel objects; CreateFile gives INVALID_HANDLE_VALUE for none.
+struct TKernelHandleTraits : TNullEmptyTraits<HANDLE, TCloseHandle> {
+    static bool Valid(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+};
+using THandle = TOwner<TKernelHandleTraits>;
+
+// A GDI object this code created; deleted after every TSelectGuard declared
+// later has put it out of its DC.
+struct TDeleteObject {
+    static void Free(HGDIOBJ object) { DeleteObject(object); }
+};
+using TGdiObject = TOwner<TNullEmptyTraits<HGDIOBJ, TDeleteObject>>;
+using TFontHandle = TOwner<TNullEmptyTraits<HFONT, TDeleteObject>>;
+using TBrushHandle = TOwner<TNullEmptyTraits<HBRUSH, TDeleteObject>>;
+using TBitmapHandle = TOwner<TNullEmptyTraits<HBITMAP, TDeleteObject>>;
+
+struct TDestroyIcon {
+    static void Free(HICON icon) { DestroyIcon(icon); }
+};
+using TIconHandle = TOwner<TNullEmptyTraits<HICON, TDestroyIcon>>;
+
+struct TDeleteEnhMetaFile {
+    static void Free(HENHMETAFILE metafile) { DeleteEnhMetaFile(metafile); }
+};
+using TEnhMetaFileHandle = TOwner<TNullEmptyTraits<HENHMETAFILE, TDeleteEnhMetaFile>>;
+
+struct TGlobalFree {
+    static void Free(HGLOBAL memory) { GlobalFree(memory); }
+};
+using TGlobalMemory = TOwner<TNullEmptyTraits<HGLOBAL, TGlobalFree>>;
+
+// Closed through PlatformApi, so that a test's stand-in sees every close.
+struct TRegCloseKey {
+    static void Free(HKEY key) { PlatformApi.RegCloseKey(key); }
+};
+using TRegKey = TOwner<TNullEmptyTraits<HKEY, TRegCloseKey>>;
 
 // Selects an object into a DC and puts the previous one back, so that an
 // object is never deleted while still selected.

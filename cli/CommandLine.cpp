@@ -8,7 +8,7 @@
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
 #include "oeminfo/WinOEMInfo.h"
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// The translation layer's platform edge for the native (test and fuzz) build.
 #include "Platform.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// The translation layer's platform edge on Windows.
 #include "Platform.h"
 
 #include "base/Format.h"
@@ -24,19 +25,6 @@ std::string LocaleName(LCTYPE type)
         return std::string();
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
-}
-
-std::string ModulePath()
-{
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::string();
-        if (length < buffer.size())
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 std::string Convert(const std::string& text, UINT from, UINT to)
@@ -78,8 +66,8 @@ TLocaleFacts GatherLocaleFacts()
 
 std::string ExecutableDir()
 {
-    std::string path = ModulePath();
-    return path.substr(0, path.find_last_of("\\/:") + 1);
+    std::string path = ModuleFilePath();
+    return path.substr(0, path.size() - LastPathElement(path).size());
 }
 
 bool FileExists(const std::string& path)

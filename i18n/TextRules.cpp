@@ -1,3 +1,4 @@
+// The translation's window-free rules: the language choice, the catalog header's charset, line ends.
 #include "TextRules.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// Translation of the window's texts and the standard texts through the catalogs.
 #include "Translate.h"
 
 #include "MoCatalog.h"

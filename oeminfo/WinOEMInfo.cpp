@@ -1,15 +1,15 @@
+// The two OEM information stores: the legacy INI store and the registry store.
 #include "WinOEMInfo.h"
 
-#include "OEMApi.h"
 #include "base/Error.h"
 #include "base/Format.h"
+#include "base/PlatformApi.h"
 #include "base/ResText.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 
 #include <cstring>
 
-TOEMApi OEMApi;
 TOEMInfo OEMInfo;
 
 const TOEMField OEMFields[OEMFieldCount] = {
@@ -41,13 +41,14 @@ TStoreMode StoreMode()
 std::string GetSystemDir()
 {
     char dir[MAX_PATH] = {};
-    OEMApi.GetSystemDirectoryA(dir, MAX_PATH);
+    PlatformApi.GetSystemDirectoryA(dir, MAX_PATH);
     // A directory too long for the buffer leaves it untouched (empty), never
     // unterminated.
     dir[MAX_PATH - 1] = '\0';
     return dir;
 }
 
+// The store's name for the one existence test of the program.
 bool FileExists(const std::string& path)
 {
     return IsExistingFile(path);
@@ -75,14 +76,15 @@ const DWORD KeyNamesBufferBytes = 16384;
 class TProfileFile {
 public:
     explicit TProfileFile(std::string path) : Path(std::move(path)) {}
-    ~TProfileFile() { OEMApi.WritePrivateProfileStringA(nullptr, nullptr, nullptr, Path.c_str()); }
+    ~TProfileFile() { PlatformApi.WritePrivateProfileStringA(nullptr, nullptr, nullptr, Path.c_str()); }
     TProfileFile(const TProfileFile&) = delete;
     TProfileFile& operator=(const TProfileFile&) = delete;
 
     std::string ReadString(const char* section, const char* key) const
     {
         char value[ValueBufferChars] = {};
-        DWORD length = OEMApi.GetPrivateProfileStringA(section, key, "", value, ValueBufferChars, Path.c_str());
+        DWORD length =
+            PlatformApi.GetPrivateProfileStringA(section, key, "", value, ValueBufferChars, Path.c_str());
         if (length >= ValueBufferChars)
             length = ValueBufferChars - 1;
         value[length] = '\0';
@@ -97,8 +99,8 @@ public:
     std::vector<std::string> ReadKeyNames(const char* section) const
     {
         std::vector<char> names(KeyNamesBufferBytes, '\0');
-        DWORD length = OEMApi.GetPrivateProfileStringA(section, nullptr, "", names.data(), KeyNamesBufferBytes,
-                                                       Path.c_str());
+        DWORD length = PlatformApi.GetPrivateProfileStringA(section, nullptr, "", names.data(), KeyNamesBufferBytes,
+                                                            Path.c_str());
         bool truncated = length >= KeyNamesBufferBytes - 2;
         if (length > KeyNamesBufferBytes - 1)
             length = KeyNamesBufferBytes - 1;
@@ -118,51 +120,13 @@ public:
 
     bool WriteString(const char* section, const char* key, const std::string& value) const
     {
-        return OEMApi.WritePrivateProfileStringA(section, key, value.c_str(), Path.c_str()) != FALSE;
+        return PlatformApi.WritePrivateProfileStringA(section, key, value.c_str(), Path.c_str()) != FALSE;
     }
 
     const std::string& FilePath() const { return Path; }
 
 private:
     std::string Path;
-};
-
-// An open registry key, closed when the object goes.
-class TRegistryKey {
-public:
-    explicit TRegistryKey(HKEY key) : Key(key) {}
-    ~TRegistryKey()
-    {
-        if (Key)
-            OEMApi.RegCloseKey(Key);
-    }
-    TRegistryKey(const TRegistryKey&) = delete;
-    TRegistryKey& operator=(const TRegistryKey&) = delete;
-
-    HKEY Handle() const { return Key; }
-
-private:
-    HKEY Key;
-};
-
-// The unit keeps the object an operation works on in its slot while the
-// operation runs; the holder empties the slot however the operation ends.
-std::unique_ptr<TProfileFile> ProfileSlot;
-std::unique_ptr<TRegistryKey> RegistrySlot;
-
-template <class T>
-class TSlotHolder {
-public:
-    TSlotHolder(std::unique_ptr<T>& slot, std::unique_ptr<T> object) : Slot(slot) { Slot = std::move(object); }
-    ~TSlotHolder() { Slot.reset(); }
-    TSlotHolder(const TSlotHolder&) = delete;
-    TSlotHolder& operator=(const TSlotHolder&) = delete;
-
-    T& operator*() const { return *Slot; }
-    T* operator->() const { return Slot.get(); }
-
-private:
-    std::unique_ptr<T>& Slot;
 };
 
 [[noreturn]] void RaiseFor(const char* englishTemplate, const std::string& argument)
@@ -197,22 +161,17 @@ bool IsSameFile(const std::string& a, const std::string& b)
 
 }  // namespace
 
-bool OEMStoreObjectHeld()
-{
-    return ProfileSlot != nullptr || RegistrySlot != nullptr;
-}
-
 void ReadIniOEMInfo()
 {
     OEMInfo.SupportLines = std::make_unique<std::vector<std::string>>();
 
     std::string iniPath = IniFilePath();
     if (FileExists(iniPath)) {
-        TSlotHolder<TProfileFile> profile(ProfileSlot, std::make_unique<TProfileFile>(iniPath));
-        OEMInfo.Manufacturer = profile->ReadString(GeneralSection, "Manufacturer");
-        OEMInfo.Model = profile->ReadString(GeneralSection, "Model");
-        for (const std::string& name : profile->ReadKeyNames(SupportSection))
-            OEMInfo.SupportLines->push_back(profile->ReadString(SupportSection, name.c_str()));
+        TProfileFile profile(iniPath);
+        OEMInfo.Manufacturer = profile.ReadString(GeneralSection, "Manufacturer");
+        OEMInfo.Model = profile.ReadString(GeneralSection, "Model");
+        for (const std::string& name : profile.ReadKeyNames(SupportSection))
+            OEMInfo.SupportLines->push_back(profile.ReadString(SupportSection, name.c_str()));
     }
 
     std::string logoPath = LogoFilePath();
@@ -225,14 +184,14 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
 {
     std::string iniPath = IniFilePath();
     if (FileExists(iniPath))
-        OEMApi.DeleteFileA(iniPath.c_str());
+        PlatformApi.DeleteFileA(iniPath.c_str());
 
     {
-        TSlotHolder<TProfileFile> profile(ProfileSlot, std::make_unique<TProfileFile>(iniPath));
-        bool written = profile->WriteString(GeneralSection, "Manufacturer", Manufacturer) &&
-                       profile->WriteString(GeneralSection, "Model", Model);
+        TProfileFile profile(iniPath);
+        bool written = profile.WriteString(GeneralSection, "Manufacturer", Manufacturer) &&
+                       profile.WriteString(GeneralSection, "Model", Model);
         for (size_t n = 1; written && n <= Lines.size(); ++n)
-            written = profile->WriteString(SupportSection, ("Line" + std::to_string(n)).c_str(), Lines[n - 1]);
+            written = profile.WriteString(SupportSection, ("Line" + std::to_string(n)).c_str(), Lines[n - 1]);
         if (!written)
             RaiseFor(N_("Unable to write to %s"), iniPath);
     }
@@ -242,7 +201,7 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
     std::string logoPath = LogoFilePath();
     if (!FileExists(LogoPath) || IsSameFile(LogoPath, logoPath))
         return;
-    if (!OEMApi.CopyFileA(LogoPath.c_str(), logoPath.c_str(), FALSE))
+    if (!PlatformApi.CopyFileA(LogoPath.c_str(), logoPath.c_str(), FALSE))
         RaiseFor(N_("Unable to copy the logo to %s"), logoPath);
 
     // The copy takes over the source's attributes: a logo picked from a
@@ -262,7 +221,7 @@ void RemoveIniOEMInfo()
     for (int i = 0; i < 2; ++i) {
         existed[i] = FileExists(paths[i]);
         if (existed[i])
-            OEMApi.DeleteFileA(paths[i].c_str());
+            PlatformApi.DeleteFileA(paths[i].c_str());
     }
     // Claiming the information is gone while Windows still shows it would
     // mislead: a file that outlived its deletion is reported.
@@ -287,16 +246,14 @@ const DWORD MaxValueBytes = 64u * 1024 * 1024;
 // up on after this many tries.
 const int MaxReadAttempts = 4;
 
-// Opens (creating when missing) the OEM key in the 64-bit view; null when
+// Opens (creating when missing) the OEM key in the 64-bit view; empty when
 // the platform refuses.
-std::unique_ptr<TRegistryKey> OpenOEMKey(REGSAM access)
+TRegKey OpenOEMKey(REGSAM access)
 {
     HKEY key = nullptr;
-    LONG result = OEMApi.RegCreateKeyExA(HKEY_LOCAL_MACHINE, OEMKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                         nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS || !key)
-        return nullptr;
-    return std::make_unique<TRegistryKey>(key);
+    LONG result = PlatformApi.RegCreateKeyExA(HKEY_LOCAL_MACHINE, OEMKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                              access, nullptr, &key, nullptr);
+    return TRegKey(result == ERROR_SUCCESS ? key : nullptr);
 }
 
 // The text of one value: empty when it is missing or empty. The data is
@@ -304,7 +261,7 @@ std::unique_ptr<TRegistryKey> OpenOEMKey(REGSAM access)
 std::string ReadRegText(HKEY key, const char* name)
 {
     DWORD size = 0;
-    if (OEMApi.RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
+    if (PlatformApi.RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
         return std::string();
 
     for (int attempt = 0; attempt < MaxReadAttempts; ++attempt) {
@@ -313,7 +270,8 @@ std::string ReadRegText(HKEY key, const char* name)
         std::vector<char> data(static_cast<size_t>(size) + 1, '\0');
         DWORD type = REG_NONE;
         DWORD got = size;
-        LONG result = OEMApi.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
+        LONG result =
+            PlatformApi.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
         if (result == ERROR_MORE_DATA && got > size) {
             size = got;
             continue;
@@ -333,12 +291,11 @@ std::string ReadRegText(HKEY key, const char* name)
 
 void ReadRegOEMInfo()
 {
-    std::unique_ptr<TRegistryKey> opened = OpenOEMKey(ReadAccess);
-    if (!opened)
+    TRegKey key = OpenOEMKey(ReadAccess);
+    if (!key.Valid())
         return;
-    TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
     for (const TOEMField& field : OEMFields)
-        OEMInfo.*field.Text = ReadRegText(key->Handle(), field.Name);
+        OEMInfo.*field.Text = ReadRegText(key.Get(), field.Name);
 }
 
 void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
@@ -356,15 +313,14 @@ void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, 
 
 void WriteRegOEMInfo(const TOEMInfo& info)
 {
-    std::unique_ptr<TRegistryKey> opened = OpenOEMKey(WriteAccess);
-    if (!opened)
+    TRegKey key = OpenOEMKey(WriteAccess);
+    if (!key.Valid())
         RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
-    TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
     for (const TOEMField& field : OEMFields) {
         const std::string& text = info.*field.Text;
-        LONG result = OEMApi.RegSetValueExA(key->Handle(), field.Name, 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>(text.c_str()),
-                                            static_cast<DWORD>(text.size() + 1));
+        LONG result = PlatformApi.RegSetValueExA(key.Get(), field.Name, 0, REG_SZ,
+                                                 reinterpret_cast<const BYTE*>(text.c_str()),
+                                                 static_cast<DWORD>(text.size() + 1));
         if (result != ERROR_SUCCESS)
             RaiseFor(N_("Failed to set data for '%s'"), field.Name);
     }
@@ -372,10 +328,9 @@ void WriteRegOEMInfo(const TOEMInfo& info)
 
 void RemoveRegOEMInfo()
 {
-    std::unique_ptr<TRegistryKey> opened = OpenOEMKey(WriteAccess);
-    if (!opened)
+    TRegKey key = OpenOEMKey(WriteAccess);
+    if (!key.Valid())
         RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
-    TSlotHolder<TRegistryKey> key(RegistrySlot, std::move(opened));
     for (const TOEMField& field : OEMFields)
-        OEMApi.RegDeleteValueA(key->Handle(), field.Name);
+        PlatformApi.RegDeleteValueA(key.Get(), field.Name);
 }

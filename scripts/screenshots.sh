@@ -28,89 +28,17 @@ cleanup() {
 trap cleanup EXIT
 
 build=$root/build/screenshots
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" --target Marquill >/dev/null
+cmake --build "$build" --target Marquill screenshot_helper >/dev/null
 exe=$build/ui/Marquill.exe
 "$root/scripts/prefix.sh" "$WINEPREFIX" --headless
 wineserver -p
 
-# A small helper that finds the window, waits until it and its controls are
-# painted, clicks a button on request, and prints the window's screen
-# rectangle ("x y width height") for cropping.
-cat > "$work/shot.cpp" <<'EOF'
-#include <windows.h>
-#include <stdio.h>
-#include <string.h>
-
-static const char* g_wanted;
-static HWND g_found;
-
-static BOOL CALLBACK FindButton(HWND child, LPARAM)
-{
-    char text[64] = {};
-    GetWindowTextA(child, text, sizeof text);
-    if (strcmp(text, g_wanted) == 0) {
-        g_found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-static BOOL CALLBACK FindUnpainted(HWND child, LPARAM param)
-{
-    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-static bool Painted(HWND wnd)
-{
-    bool unpainted = !IsWindowVisible(wnd) || GetUpdateRect(wnd, nullptr, FALSE);
-    if (!unpainted)
-        EnumChildWindows(wnd, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
-    return !unpainted;
-}
-
-int main(int argc, char** argv)
-{
-    const char* caption = "Marquill :: www.marquill.org";
-    HWND wnd = nullptr;
-    for (int i = 0; i < 600 && !(wnd = FindWindowA(nullptr, caption)); ++i)
-        Sleep(50);
-    if (!wnd) {
-        fprintf(stderr, "the window did not appear\n");
-        return 1;
-    }
-    if (argc > 2 && strcmp(argv[1], "--click") == 0) {
-        g_wanted = argv[2];
-        EnumChildWindows(wnd, FindButton, 0);
-        if (!g_found) {
-            fprintf(stderr, "no button \"%s\"\n", argv[2]);
-            return 1;
-        }
-        SendMessageA(g_found, BM_CLICK, 0, 0);
-    }
-    if (argc > 1 && strcmp(argv[1], "--close") == 0) {
-        PostMessageA(wnd, WM_CLOSE, 0, 0);
-        return 0;
-    }
-    bool painted = false;
-    for (int i = 0; i < 200 && !(painted = Painted(wnd)); ++i)
-        Sleep(50);
-    if (!painted) {
-        fprintf(stderr, "the window did not finish painting\n");
-        return 1;
-    }
-    RECT r;
-    GetWindowRect(wnd, &r);
-    printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    return 0;
-}
-EOF
-i686-w64-mingw32-g++ -O2 -static -o "$work/shot.exe" "$work/shot.cpp"
+# The helper (tests/support/ShotHelper.cpp) finds the window, waits until it
+# and its controls are painted, clicks a button on request, and prints the
+# window's screen rectangle ("x y width height") for cropping.
+shot=$build/tests/screenshot_helper.exe
 
 # Sample information and a logo drawn here, so no outside picture is needed.
 convert -size 150x150 xc:'#1A2131' -fill '#0063B1' -draw 'roundrectangle 10,10 139,139 18,18' \
@@ -141,7 +69,7 @@ start_marquill() {
 }
 
 stop_marquill() {
-    wine "$work/shot.exe" --close
+    wine "$shot" --close
     wait "$marquill_pid" 2>/dev/null || true
     marquill_pid=
 }
@@ -158,9 +86,9 @@ reg_set Logo 'C:\logo.bmp'
 # The rectangle goes through a variable so that a failing helper stops the
 # script (set -e does not see a failure inside an argument).
 start_marquill win10
-rect=$(wine "$work/shot.exe")
+rect=$(wine "$shot")
 snap "$rect" registry-mode.png
-rect=$(wine "$work/shot.exe" --click "About...")
+rect=$(wine "$shot" --click "About...")
 snap "$rect" about.png
 stop_marquill
 
@@ -174,7 +102,7 @@ for dir in system32 syswow64; do
     cp "$work/logo.bmp" "$sysdir/oemlogo.bmp"
 done
 start_marquill winxp
-rect=$(wine "$work/shot.exe")
+rect=$(wine "$shot")
 snap "$rect" legacy-mode.png
 stop_marquill
 

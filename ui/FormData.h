@@ -14,10 +14,94 @@ enum class TControlKind { Form, PageControl, Page, Panel, ZanthPanel, Label, Edi
 // Bottom sticks to the parent's bottom edge across its full width.
 enum class TAlign { None, Bottom };
 
+// Every control of the window, named as its row of the description and
+// numbered as the row's index (checked where the table is defined): a
+// control is addressed by one of these, so a misspelt one does not compile.
+enum class TCtl : int {
+    None = -1,
+    AppFrm,
+    PageControl1,
+    T_XP,
+    G_1,
+    Label_Manufacturer,
+    Edit_Manufacturer,
+    Label_MOdel,
+    Edit_Model,
+    Label_SHours,
+    Edit_SHours,
+    Label_SPhone,
+    Edit_SPhone,
+    Label_SUrl,
+    Edit_SUrl,
+    G_2,
+    Label_Line1,
+    Edit_Line1,
+    Label_Line2,
+    Edit_Line2,
+    Label_Line3,
+    Edit_Line3,
+    Label_Line4,
+    Edit_Line4,
+    Label_Line5,
+    Edit_Line5,
+    Label_Line6,
+    Edit_Line6,
+    Label_Line7,
+    Edit_Line7,
+    Label_Line8,
+    Edit_Line8,
+    Label_Line9,
+    Edit_Line9,
+    Label_Line10,
+    Edit_Line10,
+    G_3,
+    Image1,
+    Label_Logo,
+    Btn_Open,
+    T_About,
+    G_4,
+    Label_OSGroup1,
+    Label_Win11,
+    Label_Win10,
+    Label_Win7,
+    Label_Win8,
+    Label_WinVista,
+    Label_OSGroup2,
+    Label_Win2003,
+    Label_WinXP,
+    Label_Win2000,
+    Label_WinNT4,
+    Label_OSGroup3,
+    Label_WinME,
+    Label_Win98,
+    Label_Win95,
+    G_5,
+    Label_App,
+    Label_AppValue,
+    Label_Version,
+    Label_VersionValue,
+    Label_Author,
+    Label_AuthorValue,
+    Label_WWW,
+    Label_WWWValue,
+    Label_Contact,
+    Label_ContactValue,
+    Btn_Back,
+    Panel1,
+    Label9,
+    Label10,
+    Btn_About,
+    Btn_Remove,
+    Btn_Apply,
+    OpenPictureDialog1,
+};
+constexpr size_t FormControlCount = static_cast<size_t>(TCtl::OpenPictureDialog1) + 1;
+
 struct TControlDesc {
+    TCtl id;
     const char* name;
     TControlKind kind;
-    const char* parent;  // nullptr for the form itself and for the dialog
+    TCtl parent;  // None for the form itself and for the dialog
     // Client coordinates in the parent at 96 dpi. A label with width and
     // height 0 sizes itself to its text.
     int left, top, width, height;
@@ -36,13 +120,14 @@ struct TControlDesc {
     bool handCursor;  // the mouse pointer turns to a hand over the control
 };
 
-extern const TControlDesc FormControls[];
-extern const size_t FormControlCount;
+extern const TControlDesc FormControls[FormControlCount];
+
+inline const TControlDesc& Desc(TCtl id)
+{
+    return FormControls[static_cast<size_t>(id)];
+}
 
 // The design's reference: positions are scaled by (height of "0" in the
 // window font) / FormDesignTextHeight, fonts by (screen dpi) / 96.
 constexpr int FormDesignTextHeight = 13;
 constexpr int FormDesignDpi = 96;
-
-// The row named `name`, or nullptr.
-const TControlDesc* FindControlDesc(const char* name);

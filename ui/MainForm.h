@@ -1,36 +1,19 @@
 #pragma once
-// The program's one window: the editing page with the OEM information, the
-// about page, and the bottom bar of buttons. It is built from the description
-// in FormData, loads the information from the store in force while it is
-// created, and writes it back or clears it on the user's request.
+// The program's one window and what it does: the editing page with the OEM
+// information, the about page and the bottom bar of buttons. Built by
+// TFormWindow from the description in FormData, it loads the information
+// from the store in force while it is created, writes it back or clears it
+// on the user's request, changes pages and moves the focus.
 #include <windows.h>
 
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "i18n/Translate.h"
+#include "picture/Picture.h"
 #include "ui/FormData.h"
-#include "ui/Picture.h"
+#include "ui/FormWindow.h"
 #include "ui/PictureDialog.h"
-
-class TZanthPanel;
-
-// The kernel's WOW64 functions, looked up by name at run time since older
-// Windows lack them. Tests point Wow64Override at stand-ins; a nullptr
-// member there then counts as a function the kernel lacks.
-struct TWow64Functions {
-    BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = nullptr;
-    BOOLEAN(WINAPI* Wow64EnableWow64FsRedirection)(BOOLEAN) = nullptr;
-};
-extern const TWow64Functions* Wow64Override;
-
-// True when the program is a 32-bit process on 64-bit Windows.
-bool IsWow64();
-// Switches the file-system redirection of 32-bit processes on 64-bit Windows
-// for the calling thread; does nothing where the platform lacks it.
-void SetWow64FsRedirection(bool Enable);
 
 class TAppFrm : public TTranslatable {
 public:
@@ -41,13 +24,12 @@ public:
     TAppFrm(const TAppFrm&) = delete;
     TAppFrm& operator=(const TAppFrm&) = delete;
 
-    HWND Handle() const { return wnd_; }
-    // The window of the control named in the description; nullptr if unknown.
-    HWND Control(const char* name) const;
+    HWND Handle() const { return window_.Handle(); }
+    HWND Control(TCtl id) const { return window_.Control(id); }
     // "T_XP" or "T_About".
     std::string ActivePageName() const;
     const TPicture& Image1Picture() const { return picture_; }
-    const TOpenPictureDialog& OpenPictureDialog1() const;
+    const TOpenPictureDialog& OpenPictureDialog1() const { return dialog_.dialog; }
 
     // The program body's message loop hands every message here first: Tab
     // and Shift+Tab move the focus through the controls in their tab order.
@@ -69,61 +51,29 @@ public:
     std::vector<TTranslatable*> Children() override;
 
 private:
-    struct TFontObj;
-    struct TControl;
-    struct TDialogObj;
+    // The dialog's filter is one of the window's translated texts.
+    struct TDialogObj : TTranslatable {
+        TOpenPictureDialog dialog;
+        std::vector<TTextProperty> TextProperties() override;
+        std::vector<TTranslatable*> Children() override { return {}; }
+    };
 
     void FormCreate();
     void FormClose();
-    void Release();
-    void BuildControls();
-    void CreateChildrenOf(TControl& parent);
-    void CreateControl(TControl& control);
-    TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
-    void ApplyFont(TControl& control);
-    void RecreateFont(TFontObj& font);
-    void AutoSizeLabel(TControl& control);
-    // Labels designed without a size take the size of their text.
-    static bool IsAutoSized(const TControl& control);
-    SIZE LabelSize(const TControl& control, const std::string& text) const;
-    void AlignControls();
-    void ShowPage(const char* name);
-    void Focus(TControl& control);
-    void FocusFirstIn(TControl& container);
-    std::vector<TControl*> TabSequence();
-    std::vector<TControl*> ChildrenOf(const TControl& parent);
-    TControl* Find(const char* name) const;
-    TControl* FromHandle(HWND wnd) const;
-    COLORREF BackgroundOf(const TControl& control) const;
-    HBRUSH Brush(COLORREF color);
-    int Scale(int value) const;
-    std::string TextOf(const char* name) const;
-    void SetTextOf(const char* name, const std::string& text);
-    std::string LogoPathForStore() const;
+    void ShowPage(TCtl page);
+    void Focus(HWND control);
+    void FocusFirstIn(HWND container);
+    std::vector<HWND> TabSequence() const;
     void ShowError(const std::string& message);
     template <class F> void Guarded(F handler);
 
     static LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleCtlColor(HDC dc, HWND control);
+    LRESULT HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void HandleCommand(int id, int code);
-    void FillBackground(HWND wnd, HDC dc);
-    void PaintImage(HWND wnd, HDC dc);
 
-    HWND wnd_ = nullptr;
+    TFormWindow window_;
     bool creating_ = true;
-    int scaleNum_ = FormDesignTextHeight;
-    int scaleDen_ = FormDesignTextHeight;
-    int dpi_ = FormDesignDpi;
-    // The screen DC that measures labels while the window is built.
-    HDC measureDc_ = nullptr;
-    std::vector<std::unique_ptr<TControl>> controls_;
-    std::vector<std::unique_ptr<TFontObj>> fonts_;
-    std::unique_ptr<TDialogObj> dialog_;
-    std::map<COLORREF, HBRUSH> brushes_;
-    TControl* activePage_ = nullptr;
+    TDialogObj dialog_;
     HWND lastFocus_ = nullptr;
     TPicture picture_;
     // Label_Logo keeps its designed placeholder until a logo path is given to

@@ -1,3 +1,4 @@
+// The picture-open dialog with its preview panel, and the "Preview" window.
 #include "ui/PictureDialog.h"
 
 #include <commctrl.h>
@@ -11,9 +12,10 @@
 
 #include "base/Error.h"
 #include "base/Format.h"
+#include "base/PlatformApi.h"
 #include "base/ResText.h"
 #include "base/WinHandles.h"
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 namespace {
 
@@ -67,19 +69,14 @@ public:
     // A copy in a fixed global block; its handle is also its address.
     HGLOBAL Publish()
     {
-        Release();
-        block_ = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, words_.size() * sizeof(WORD));
-        if (!block_)
+        block_.Reset(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, words_.size() * sizeof(WORD)));
+        if (!block_.Valid())
             throw EMarquillError(ResText(N_("Out of memory")));
-        std::memcpy(block_, words_.data(), words_.size() * sizeof(WORD));
-        return block_;
+        std::memcpy(block_.Get(), words_.data(), words_.size() * sizeof(WORD));
+        return block_.Get();
     }
 
     const DLGTEMPLATE* Data() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-    ~TDialogTemplate() { Release(); }
-    TDialogTemplate(const TDialogTemplate&) = delete;
-    TDialogTemplate& operator=(const TDialogTemplate&) = delete;
 
 private:
     void PutDword(DWORD value)
@@ -94,16 +91,9 @@ private:
             words_.push_back(static_cast<WORD>(*text));
         words_.push_back(0);
     }
-    void Release()
-    {
-        if (block_)
-            GlobalFree(block_);
-        block_ = nullptr;
-    }
-
     std::vector<WORD> words_;
     size_t countAt_ = 0;
-    HGLOBAL block_ = nullptr;
+    TGlobalMemory block_;
 };
 
 void DrawCentredText(HDC dc, const RECT& box, HFONT font, const std::string& text)
@@ -372,9 +362,6 @@ std::string HexText(DWORD value)
 
 }  // namespace
 
-BOOL(WINAPI* PictureDialogGetOpenFileName)(LPOPENFILENAMEA ofn) = GetOpenFileNameA;
-DWORD(WINAPI* PictureDialogExtendedError)() = CommDlgExtendedError;
-
 std::string OfnFilterFromText(const std::string& filter)
 {
     std::vector<std::string> parts;
@@ -473,12 +460,12 @@ bool TOpenPictureDialog::Execute(HWND owner)
         ofn.lpfnHook = PictureDialogHook;
         ofn.lCustData = reinterpret_cast<LPARAM>(&panel);
 
-        if (PictureDialogGetOpenFileName(&ofn)) {
+        if (PlatformApi.GetOpenFileNameA(&ofn)) {
             file.back() = '\0';
             FileName = file.data();
             return true;
         }
-        const DWORD error = PictureDialogExtendedError();
+        const DWORD error = PlatformApi.CommDlgExtendedError();
         if (error == 0)
             return false;
         if (error == CDERR_STRUCTSIZE && structSize != OPENFILENAME_SIZE_VERSION_400A) {

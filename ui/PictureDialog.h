@@ -15,6 +15,7 @@ public:
     // Runs the dialog modally; true when the user chose a file. Cancelling
     // gives false and leaves FileName alone. A dialog that cannot be shown at
     // all raises EMarquillError, so that the failure is not taken for a cancel.
+    // The dialog is asked for through PlatformApi.GetOpenFileNameA.
     bool Execute(HWND owner);
 
     // Controls of the preview panel, inside the dialog's template child.
@@ -43,8 +44,3 @@ RECT FitPictureRect(int pictureWidth, int pictureHeight, const RECT& box);
 // never are either: otherwise the window would not end up centred.
 RECT PreviewWindowBounds(int pictureWidth, int pictureHeight, int margin, int frameWidth, int frameHeight,
                          int minWidth, int minHeight, int screenWidth, int screenHeight);
-
-// The platform's file dialog and its error query, as Execute calls them;
-// tests put stand-ins here to see what is asked and to make the dialog fail.
-extern BOOL(WINAPI* PictureDialogGetOpenFileName)(LPOPENFILENAMEA ofn);
-extern DWORD(WINAPI* PictureDialogExtendedError)();

@@ -1,3 +1,4 @@
+// The captioned frame panel: its window class, properties and painting.
 #include "ui/Zanth.Panel.h"
 
 #include <new>
@@ -7,7 +8,6 @@
 namespace {
 
 HINSTANCE g_instance = nullptr;
-int g_instanceCount = 0;
 
 // Background mode and text colour as they were before painting.
 class TTextStateGuard {
@@ -37,12 +37,6 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
 }
 
 }  // namespace
-
-TZanthPanel::TZanthPanel(HWND wnd) : wnd_(wnd) { ++g_instanceCount; }
-
-TZanthPanel::~TZanthPanel() { --g_instanceCount; }
-
-int TZanthPanel::InstanceCount() { return g_instanceCount; }
 
 void TZanthPanel::Register(HINSTANCE instance)
 {
@@ -132,15 +126,6 @@ void TZanthPanel::SetFont(HFONT font, COLORREF textColor)
     InvalidateRect(wnd_, nullptr, FALSE);
 }
 
-RECT TZanthPanel::AdjustClientRect(RECT rect) const
-{
-    rect.left += ClientInsetSide;
-    rect.top += ClientInsetTop;
-    rect.right -= ClientInsetSide;
-    rect.bottom -= ClientInsetSide;
-    return rect;
-}
-
 void TZanthPanel::PaintNow()
 {
     TWindowDc dc(wnd_, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
@@ -150,17 +135,16 @@ void TZanthPanel::PaintNow()
 
 void TZanthPanel::Paint(HDC dc)
 {
-    ++paintCount_;
     RECT client{};
     GetClientRect(wnd_, &client);
     const int w = client.right;
     const int h = client.bottom;
 
-    TGdiObject background(CreateSolidBrush(color_));
+    TBrushHandle background(CreateSolidBrush(color_));
     if (parentBackground_)
         PaintParentBackground(dc, client);
-    else if (background.Get())
-        FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
+    else if (background.Valid())
+        FillRect(dc, &client, background.Get());
 
     TGdiObject pen(CreatePen(PS_SOLID, 1, borderColor_));
     TSelectGuard penSelected(dc, pen.Get());

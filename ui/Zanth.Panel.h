@@ -13,9 +13,6 @@ public:
     // Size taken when Create is given no width or height.
     static constexpr int DefaultWidth = 60;
     static constexpr int DefaultHeight = 28;
-    // Where the children's area lies inside the client area.
-    static constexpr int ClientInsetSide = 5;
-    static constexpr int ClientInsetTop = 20;
 
     // Registers the window class once per process.
     static void Register(HINSTANCE instance);
@@ -53,21 +50,12 @@ public:
     COLORREF TextColor() const { return textColor_; }
     void SetFont(HFONT font, COLORREF textColor);
 
-    // The area in which children are aligned: the client area shrunk by 5 on
-    // the left, right and bottom and by 20 at the top.
-    RECT AdjustClientRect(RECT rect) const;
-
-    // Number of times Paint has run, for tests of "no repaint".
-    int PaintCount() const { return paintCount_; }
-    // Panels alive in this process, to check that destroyed windows free theirs.
-    static int InstanceCount();
-
     TZanthPanel(const TZanthPanel&) = delete;
     TZanthPanel& operator=(const TZanthPanel&) = delete;
 
 private:
-    explicit TZanthPanel(HWND wnd);
-    ~TZanthPanel();
+    explicit TZanthPanel(HWND wnd) : wnd_(wnd) {}
+    ~TZanthPanel() = default;
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
@@ -85,5 +73,4 @@ private:
     bool parentBackground_ = true;
     HFONT font_ = nullptr;
     COLORREF textColor_ = GetSysColor(COLOR_WINDOWTEXT);
-    int paintCount_ = 0;
 };

@@ -7,7 +7,7 @@
 #include "base/Format.h"
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 #include <gtest/gtest.h>
 
@@ -186,8 +186,8 @@ TEST_F(CommandLine, RefusedWritePartWayPutsTheOldValuesBack)
     const std::string ini = "Unable to write to " + SystemDir() + "\\oeminfo.ini.\r\n";
     const std::string failure = Legacy() ? ini : "Failed to set data for 'SupportHours'\r\n";
     const std::string again = Legacy() ? ini : "Failed to set data for 'Manufacturer'\r\n";
-    TApiSwap<decltype(OEMApi.RegSetValueExA)> regSwap(OEMApi.RegSetValueExA, RefusingRegSet);
-    TApiSwap<decltype(OEMApi.WritePrivateProfileStringA)> iniSwap(OEMApi.WritePrivateProfileStringA,
+    TApiSwap<decltype(PlatformApi.RegSetValueExA)> regSwap(PlatformApi.RegSetValueExA, RefusingRegSet);
+    TApiSwap<decltype(PlatformApi.WritePrivateProfileStringA)> iniSwap(PlatformApi.WritePrivateProfileStringA,
                                                                  RefusingProfileWrite);
     const struct {
         int refuseTo;

@@ -9,7 +9,7 @@
 #include "i18n/Translate.h"
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 #include <gtest/gtest.h>
 

@@ -76,7 +76,6 @@ protected:
         RemoveDirectoryA(Scratch.c_str());
         ResetOEMInfo();
         FailProfileWriteOfKey.clear();
-        EXPECT_FALSE(OEMStoreObjectHeld());
     }
 
     std::string ScratchFile(const std::string& name, const std::string& bytes)
@@ -116,7 +115,7 @@ TEST(IniStoreSetting, PathsFollowTheSystemDirectoryOnEveryCall)
             return static_cast<UINT>(snprintf(buffer, size, "D:\\Other\\sys"));
         }
     };
-    TApiSwap<decltype(OEMApi.GetSystemDirectoryA)> swap(OEMApi.GetSystemDirectoryA, TFake::SystemDir);
+    TApiSwap<decltype(PlatformApi.GetSystemDirectoryA)> swap(PlatformApi.GetSystemDirectoryA, TFake::SystemDir);
     EXPECT_EQ("D:\\Other\\sys\\oeminfo.ini", IniFilePath());
     EXPECT_EQ("D:\\Other\\sys\\oemlogo.bmp", LogoFilePath());
 }
@@ -177,7 +176,7 @@ TEST_F(IniStore, WriteReplacesTheOldFileWhole)
 TEST_F(IniStore, WriteIntoOldFileWhenItsDeletionFailsUnnoticed)
 {
     ASSERT_TRUE(WriteWholeFile(Ini, "[Support Information]\r\nLine1=x\r\nLine3=z\r\n"));
-    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
     WriteIniOEMInfo("M", "N", "", {"new"});
     ReadIniOEMInfo();
     EXPECT_EQ((std::vector<std::string>{"new", "z"}), SupportLines());
@@ -385,7 +384,7 @@ TEST_F(IniStore, RemoveDeletesBothFiles)
 TEST_F(IniStore, RemoveWithNothingThereIsSilent)
 {
     EXPECT_NO_THROW(RemoveIniOEMInfo());
-    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
     EXPECT_NO_THROW(RemoveIniOEMInfo());
 }
 
@@ -400,7 +399,7 @@ TEST_F(IniStore, RemoveReportsAFileThatOutlivesItsDeletion)
         {"only the logo", false, true, Logo},
         {"both: the first is named", true, true, Ini},
     };
-    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DeleteFileA(Ini.c_str());
@@ -425,14 +424,14 @@ TEST_F(IniStore, RemoveTriesTheLogoEvenWhenTheIniStays)
     };
     ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\n"));
     ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
-    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, TFake::DeleteAllButIni);
+    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, TFake::DeleteAllButIni);
     EXPECT_EQ("Unable to delete " + Ini, ErrorOf(RemoveIniOEMInfo));
     EXPECT_FALSE(FileExists(Logo));
 }
 
 TEST_F(IniStore, ProfileWriteFailingPartWay)
 {
-    TApiSwap<decltype(OEMApi.WritePrivateProfileStringA)> swap(OEMApi.WritePrivateProfileStringA,
+    TApiSwap<decltype(PlatformApi.WritePrivateProfileStringA)> swap(PlatformApi.WritePrivateProfileStringA,
                                                                CountingWritePrivateProfileString);
     const struct {
         const char* failingKey;
@@ -458,20 +457,18 @@ TEST_F(IniStore, ProfileWriteFailingPartWay)
         EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
         EXPECT_EQ(1, ReleaseCounts.ProfileFlushes) << "the profile must be released on failure";
         EXPECT_EQ(Ini, ReleaseCounts.LastFlushedPath);
-        EXPECT_FALSE(OEMStoreObjectHeld());
     }
 }
 
 TEST_F(IniStore, EachOperationReleasesItsProfile)
 {
-    TApiSwap<decltype(OEMApi.WritePrivateProfileStringA)> swap(OEMApi.WritePrivateProfileStringA,
+    TApiSwap<decltype(PlatformApi.WritePrivateProfileStringA)> swap(PlatformApi.WritePrivateProfileStringA,
                                                                CountingWritePrivateProfileString);
     WriteIniOEMInfo("A", "B", "", {"l"});
     EXPECT_EQ(1, ReleaseCounts.ProfileFlushes);
     ReadIniOEMInfo();
     EXPECT_EQ(2, ReleaseCounts.ProfileFlushes);
     EXPECT_EQ(Ini, ReleaseCounts.LastFlushedPath);
-    EXPECT_FALSE(OEMStoreObjectHeld());
 }
 
 TEST_F(IniStore, FailingLogoCopyIsReported)
@@ -483,7 +480,7 @@ TEST_F(IniStore, FailingLogoCopyIsReported)
             return FALSE;
         }
     };
-    TApiSwap<decltype(OEMApi.CopyFileA)> swap(OEMApi.CopyFileA, TFake::RefuseCopy);
+    TApiSwap<decltype(PlatformApi.CopyFileA)> swap(PlatformApi.CopyFileA, TFake::RefuseCopy);
     std::string source = ScratchFile("logo.bmp", "BMnew");
     EXPECT_EQ("Unable to copy the logo to " + Logo, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {}); }));
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=A", "Model=B"}), FileLines(Ini));
@@ -497,7 +494,7 @@ TEST_F(IniStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
     RemoveDirectoryA(Ini.c_str());
 
     ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
-    TApiSwap<decltype(OEMApi.DeleteFileA)> swap(OEMApi.DeleteFileA, RefusingDeleteFile);
+    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
     EXPECT_EQ("T[Unable to delete " + Logo + "]", ErrorOf(RemoveIniOEMInfo));
 }
 

@@ -10,7 +10,12 @@
 namespace {
 
 const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
-const char* const ValueNames[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
+const std::vector<const char*> ValueNames = [] {
+    std::vector<const char*> names;
+    for (const TOEMField& field : OEMFields)
+        names.push_back(field.Name);
+    return names;
+}();
 
 struct TRawValue {
     std::string name;
@@ -58,8 +63,10 @@ void ExpectStoredText(const char* name, const std::string& text, int line)
 
 std::vector<std::string> Fields()
 {
-    return {OEMInfo.Manufacturer, OEMInfo.Model,      OEMInfo.SupportHours,
-            OEMInfo.SupportPhone, OEMInfo.SupportURL, OEMInfo.Logo};
+    std::vector<std::string> texts;
+    for (const TOEMField& field : OEMFields)
+        texts.push_back(OEMInfo.*field.Text);
+    return texts;
 }
 
 const std::vector<std::string> SixTexts = {"Acme", "X1", "9-5", "555-0100", "http://acme.example", "C:\\logo.bmp"};
@@ -107,7 +114,8 @@ protected:
             RegDeleteKeyExA(HKEY_LOCAL_MACHINE, KeyPath, KEY_WOW64_64KEY, 0);
         }
         ResetOEMInfo();
-        EXPECT_FALSE(OEMStoreObjectHeld());
+        EXPECT_EQ(ReleaseCounts.RegKeysOpened, ReleaseCounts.RegCloseKeyCalls)
+            << "every key the store opened must be closed, also after a failure";
     }
 
     static void DeleteOurValues()
@@ -138,6 +146,9 @@ protected:
 
     bool KeyExisted = false;
     std::vector<TRawValue> Saved;
+    // Every test counts the keys the store opens and closes.
+    TApiSwap<decltype(PlatformApi.RegCreateKeyExA)> CountOpens{PlatformApi.RegCreateKeyExA, CountingRegCreateKeyEx};
+    TApiSwap<decltype(PlatformApi.RegCloseKey)> CountCloses{PlatformApi.RegCloseKey, CountingRegCloseKey};
 };
 
 TEST(RegStoreSetting, RegistryModeUnderWindows10)
@@ -230,7 +241,7 @@ TEST_F(RegStore, ReadCases)
             SetRaw(value);
         ResetOEMInfo();
         ReleaseCounts = TReleaseCounts();
-        TApiSwap<decltype(OEMApi.RegCloseKey)> swap(OEMApi.RegCloseKey, CountingRegCloseKey);
+        TApiSwap<decltype(PlatformApi.RegCloseKey)> swap(PlatformApi.RegCloseKey, CountingRegCloseKey);
         if (c.error.empty()) {
             EXPECT_NO_THROW(ReadRegOEMInfo());
         } else {
@@ -238,7 +249,6 @@ TEST_F(RegStore, ReadCases)
         }
         EXPECT_EQ(c.fields, Fields());
         EXPECT_EQ(1, ReleaseCounts.RegCloseKeyCalls) << "the key must be closed however the reading ends";
-        EXPECT_FALSE(OEMStoreObjectHeld());
     }
 }
 
@@ -275,7 +285,7 @@ LONG WINAPI RefusedSizeQuery(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD ty
 TEST_F(RegStore, ValueGrowingBetweenSizeQueryAndRead)
 {
     WriteSix(SixTexts);
-    TApiSwap<decltype(OEMApi.RegQueryValueExA)> swap(OEMApi.RegQueryValueExA, GrowingQuery);
+    TApiSwap<decltype(PlatformApi.RegQueryValueExA)> swap(PlatformApi.RegQueryValueExA, GrowingQuery);
     QueryTarget = "Model";
     GrowthsLeft = 2;
     ReadRegOEMInfo();
@@ -292,8 +302,9 @@ TEST_F(RegStore, ValueGrowingBetweenSizeQueryAndRead)
 TEST_F(RegStore, RefusedReadStopsTheReading)
 {
     WriteSix(SixTexts);
-    TApiSwap<decltype(OEMApi.RegQueryValueExA)> swap(OEMApi.RegQueryValueExA, RefusedRead);
-    TApiSwap<decltype(OEMApi.RegCloseKey)> counting(OEMApi.RegCloseKey, CountingRegCloseKey);
+    ReleaseCounts = TReleaseCounts();
+    TApiSwap<decltype(PlatformApi.RegQueryValueExA)> swap(PlatformApi.RegQueryValueExA, RefusedRead);
+    TApiSwap<decltype(PlatformApi.RegCloseKey)> counting(PlatformApi.RegCloseKey, CountingRegCloseKey);
     QueryTarget = "SupportHours";
     EXPECT_EQ("Failed to get data for 'SupportHours'", ErrorOf(ReadRegOEMInfo));
     EXPECT_EQ((std::vector<std::string>{"Acme", "X1", "", "", "", ""}), Fields());
@@ -303,7 +314,7 @@ TEST_F(RegStore, RefusedReadStopsTheReading)
 TEST_F(RegStore, RefusedSizeQueryGivesAnEmptyField)
 {
     WriteSix(SixTexts);
-    TApiSwap<decltype(OEMApi.RegQueryValueExA)> swap(OEMApi.RegQueryValueExA, RefusedSizeQuery);
+    TApiSwap<decltype(PlatformApi.RegQueryValueExA)> swap(PlatformApi.RegQueryValueExA, RefusedSizeQuery);
     QueryTarget = "SupportPhone";
     ReadRegOEMInfo();
     EXPECT_EQ((std::vector<std::string>{"Acme", "X1", "9-5", "", "http://acme.example", "C:\\logo.bmp"}), Fields());
@@ -318,8 +329,8 @@ LONG WINAPI RefusedSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const 
 
 TEST_F(RegStore, RefusedWriteKeepsEarlierValuesAndSkipsLaterOnes)
 {
-    TApiSwap<decltype(OEMApi.RegSetValueExA)> swap(OEMApi.RegSetValueExA, RefusedSet);
-    TApiSwap<decltype(OEMApi.RegCloseKey)> counting(OEMApi.RegCloseKey, CountingRegCloseKey);
+    TApiSwap<decltype(PlatformApi.RegSetValueExA)> swap(PlatformApi.RegSetValueExA, RefusedSet);
+    TApiSwap<decltype(PlatformApi.RegCloseKey)> counting(PlatformApi.RegCloseKey, CountingRegCloseKey);
     QueryTarget = "SupportPhone";
     EXPECT_EQ("Failed to set data for 'SupportPhone'", ErrorOf([] { WriteSix(SixTexts); }));
     ExpectStoredText("Manufacturer", "Acme", __LINE__);
@@ -339,7 +350,7 @@ LONG WINAPI RefusedOpen(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_AT
 TEST_F(RegStore, KeyThatCannotBeOpened)
 {
     WriteSix(SixTexts);
-    TApiSwap<decltype(OEMApi.RegCreateKeyExA)> swap(OEMApi.RegCreateKeyExA, RefusedOpen);
+    TApiSwap<decltype(PlatformApi.RegCreateKeyExA)> swap(PlatformApi.RegCreateKeyExA, RefusedOpen);
     const std::string refused =
         "Unable to open registry key "
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation for writing";
@@ -367,7 +378,7 @@ LONG WINAPI RecordingOpen(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWO
                           LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
     OpenCalls.push_back({root, path ? path : "", reserved, cls != nullptr, options, access});
-    return ::RegCreateKeyExA(root, path, reserved, cls, options, access, security, key, disposition);
+    return CountingRegCreateKeyEx(root, path, reserved, cls, options, access, security, key, disposition);
 }
 
 LONG WINAPI RecordingDelete(HKEY key, LPCSTR name)
@@ -379,7 +390,7 @@ LONG WINAPI RecordingDelete(HKEY key, LPCSTR name)
 TEST_F(RegStore, OpensTheKeyWithTheRightsOfEachOperation)
 {
     OpenCalls.clear();
-    TApiSwap<decltype(OEMApi.RegCreateKeyExA)> swap(OEMApi.RegCreateKeyExA, RecordingOpen);
+    TApiSwap<decltype(PlatformApi.RegCreateKeyExA)> swap(PlatformApi.RegCreateKeyExA, RecordingOpen);
     ReadRegOEMInfo();
     WriteSix(SixTexts);
     RemoveRegOEMInfo();
@@ -401,8 +412,9 @@ TEST_F(RegStore, RemoveDeletesTheSixValuesInOrderAndKeepsTheKey)
     WriteSix(SixTexts);
     SetRaw({"MarquillTestOther", REG_SZ, std::string("keep", 5)});
     DeletedValues.clear();
-    TApiSwap<decltype(OEMApi.RegDeleteValueA)> swap(OEMApi.RegDeleteValueA, RecordingDelete);
-    TApiSwap<decltype(OEMApi.RegCloseKey)> counting(OEMApi.RegCloseKey, CountingRegCloseKey);
+    ReleaseCounts = TReleaseCounts();
+    TApiSwap<decltype(PlatformApi.RegDeleteValueA)> swap(PlatformApi.RegDeleteValueA, RecordingDelete);
+    TApiSwap<decltype(PlatformApi.RegCloseKey)> counting(PlatformApi.RegCloseKey, CountingRegCloseKey);
     RemoveRegOEMInfo();
     EXPECT_EQ(std::vector<std::string>(std::begin(ValueNames), std::end(ValueNames)), DeletedValues);
     for (const char* name : ValueNames)
@@ -439,19 +451,19 @@ TEST_F(RegStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
 {
     TBracketTranslation translation;
     {
-        TApiSwap<decltype(OEMApi.RegSetValueExA)> swap(OEMApi.RegSetValueExA, RefusedSet);
+        TApiSwap<decltype(PlatformApi.RegSetValueExA)> swap(PlatformApi.RegSetValueExA, RefusedSet);
         QueryTarget = "Model";
         EXPECT_EQ("T[Failed to set data for 'Model']", ErrorOf([] { WriteSix(SixTexts); }));
     }
     SetRaw({"Logo", REG_SZ, std::string("L", 2)});
     {
-        TApiSwap<decltype(OEMApi.RegQueryValueExA)> swap(OEMApi.RegQueryValueExA, RefusedRead);
+        TApiSwap<decltype(PlatformApi.RegQueryValueExA)> swap(PlatformApi.RegQueryValueExA, RefusedRead);
         QueryTarget = "Logo";
         EXPECT_EQ("T[Failed to get data for 'Logo']", ErrorOf(ReadRegOEMInfo));
     }
     SetRaw({"Logo", REG_BINARY, "x"});
     EXPECT_EQ("T[Invalid data type for 'Logo']", ErrorOf(ReadRegOEMInfo));
-    TApiSwap<decltype(OEMApi.RegCreateKeyExA)> swap(OEMApi.RegCreateKeyExA, RefusedOpen);
+    TApiSwap<decltype(PlatformApi.RegCreateKeyExA)> swap(PlatformApi.RegCreateKeyExA, RefusedOpen);
     EXPECT_EQ("T[Unable to open registry key HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
               "OEMInformation for writing]",
               ErrorOf(RemoveRegOEMInfo));

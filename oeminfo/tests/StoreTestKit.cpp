@@ -42,6 +42,15 @@ TBracketTranslation::~TBracketTranslation() { SetResTextHook(nullptr); }
 TReleaseCounts ReleaseCounts;
 std::string FailProfileWriteOfKey;
 
+LONG WINAPI CountingRegCreateKeyEx(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options,
+                                   REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    LONG result = ::RegCreateKeyExA(root, path, reserved, cls, options, access, security, key, disposition);
+    if (result == ERROR_SUCCESS)
+        ++ReleaseCounts.RegKeysOpened;
+    return result;
+}
+
 LONG WINAPI CountingRegCloseKey(HKEY key)
 {
     ++ReleaseCounts.RegCloseKeyCalls;

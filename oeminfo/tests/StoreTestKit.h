@@ -2,25 +2,12 @@
 // What the tests of both stores share: swapping one platform call for a
 // stand-in, catching the error an operation raises, and a translation hook
 // that shows whether a message was translated before it was filled in.
-#include "oeminfo/OEMApi.h"
+#include "base/PlatformApi.h"
 #include "oeminfo/WinOEMInfo.h"
+#include "tests/support/TestSupport.h"
 
 #include <functional>
 #include <string>
-
-// Puts `standIn` in place of one member of OEMApi for the life of the guard.
-template <class F>
-class TApiSwap {
-public:
-    TApiSwap(F& member, F standIn) : Member(member), Saved(member) { Member = standIn; }
-    ~TApiSwap() { Member = Saved; }
-    TApiSwap(const TApiSwap&) = delete;
-    TApiSwap& operator=(const TApiSwap&) = delete;
-
-private:
-    F& Member;
-    F Saved;
-};
 
 // The message of the EMarquillError that `operation` raises; records a test
 // failure (and gives "") when it raises none.
@@ -43,12 +30,15 @@ public:
 // Counts of calls that release a store's objects, taken by stand-ins that
 // pass each call on to Windows.
 struct TReleaseCounts {
+    int RegKeysOpened = 0;  // successful RegCreateKeyExA calls
     int RegCloseKeyCalls = 0;
     int ProfileFlushes = 0;  // WritePrivateProfileStringA(NULL, NULL, NULL, path)
     std::string LastFlushedPath;
 };
 extern TReleaseCounts ReleaseCounts;
 
+LONG WINAPI CountingRegCreateKeyEx(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options,
+                                   REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition);
 LONG WINAPI CountingRegCloseKey(HKEY key);
 // Passes every call on; counts the flushes; refuses (FALSE, nothing written)
 // the write of the key named in FailProfileWriteOfKey, when that is set.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/WinHandles.h"
@@ -58,6 +59,8 @@ std::string MakeBmp24(int width, int height, const std::function<COLORREF(int x,
 namespace {
 HHOOK g_hook = nullptr;
 std::vector<TMessageBoxCatcher::TBox> g_boxes;
+// A box that loses the activation and gets it back is still one box.
+std::vector<HWND> g_boxWindows;
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM param)
 {
@@ -80,7 +83,9 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         // Activation can be reported to this thread for another process's
         // window (when this thread's window goes, Wine activates the next
         // one): a box that is not ours is not ours to close.
-        if (lstrcmpA(cls, "#32770") == 0 && GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId()) {
+        const bool seen = std::find(g_boxWindows.begin(), g_boxWindows.end(), wnd) != g_boxWindows.end();
+        if (!seen && lstrcmpA(cls, "#32770") == 0 && GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId()) {
+            g_boxWindows.push_back(wnd);
             TMessageBoxCatcher::TBox box;
             char buf[4096] = {};
             GetWindowTextA(wnd, buf, sizeof buf);
@@ -100,7 +105,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 
 TMessageBoxCatcher::TMessageBoxCatcher()
 {
-    g_boxes.clear();
+    Clear();
     g_hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     // Without the hook the first box would wait for a click until the test times out.
     if (!g_hook)
@@ -116,7 +121,11 @@ TMessageBoxCatcher::~TMessageBoxCatcher()
 int TMessageBoxCatcher::Count() const { return static_cast<int>(g_boxes.size()); }
 const TMessageBoxCatcher::TBox& TMessageBoxCatcher::Last() const { return g_boxes.back(); }
 const TMessageBoxCatcher::TBox& TMessageBoxCatcher::At(int i) const { return g_boxes.at(i); }
-void TMessageBoxCatcher::Clear() { g_boxes.clear(); }
+void TMessageBoxCatcher::Clear()
+{
+    g_boxes.clear();
+    g_boxWindows.clear();
+}
 
 bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, std::string& data)
 {
@@ -219,26 +228,6 @@ std::string ColorText(COLORREF color)
     char buf[16];
     wsprintfA(buf, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
     return buf;
-}
-
-namespace {
-BOOL CALLBACK FindUnpainted(HWND child, LPARAM param)
-{
-    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
-bool FullyPainted(HWND top)
-{
-    if (!IsWindowVisible(top) || GetUpdateRect(top, nullptr, FALSE))
-        return false;
-    bool unpainted = false;
-    EnumChildWindows(top, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
-    return !unpainted;
 }
 
 std::vector<std::string> CaptionedFrameErrors(const TPixels& px, SIZE caption, COLORREF border)

@@ -5,6 +5,21 @@
 #include <functional>
 #include <string>
 
+// Puts `standIn` in place of one member of PlatformApi (or any function
+// pointer) for the life of the guard.
+template <class F>
+class TApiSwap {
+public:
+    TApiSwap(F& member, F standIn) : Member(member), Saved(member) { Member = standIn; }
+    ~TApiSwap() { Member = Saved; }
+    TApiSwap(const TApiSwap&) = delete;
+    TApiSwap& operator=(const TApiSwap&) = delete;
+
+private:
+    F& Member;
+    F Saved;
+};
+
 // Pumps this thread's messages until `done` gives true; false when it has not
 // within `timeoutMs`. Never a fixed sleep.
 // `preDispatch`, when given, sees each message first and swallows it by
@@ -64,9 +79,7 @@ bool CaptureDrawing(int width, int height, const std::function<bool(HDC)>& draw,
 // "#RRGGBB", for readable failure messages.
 std::string ColorText(COLORREF color);
 
-// True when neither the window nor any visible window inside it waits for
-// WM_PAINT: what the screen shows is final.
-bool FullyPainted(HWND top);
+#include "tests/support/Painted.h"
 
 // The pixels of a captioned frame panel's client area that break its frame:
 // the five one-pixel lines in `border` (left edge at x 1, top edge on row

@@ -81,7 +81,7 @@ TEST_F(FormLegacy, ThreeLinesLeaveTheOtherFieldsEmptyAndTheWindowIsShaped)
     for (int n = 4; n <= 10; ++n)
         EXPECT_EQ(Text(*form, LineEdit(n).c_str()), "") << n;
     // Only the Manufacturer and Model rows stay inside "General".
-    RECT g1 = RectInParent(form->Control("G_1"));
+    RECT g1 = RectInParent(form->Control(TCtl::G_1));
     EXPECT_EQ(g1.top, 6);
     EXPECT_EQ(g1.bottom - g1.top, 81);
     EXPECT_EQ(g1.right - g1.left, 393);
@@ -89,7 +89,7 @@ TEST_F(FormLegacy, ThreeLinesLeaveTheOtherFieldsEmptyAndTheWindowIsShaped)
     EXPECT_FALSE(Shown(*form, "Label_SHours"));
     EXPECT_TRUE(Shown(*form, "Edit_SPhone"));
     EXPECT_TRUE(Shown(*form, "G_2"));
-    RECT g2 = RectInParent(form->Control("G_2"));
+    RECT g2 = RectInParent(form->Control(TCtl::G_2));
     EXPECT_EQ(g2.top, 91);
     EXPECT_EQ(g2.bottom - g2.top, 286);
     struct TLine {
@@ -97,7 +97,7 @@ TEST_F(FormLegacy, ThreeLinesLeaveTheOtherFieldsEmptyAndTheWindowIsShaped)
         LONG top;
     };
     for (TLine line : {TLine{1, 16}, TLine{6, 150}, TLine{7, 177}, TLine{10, 258}}) {
-        RECT r = RectInParent(form->Control(LineEdit(line.n).c_str()));
+        RECT r = RectInParent(ControlNamed(*form, LineEdit(line.n).c_str()));
         EXPECT_EQ(r.left, 107) << line.n;
         EXPECT_EQ(r.top, line.top) << line.n;
         EXPECT_EQ(r.right - r.left, 270) << line.n;
@@ -223,8 +223,8 @@ TEST_F(FormLegacy, TabGoesFromLineSixToEightAndReachesSevenLast)
 TEST_F(FormLegacy, LineSevenIsDrawnInTheSmallerPageFont)
 {
     auto form = OpenForm();
-    EXPECT_EQ(FontHeightOf(form->Control("Edit_Line6")), -13);
-    EXPECT_EQ(FontHeightOf(form->Control("Edit_Line7")), -11);
+    EXPECT_EQ(FontHeightOf(form->Control(TCtl::Edit_Line6)), -13);
+    EXPECT_EQ(FontHeightOf(form->Control(TCtl::Edit_Line7)), -11);
 }
 
 TEST_F(FormLegacy, ClosingReleasesTheSupportLines)

@@ -41,6 +41,26 @@ std::string WindowText(HWND wnd)
     return buf;
 }
 
+// The program's main window once it shows; nullptr when it does not.
+HWND ShownWindowOf(DWORD process)
+{
+    HWND form = nullptr;
+    bool shown = WaitFor(
+        [&] {
+            form = FindTopLevel(process, "TAppFrm");
+            return form && IsWindowVisible(form);
+        },
+        15000);
+    return shown ? form : nullptr;
+}
+
+bool HasNoArea(HWND wnd)
+{
+    RECT rect = {};
+    GetWindowRect(wnd, &rect);
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
+
 HWND FocusOf(DWORD thread)
 {
     GUITHREADINFO info = {};
@@ -93,21 +113,16 @@ TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
     ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
     const DWORD process = program.Info().dwProcessId;
 
-    HWND form = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            form = FindTopLevel(process, "TAppFrm");
-            return form && IsWindowVisible(form);
-        },
-        15000))
-        << "the window did not appear";
+    HWND form = ShownWindowOf(process);
+    ASSERT_NE(form, nullptr) << "the window did not appear";
     EXPECT_EQ(WindowText(form), "Marquill :: www.marquill.org");
 
-    // The program's own hidden window carries the program's title.
+    // The program's own window carries the program's title and takes no
+    // place on the screen.
     HWND application = FindTopLevel(process, "MarquillApplication");
     ASSERT_NE(application, nullptr);
     EXPECT_EQ(WindowText(application), "Marquill");
-    EXPECT_FALSE(IsWindowVisible(application));
+    EXPECT_TRUE(HasNoArea(application));
 
     // Loaded, and the first field has the focus; Tab goes on to the next.
     const DWORD thread = GetWindowThreadProcessId(form, nullptr);
@@ -123,6 +138,26 @@ TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
     })) << "Tab did not reach the model field";
 
     PostMessageA(form, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.Info().hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
+    DWORD code = 1234;
+    GetExitCodeProcess(program.Info().hProcess, &code);
+    EXPECT_EQ(code, 0u);
+}
+
+// The taskbar button is the application window's: closing it there closes
+// the main window through its close handler and ends the program.
+TEST_F(FormProgram, ClosingTheTaskbarButtonEndsTheProgram)
+{
+    TProgram program(ExeDir() + "..\\Marquill.exe");
+    ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
+    const DWORD process = program.Info().dwProcessId;
+    HWND form = ShownWindowOf(process);
+    ASSERT_NE(form, nullptr) << "the window did not appear";
+    HWND application = GetWindow(form, GW_OWNER);
+    ASSERT_EQ(application, FindTopLevel(process, "MarquillApplication")) << "the window is not the program's";
+    EXPECT_TRUE(IsWindowVisible(application)) << "no taskbar button";
+
+    PostMessageA(application, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(program.Info().hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
     DWORD code = 1234;
     GetExitCodeProcess(program.Info().hProcess, &code);

@@ -124,7 +124,9 @@ TEST_F(FormRegistry, LogoOfWrongTypeOpensOnAboutPageAndApplyStoresNoPlaceholder)
     char title[64] = {};
     GetWindowTextA(ApplicationWindow(), title, sizeof title);
     EXPECT_STREQ(title, BoxCaption);
-    EXPECT_FALSE(IsWindowVisible(ApplicationWindow()));
+    RECT place = {};
+    GetWindowRect(ApplicationWindow(), &place);
+    EXPECT_TRUE(IsRectEmpty(&place)) << "the application window takes a place on the screen";
 
     EXPECT_EQ(form->ActivePageName(), "T_About");
     EXPECT_TRUE(Shown(*form, "T_About"));
@@ -184,7 +186,7 @@ TEST_F(FormRegistry, LogoInSystemDirectoryIsReadFrom64BitViewWithRedirectionRest
     EXPECT_EQ(GetFileAttributesA(seen.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Drawn at its own size from the box's corner, cut at 172 x 172.
-    HWND image = form->Control("Image1");
+    HWND image = form->Control(TCtl::Image1);
     ASSERT_TRUE(WaitFor([&] { return PixelAt(image, 0, 0) == RGB(0xE0, 0x10, 0x20); }));
     EXPECT_EQ(PixelAt(image, 171, 171), RGB(0xE0, 0x10, 0x20));
     RECT box = RectInParent(image);
@@ -234,7 +236,7 @@ TEST_F(FormRegistry, ApplyStoresTheFieldsUntrimmedAsStrings)
 TEST_F(FormRegistry, TypedTextsHaveNoLengthLimit)
 {
     auto form = OpenForm();
-    HWND edit = form->Control("Edit_Manufacturer");
+    HWND edit = form->Control(TCtl::Edit_Manufacturer);
     const std::string typed(40000, 'w');
     // Replacing the selection goes through the same limit as typing.
     SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
@@ -252,8 +254,8 @@ TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
 
     DWORD type = 0;
     std::string data;
-    for (const char* name : OemValues)
-        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, name, type, data)) << name;
+    for (const TOEMField& field : OEMFields)
+        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, field.Name, type, data)) << field.Name;
     EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
     EXPECT_EQ(Text(*form, "Label_Logo"), "C:\\marquill-missing\\logo.bmp");
 
@@ -295,7 +297,7 @@ TEST_F(FormRegistry, TabVisitsTheShownControlsInTabOrder)
 std::pair<DWORD, DWORD> Selection(const TAppFrm& form, const char* name)
 {
     DWORD start = 0xdead, end = 0xdead;
-    SendMessageA(form.Control(name), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(ControlNamed(form, name), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {start, end};
 }
 
@@ -309,13 +311,13 @@ TEST_F(FormRegistry, AFieldGivenTheFocusHasItsWholeTextSelected)
     ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
     EXPECT_EQ(Selection(*form, "Edit_Manufacturer"), std::make_pair(DWORD{0}, DWORD{4}));
 
-    SendMessageA(form->Control("Edit_Model"), EM_SETSEL, 2, 2);
+    SendMessageA(form->Control(TCtl::Edit_Model), EM_SETSEL, 2, 2);
     ASSERT_TRUE(PressTab(*form));
     ASSERT_EQ(FocusName(*form), "Edit_Model");
     EXPECT_EQ(Selection(*form, "Edit_Model"), std::make_pair(DWORD{0}, DWORD{7}));
 
     Click(*form, "Btn_About");
-    SendMessageA(form->Control("Edit_Manufacturer"), EM_SETSEL, 1, 1);
+    SendMessageA(form->Control(TCtl::Edit_Manufacturer), EM_SETSEL, 1, 1);
     Click(*form, "Btn_Back");
     ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
     EXPECT_EQ(Selection(*form, "Edit_Manufacturer"), std::make_pair(DWORD{0}, DWORD{4}));
@@ -361,11 +363,11 @@ TEST_F(FormRegistry, CtrlTabNeitherSwitchesPagesNorMovesTheFocusAndShiftTabGoesB
 TEST_F(FormRegistry, WebAddressShowsAHandPointer)
 {
     auto form = OpenForm();
-    HWND label = form->Control("Label10");
+    HWND label = form->Control(TCtl::Label10);
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
-    HWND notice = form->Control("Label9");
+    HWND notice = form->Control(TCtl::Label9);
     SendMessageA(notice, WM_SETCURSOR, reinterpret_cast<WPARAM>(notice), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
 }
@@ -387,13 +389,13 @@ TEST_F(FormRegistry, LaterRowsLieAboveEarlierOnes)
     int pairs = 0;
     for (size_t later = 0; later < FormControlCount; ++later) {
         const TControlDesc& b = FormControls[later];
-        if (!b.parent)
+        if (b.parent == TCtl::None)
             continue;
         for (size_t earlier = 0; earlier < later; ++earlier) {
             const TControlDesc& a = FormControls[earlier];
-            if (!a.parent || std::strcmp(a.parent, b.parent) != 0)
+            if (a.parent != b.parent)
                 continue;
-            HWND above = form->Control(b.name), below = form->Control(a.name);
+            HWND above = form->Control(b.id), below = form->Control(a.id);
             if (!above || !below)
                 continue;
             ++pairs;
@@ -403,9 +405,9 @@ TEST_F(FormRegistry, LaterRowsLieAboveEarlierOnes)
     EXPECT_GT(pairs, 100);
 
     // A point in both the page control and the bottom bar belongs to the bar.
-    HWND bar = form->Control("Panel1");
+    HWND bar = form->Control(TCtl::Panel1);
     RECT barRect = RectInParent(bar);
-    RECT pagesRect = RectInParent(form->Control("PageControl1"));
+    RECT pagesRect = RectInParent(form->Control(TCtl::PageControl1));
     POINT inBoth = {barRect.left + 1, barRect.top + 1};
     ASSERT_TRUE(PtInRect(&barRect, inBoth) && PtInRect(&pagesRect, inBoth));
     EXPECT_EQ(ChildWindowFromPointEx(form->Handle(), inBoth, CWP_SKIPINVISIBLE), bar);
@@ -418,6 +420,52 @@ TEST_F(FormRegistry, ClosingDestroysTheWindow)
     PostMessageA(wnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(wnd); }));
     EXPECT_EQ(form->Handle(), nullptr);
+}
+
+// The windows of this thread that get a taskbar button: the visible
+// unowned ones that are no tool windows, and any that asks for one.
+std::vector<HWND> TaskbarWindows()
+{
+    struct TCollect {
+        static BOOL CALLBACK Add(HWND wnd, LPARAM param)
+        {
+            const LONG exStyle = GetWindowLongA(wnd, GWL_EXSTYLE);
+            const bool unowned = !GetWindow(wnd, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+            if (IsWindowVisible(wnd) && (unowned || (exStyle & WS_EX_APPWINDOW)))
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+            return TRUE;
+        }
+    };
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), TCollect::Add, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// The taskbar showed the window's caption: the main window was unowned. The
+// application window, titled with the program's title, stands for it there;
+// minimising, restoring and closing go through it.
+TEST_F(FormRegistry, TaskbarButtonBelongsToTheApplicationWindow)
+{
+    auto form = OpenForm();
+    HWND main = form->Handle();
+    HWND application = GetWindow(main, GW_OWNER);
+    ASSERT_EQ(application, ApplicationWindow()) << "the window is not owned by the application window";
+    char title[64] = {};
+    GetWindowTextA(application, title, sizeof title);
+    EXPECT_EQ(title, ProgramTitle());
+    EXPECT_EQ(TaskbarWindows(), std::vector<HWND>{application});
+
+    SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(application)) << "minimising left the taskbar button as it was";
+    EXPECT_FALSE(IsWindowVisible(main));
+    SendMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(IsIconic(application));
+    EXPECT_TRUE(PumpUntil(*form, [&] { return IsWindowVisible(main) && GetActiveWindow() == main; }))
+        << "restoring did not bring the window back";
+
+    SendMessageA(application, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main)) << "closing the taskbar button left the window open";
+    EXPECT_EQ(TaskbarWindows(), std::vector<HWND>{});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "base/Format.h"
 #include "base/WinHandles.h"
+#include "base/Wow64.h"
 #include "i18n/Translate.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "tests/support/TestSupport.h"
@@ -21,7 +22,24 @@
 namespace formtest {
 
 constexpr const char* OemKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
-constexpr const char* OemValues[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
+
+// The description's row named `name`; a name that is no row fails the test.
+inline const TControlDesc* FindControlDesc(const char* name)
+{
+    for (const TControlDesc& desc : FormControls)
+        if (std::string(desc.name) == name)
+            return &desc;
+    ADD_FAILURE() << "no control is named " << name;
+    return nullptr;
+}
+
+// The window of the control named `name` (for tables of names); a name that
+// is no row fails the test.
+inline HWND ControlNamed(const TAppFrm& form, const char* name)
+{
+    const TControlDesc* desc = FindControlDesc(name);
+    return desc ? form.Control(desc->id) : nullptr;
+}
 
 // Pumps this thread's messages as the program's loop does (Tab included)
 // until `done` holds; false after `timeoutMs`.
@@ -53,7 +71,7 @@ inline std::unique_ptr<TAppFrm> OpenForm()
 
 inline std::string Text(const TAppFrm& form, const char* name)
 {
-    HWND wnd = form.Control(name);
+    HWND wnd = ControlNamed(form, name);
     EXPECT_NE(wnd, nullptr) << name;
     char buf[4096] = {};
     if (wnd)
@@ -63,21 +81,21 @@ inline std::string Text(const TAppFrm& form, const char* name)
 
 inline void SetText(const TAppFrm& form, const char* name, const std::string& text)
 {
-    HWND wnd = form.Control(name);
+    HWND wnd = ControlNamed(form, name);
     ASSERT_NE(wnd, nullptr) << name;
     ASSERT_TRUE(SetWindowTextA(wnd, text.c_str()));
 }
 
 inline void Click(const TAppFrm& form, const char* name)
 {
-    HWND wnd = form.Control(name);
+    HWND wnd = ControlNamed(form, name);
     ASSERT_NE(wnd, nullptr) << name;
     SendMessageA(wnd, BM_CLICK, 0, 0);
 }
 
 inline bool Shown(const TAppFrm& form, const char* name)
 {
-    HWND wnd = form.Control(name);
+    HWND wnd = ControlNamed(form, name);
     return wnd && IsWindowVisible(wnd);
 }
 
@@ -96,7 +114,7 @@ inline std::string FocusName(const TAppFrm& form)
 {
     HWND focus = GetFocus();
     for (size_t i = 0; i < FormControlCount; ++i) {
-        HWND wnd = form.Control(FormControls[i].name);
+        HWND wnd = form.Control(FormControls[i].id);
         if (wnd && wnd == focus)
             return FormControls[i].name;
     }
@@ -160,8 +178,8 @@ inline void DeleteOemValues()
     HKEY key = OpenOemKey();
     if (!key)
         return;
-    for (const char* name : OemValues)
-        RegDeleteValueA(key, name);
+    for (const TOEMField& field : OEMFields)
+        RegDeleteValueA(key, field.Name);
     RegCloseKey(key);
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/PlatformApi.h"
 #include "base/ResText.h"
 
 using namespace formtest;
@@ -58,15 +59,21 @@ protected:
     }
     void TearDown() override
     {
-        Wow64Override = nullptr;
         ResetTranslation("C", NoCatalogs);
         DeleteOemValues();
     }
 };
 
+// The kernel's two WOW64 functions as PlatformApi holds them; nullptr stands
+// for a kernel that lacks one.
+struct TWow64StandIns {
+    decltype(PlatformApi.IsWow64Process) isWow64Process;
+    decltype(PlatformApi.Wow64EnableWow64FsRedirection) enableRedirection;
+};
+
 struct TCase {
     const char* name;
-    TWow64Functions functions;
+    TWow64StandIns functions;
     const char* logoExtension;
     std::vector<int> switches;
     const char* box;  // nullptr: none
@@ -95,13 +102,18 @@ TEST_F(FormWow64, RedirectionIsSwitchedOffOnlyAroundTheLoadAndFailuresAreShown)
         TScratchFile logo(ExeDir() + "marquill-wow64-logo." + c.logoExtension, MakeBmp(5, 6, RGB(9, 9, 9)));
         SetRegString("Manufacturer", "Acme");
         SetRegString("Logo", logo.Path());
-        Wow64Override = &c.functions;
         OEMInfo = TOEMInfo{};
         ResetTranslation("C", NoCatalogs);
         SetResTextHook(MarkTranslated);
         TMessageBoxCatcher boxes;
-        auto form = std::make_unique<TAppFrm>();
-        Wow64Override = nullptr;
+        std::unique_ptr<TAppFrm> form;
+        {
+            TApiSwap<decltype(PlatformApi.IsWow64Process)> query(PlatformApi.IsWow64Process,
+                                                                 c.functions.isWow64Process);
+            TApiSwap<decltype(PlatformApi.Wow64EnableWow64FsRedirection)> redirection(
+                PlatformApi.Wow64EnableWow64FsRedirection, c.functions.enableRedirection);
+            form = std::make_unique<TAppFrm>();
+        }
 
         ASSERT_TRUE(IsWindowVisible(form->Handle()));
         EXPECT_EQ(g_switches, c.switches);

@@ -101,8 +101,8 @@ TEST_F(I18nForm, GermanShowsTheGermanWindow)
         EXPECT_EQ(e.text, Text(*form, e.control)) << e.control;
     EXPECT_EQ("Bitmap-Bilder (*.bmp)|*.bmp", form->OpenPictureDialog1().Filter);
     EXPECT_EQ("Marquill :: www.marquill.org", WindowCaption(form->Handle()));
-    EXPECT_EQ("Allgemein", TZanthPanel::FromHandle(form->Control("G_1"))->Caption());
-    EXPECT_EQ("Unterst\xFCtzte Systeme", TZanthPanel::FromHandle(form->Control("G_4"))->Caption());
+    EXPECT_EQ("Allgemein", TZanthPanel::FromHandle(form->Control(TCtl::G_1))->Caption());
+    EXPECT_EQ("Unterst\xFCtzte Systeme", TZanthPanel::FromHandle(form->Control(TCtl::G_4))->Caption());
 }
 
 TEST_F(I18nForm, ARejectedCatalogShowsTheBoxOnceAndLeavesTheWindowEnglish)
@@ -123,7 +123,7 @@ TEST_F(I18nForm, ARejectedCatalogShowsTheBoxOnceAndLeavesTheWindowEnglish)
               boxes.Last().text);
     EXPECT_EQ(nullptr, boxes.Last().owner);
     EXPECT_EQ("Apply", Text(*form, "Btn_Apply"));
-    EXPECT_EQ("General", TZanthPanel::FromHandle(form->Control("G_1"))->Caption());
+    EXPECT_EQ("General", TZanthPanel::FromHandle(form->Control(TCtl::G_1))->Caption());
 }
 
 TEST_F(I18nForm, ALoadedManufacturerIsNeverTranslated)
@@ -156,7 +156,7 @@ TEST_F(I18nForm, ACatalogCanGiveTheWindowAnotherFace)
     EXPECT_EQ(0, boxes.Count()) << boxes.Last().text;
     for (const char* control : {"Btn_Apply", "Label9", "Label_Manufacturer", "Edit_Manufacturer", "Edit_Line7",
                                 "Label_App", "Btn_Back"})
-        EXPECT_EQ("Courier New", FaceOf(form->Control(control))) << control;
+        EXPECT_EQ("Courier New", FaceOf(ControlNamed(*form, control))) << control;
 }
 
 TEST_F(I18nForm, AnInvalidCatalogIsReportedAndTheWindowStillOpens)

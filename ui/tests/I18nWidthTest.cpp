@@ -18,18 +18,11 @@ constexpr int kAutoLabelHeight = 13;
 const char* const kLanguages[] = {"da", "de", "el", "es", "fi", "fr", "is", "it", "ko",
                                   "nl", "nb", "nn", "pl", "pt_BR", "pt_PT", "ru", "sv"};
 
-const TControlDesc& Row(const char* name)
-{
-    const TControlDesc* desc = FindControlDesc(name);
-    EXPECT_NE(desc, nullptr) << name;
-    return *desc;
-}
-
 // The character height of the font the control shows (its own or its
 // nearest ancestor's).
 int FontHeightOf(const TControlDesc& desc)
 {
-    for (const TControlDesc* at = &desc; at; at = at->parent ? FindControlDesc(at->parent) : nullptr)
+    for (const TControlDesc* at = &desc; at; at = at->parent != TCtl::None ? &Desc(at->parent) : nullptr)
         if (at->fontFace)
             return at->fontHeight;
     return 11;
@@ -39,12 +32,12 @@ int FontHeightOf(const TControlDesc& desc)
 // same line, else to its parent's edge.
 int LabelRoom(const TControlDesc& label)
 {
-    const TControlDesc& parent = Row(label.parent);
+    const TControlDesc& parent = Desc(label.parent);
     int right = parent.width;
     int top = label.top, bottom = label.top + (label.height ? label.height : kAutoLabelHeight);
     for (size_t i = 0; i < FormControlCount; ++i) {
         const TControlDesc& other = FormControls[i];
-        if (!other.parent || std::string(other.parent) != label.parent || other.left <= label.left)
+        if (other.parent != label.parent || other.left <= label.left)
             continue;
         int otherBottom = other.top + (other.height ? other.height : kAutoLabelHeight);
         if (other.top < bottom && top < otherBottom && other.left < right)

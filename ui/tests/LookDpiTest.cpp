@@ -102,7 +102,7 @@ TEST_F(LookDpiTest, FontsGrowByTheDpiRatio)
         {"Edit_Line7", 11},         {"Btn_Apply", 11},         {"Label9", 11},
     };
     for (const TFontCase& c : cases)
-        EXPECT_EQ(FontHeightOf(form_->Control(c.name)), -MulDiv(c.designHeight, TestDpi, FormDesignDpi)) << c.name;
+        EXPECT_EQ(FontHeightOf(ControlNamed(*form_, c.name)), -MulDiv(c.designHeight, TestDpi, FormDesignDpi)) << c.name;
 }
 
 TEST_F(LookDpiTest, PlacesGrowByTheHeightOfZero)
@@ -113,7 +113,7 @@ TEST_F(LookDpiTest, PlacesGrowByTheHeightOfZero)
     EXPECT_EQ(client.bottom, Scaled(460));
     for (const TPlace& p : Places) {
         SCOPED_TRACE(p.name);
-        HWND wnd = form_->Control(p.name);
+        HWND wnd = ControlNamed(*form_, p.name);
         ASSERT_NE(wnd, nullptr);
         const RECT r = RectInParent(wnd);
         EXPECT_EQ(r.left, Scaled(p.left));
@@ -124,7 +124,7 @@ TEST_F(LookDpiTest, PlacesGrowByTheHeightOfZero)
         }
     }
     // The bottom bar keeps to the bottom across the full width.
-    const RECT bar = RectInParent(form_->Control("Panel1"));
+    const RECT bar = RectInParent(form_->Control(TCtl::Panel1));
     EXPECT_EQ(bar.left, 0);
     EXPECT_EQ(bar.right, client.right);
     EXPECT_EQ(bar.bottom, client.bottom);
@@ -135,7 +135,7 @@ TEST_F(LookDpiTest, FramesFollowTheLargerCaption)
 {
     for (const char* name : {"G_1", "G_3"}) {
         SCOPED_TRACE(name);
-        TZanthPanel* panel = TZanthPanel::FromHandle(form_->Control(name));
+        TZanthPanel* panel = TZanthPanel::FromHandle(ControlNamed(*form_, name));
         ASSERT_NE(panel, nullptr);
         const SIZE text = CaptionExtent(*panel);
         EXPECT_GT(text.cy, 13) << "the caption's font did not grow";

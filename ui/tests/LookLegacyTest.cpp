@@ -44,24 +44,24 @@ using LookLegacyTest = TPaintedFormTest;
 
 TEST_F(LookLegacyTest, GeneralGroupEndsAboveTheSupportLines)
 {
-    const RECT general = RectInParent(form_->Control("G_1"));
-    const RECT support = RectInParent(form_->Control("G_2"));
+    const RECT general = RectInParent(form_->Control(TCtl::G_1));
+    const RECT support = RectInParent(form_->Control(TCtl::G_2));
     EXPECT_EQ(general.left, 8);
     EXPECT_EQ(general.top, 6);
     EXPECT_EQ(general.right - general.left, 393);
     EXPECT_EQ(general.bottom - general.top, 91 - 10);
     EXPECT_EQ(support.top, 91);
     EXPECT_EQ(support.bottom - support.top, 286);
-    EXPECT_TRUE(IsWindowVisible(form_->Control("G_2")));
-    EXPECT_FALSE(IsWindowVisible(form_->Control("Edit_SHours")));
-    EXPECT_FALSE(IsWindowVisible(form_->Control("Label_SHours")));
+    EXPECT_TRUE(IsWindowVisible(form_->Control(TCtl::G_2)));
+    EXPECT_FALSE(IsWindowVisible(form_->Control(TCtl::Edit_SHours)));
+    EXPECT_FALSE(IsWindowVisible(form_->Control(TCtl::Label_SHours)));
 }
 
 TEST_F(LookLegacyTest, BothGroupsAreFramedAtTheirOwnSize)
 {
     for (const char* name : {"G_1", "G_2"}) {
         SCOPED_TRACE(name);
-        TZanthPanel* panel = TZanthPanel::FromHandle(form_->Control(name));
+        TZanthPanel* panel = TZanthPanel::FromHandle(ControlNamed(*form_, name));
         ASSERT_NE(panel, nullptr);
         TPixels px;
         ASSERT_TRUE(CaptureClient(panel->Handle(), px));
@@ -75,9 +75,9 @@ TEST_F(LookLegacyTest, LineSevenTextIsSmallerThanTheOtherLines)
     for (const char* name : {"Edit_Line6", "Edit_Line7", "Edit_Line8"})
         SetText(*form_, name, "HHHHHHHH");
     ASSERT_TRUE(Painted());
-    const RECT six = InkBox(form_->Control("Edit_Line6"), EditBack);
-    const RECT seven = InkBox(form_->Control("Edit_Line7"), EditBack);
-    const RECT eight = InkBox(form_->Control("Edit_Line8"), EditBack);
+    const RECT six = InkBox(form_->Control(TCtl::Edit_Line6), EditBack);
+    const RECT seven = InkBox(form_->Control(TCtl::Edit_Line7), EditBack);
+    const RECT eight = InkBox(form_->Control(TCtl::Edit_Line8), EditBack);
     ASSERT_GT(six.right, 0) << "line 6 shows no text";
     ASSERT_GT(seven.right, 0) << "line 7 shows no text";
     EXPECT_LT(seven.bottom - seven.top, six.bottom - six.top) << "line 7's letters are not shorter";

@@ -171,13 +171,13 @@ const TShownText ShownTexts[] = {
 
 HWND ControlOrForm(const TAppFrm& form, const char* name)
 {
-    return std::string(name) == "AppFrm" ? form.Handle() : form.Control(name);
+    return std::string(name) == "AppFrm" ? form.Handle() : ControlNamed(form, name);
 }
 
 void ExpectPlace(const TAppFrm& form, const TPlace& p)
 {
     SCOPED_TRACE(p.name);
-    HWND wnd = form.Control(p.name);
+    HWND wnd = ControlNamed(form, p.name);
     ASSERT_NE(wnd, nullptr);
     EXPECT_EQ(GetParent(wnd), ControlOrForm(form, p.parent)) << "not inside " << p.parent;
     const RECT r = RectInParent(wnd);
@@ -193,14 +193,14 @@ void ExpectPlace(const TAppFrm& form, const TPlace& p)
 POINT InForm(const TAppFrm& form, const char* name, int x, int y)
 {
     POINT pt = {x, y};
-    MapWindowPoints(form.Control(name), form.Handle(), &pt, 1);
+    MapWindowPoints(ControlNamed(form, name), form.Handle(), &pt, 1);
     return pt;
 }
 
 void ExpectFrame(const TAppFrm& form, const char* name, const char* caption)
 {
     SCOPED_TRACE(name);
-    HWND wnd = form.Control(name);
+    HWND wnd = ControlNamed(form, name);
     ASSERT_NE(wnd, nullptr);
     TZanthPanel* panel = TZanthPanel::FromHandle(wnd);
     ASSERT_NE(panel, nullptr) << "not a captioned frame panel";
@@ -277,7 +277,7 @@ TEST_F(LookTest, ControlsShowTheirDesignedTexts)
 {
     for (const TShownText& t : ShownTexts) {
         SCOPED_TRACE(t.name);
-        HWND wnd = form_->Control(t.name);
+        HWND wnd = ControlNamed(*form_, t.name);
         ASSERT_NE(wnd, nullptr);
         if (TZanthPanel* panel = TZanthPanel::FromHandle(wnd)) {
             EXPECT_EQ(panel->Caption(), t.text);
@@ -288,7 +288,7 @@ TEST_F(LookTest, ControlsShowTheirDesignedTexts)
             EXPECT_STREQ(text, t.text);
         }
     }
-    EXPECT_FALSE(IsWindowVisible(form_->Control("Label_Logo")));
+    EXPECT_FALSE(IsWindowVisible(form_->Control(TCtl::Label_Logo)));
 }
 
 TEST_F(LookTest, WindowFrameIsFixedWithMinimiseAndMaximise)
@@ -312,16 +312,34 @@ TEST_F(LookTest, MaximisedTheBottomBarFollowsTheBottomEdge)
     RECT client = {};
     GetClientRect(form_->Handle(), &client);
     ASSERT_GT(client.bottom, 460) << "the window did not maximise";
-    const RECT bar = RectInParent(form_->Control("Panel1"));
+    const RECT bar = RectInParent(form_->Control(TCtl::Panel1));
     EXPECT_EQ(bar.left, 0);
     EXPECT_EQ(bar.right, client.right);
     EXPECT_EQ(bar.bottom, client.bottom);
     EXPECT_EQ(bar.bottom - bar.top, 41);
-    const RECT pages = RectInParent(form_->Control("PageControl1"));
+    const RECT pages = RectInParent(form_->Control(TCtl::PageControl1));
     EXPECT_EQ(pages.left, 0);
     EXPECT_EQ(pages.top, 0);
     EXPECT_EQ(pages.right, 640);
     EXPECT_EQ(pages.bottom, 450);
+}
+
+// Maximised, the window once painted nothing beside its page control: Wine
+// showed black there, Windows whatever lay under the window.
+TEST_F(LookTest, MaximisedTheFormBackgroundFillsBesideThePageControl)
+{
+    ShowWindow(form_->Handle(), SW_MAXIMIZE);
+    Repaint();
+    RECT client = {};
+    GetClientRect(form_->Handle(), &client);
+    const RECT bar = RectInParent(form_->Control(TCtl::Panel1));
+    ASSERT_GT(client.right, 660) << "the window did not maximise";
+    ASSERT_GT(bar.top, 470) << "the window did not maximise";
+    TPixels px;
+    ASSERT_TRUE(CaptureClient(form_->Handle(), px));
+    const POINT spots[] = {{645, 5}, {client.right - 1, bar.top - 1}, {5, 455}, {645, 455}};
+    for (const POINT& spot : spots)
+        EXPECT_EQ(ColorText(px.At(spot.x, spot.y)), "#1A2131") << "at " << spot.x << ", " << spot.y;
 }
 
 struct TSpot {
@@ -366,7 +384,7 @@ TEST_F(LookTest, TextsHaveTheirColoursOnTheirBackgrounds)
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     for (const TTextCase& c : cases) {
         SCOPED_TRACE(c.name);
-        HWND wnd = form_->Control(c.name);
+        HWND wnd = ControlNamed(*form_, c.name);
         ASSERT_NE(wnd, nullptr);
         EXPECT_GT(CountColor(wnd, c.text), 0) << "no pixel in " << ColorText(c.text);
         EXPECT_GT(CountColor(wnd, c.back), 0) << "no pixel in " << ColorText(c.back);
@@ -378,9 +396,9 @@ TEST_F(LookTest, BottomBarTextsClearTheButtons)
 {
     // A notice running under a button loses its end.
     for (const char* label : {"Label9", "Label10"}) {
-        const RECT text = RectInParent(form_->Control(label));
+        const RECT text = RectInParent(ControlNamed(*form_, label));
         for (const char* button : {"Btn_About", "Btn_Remove", "Btn_Apply"})
-            EXPECT_FALSE(Overlap(text, RectInParent(form_->Control(button))))
+            EXPECT_FALSE(Overlap(text, RectInParent(ControlNamed(*form_, button))))
                 << label << " (" << text.left << ".." << text.right << ") runs under " << button;
     }
 }
@@ -396,7 +414,7 @@ TEST_F(LookTest, EditsUseTahomaThirteenAndLineSevenTheSmallerPageFont)
         {"Edit_Line7", -11},        {"Edit_Line8", -13}, {"Label_Manufacturer", -11},
     };
     for (const TFontCase& c : cases)
-        EXPECT_EQ(FontHeightOf(form_->Control(c.name)), c.height) << c.name;
+        EXPECT_EQ(FontHeightOf(ControlNamed(*form_, c.name)), c.height) << c.name;
 }
 
 TEST_F(LookTest, GroupFramesRunThroughTheirCaptions)
@@ -414,7 +432,7 @@ TEST_F(LookTest, NoTabStripShows)
 {
     // Both pages start right at the top of the page control: no strip above.
     for (const char* page : {"T_XP", "T_About"}) {
-        const RECT r = RectInParent(form_->Control(page));
+        const RECT r = RectInParent(ControlNamed(*form_, page));
         EXPECT_EQ(r.top, 0) << page;
         EXPECT_EQ(r.left, 0) << page;
     }
@@ -505,7 +523,7 @@ TEST_P(LogoLookTest, LogoShowsFromTheBoxCornerAtItsOwnSize)
     ASSERT_EQ(boxes.Count(), 0) << boxes.Last().text;
 
     TPixels px;
-    ASSERT_TRUE(CaptureClient(form->Control("G_3"), px));
+    ASSERT_TRUE(CaptureClient(form->Control(TCtl::G_3), px));
     const int boxLeft = 16, boxTop = 21, box = 172;
     EXPECT_EQ(ColorText(px.At(boxLeft, boxTop)), "#FFFF00") << "the picture does not start at the box's corner";
     int green = 0, misplaced = 0;

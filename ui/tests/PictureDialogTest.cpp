@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/PlatformApi.h"
+#include "tests/support/TestSupport.h"
 #include "ui/PictureDialog.h"
 
 namespace {
@@ -184,15 +186,11 @@ protected:
     {
         g_answers.clear();
         g_asked.clear();
-        PictureDialogGetOpenFileName = FakeGetOpenFileName;
-        PictureDialogExtendedError = FakeExtendedError;
         dialog_.Filter = "Bitmaps (*.bmp)|*.bmp";
     }
-    void TearDown() override
-    {
-        PictureDialogGetOpenFileName = GetOpenFileNameA;
-        PictureDialogExtendedError = CommDlgExtendedError;
-    }
+    TApiSwap<decltype(PlatformApi.GetOpenFileNameA)> fakeDialog_{PlatformApi.GetOpenFileNameA, FakeGetOpenFileName};
+    TApiSwap<decltype(PlatformApi.CommDlgExtendedError)> fakeError_{PlatformApi.CommDlgExtendedError,
+                                                                     FakeExtendedError};
     TOpenPictureDialog dialog_;
 };
 

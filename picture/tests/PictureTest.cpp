@@ -2,12 +2,12 @@
 // the picture-loading rule, drawn into memory and read back pixel by pixel;
 // every message of the rule; and damaged files of every kind, which must
 // give their kind's message and never take the process down.
-#include "ui/Picture.h"
+#include "picture/Picture.h"
 
 #include "base/Error.h"
 #include "base/ResText.h"
 #include "base/WinHandles.h"
-#include "ui/tests/PictureTestFiles.h"
+#include "picture/tests/PictureTestFiles.h"
 
 #include <gtest/gtest.h>
 

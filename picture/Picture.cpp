@@ -1,11 +1,12 @@
-#include "ui/Picture.h"
+// Loading a picture file after its structural check, and drawing it.
+#include "picture/Picture.h"
 
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
-#include "ui/PictureCheck.h"
+#include "picture/PictureCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -105,19 +106,9 @@ struct TPictureData {
     TPictureKind kind = TPictureKind::Unknown;
     int width = 0;
     int height = 0;
-    HBITMAP bitmap = nullptr;  // 32-bit top-down DIB section
-    HICON icon = nullptr;
-    HENHMETAFILE metafile = nullptr;  // a Windows metafile is held converted
-
-    TPictureData() = default;
-    TPictureData(const TPictureData&) = delete;
-    TPictureData& operator=(const TPictureData&) = delete;
-    ~TPictureData()
-    {
-        if (bitmap) DeleteObject(bitmap);
-        if (icon) DestroyIcon(icon);
-        if (metafile) DeleteEnhMetaFile(metafile);
-    }
+    TBitmapHandle bitmap;  // 32-bit top-down DIB section
+    TIconHandle icon;
+    TEnhMetaFileHandle metafile;  // a Windows metafile is held converted
 };
 
 }  // namespace
@@ -151,8 +142,8 @@ void LoadBitmapPicture(const std::vector<uint8_t>& bytes, TPictureData& impl)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    impl.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!impl.bitmap || !bits) Fail(N_("Bitmap image is not valid"));
+    impl.bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!impl.bitmap.Valid() || !bits) Fail(N_("Bitmap image is not valid"));
     if (!DecodeBitmap(bytes.data(), bytes.size(), layout, static_cast<uint32_t*>(bits)))
         Fail(N_("Bitmap image is not valid"));
     GdiFlush();
@@ -165,9 +156,9 @@ void LoadIconPicture(std::vector<uint8_t>& bytes, TPictureData& impl)
     TIconImage image;
     if (!CheckIconFile(bytes.data(), bytes.size(), GetSystemMetrics(SM_CXICON), image))
         Fail(N_("Icon image is not valid"));
-    impl.icon = CreateIconFromResourceEx(bytes.data() + image.offset, image.size, TRUE, 0x00030000,
-                                         image.width, image.height, LR_DEFAULTCOLOR);
-    if (!impl.icon) Fail(N_("Icon image is not valid"));
+    impl.icon.Reset(CreateIconFromResourceEx(bytes.data() + image.offset, image.size, TRUE, 0x00030000,
+                                               image.width, image.height, LR_DEFAULTCOLOR));
+    if (!impl.icon.Valid()) Fail(N_("Icon image is not valid"));
     impl.width = image.width;
     impl.height = image.height;
 }
@@ -181,8 +172,8 @@ void LoadEnhMetafile(const std::vector<uint8_t>& bytes, TPictureData& impl)
     const int width = ToPixels(int64_t(info.frameRight) - info.frameLeft, 2540, dpi);
     const int height = ToPixels(int64_t(info.frameBottom) - info.frameTop, 2540, dpi);
     if (width < 0 || height < 0) Fail(N_("Metafile is not valid"));
-    impl.metafile = SetEnhMetaFileBits(info.bytes, bytes.data());
-    if (!impl.metafile) Fail(N_("Metafile is not valid"));
+    impl.metafile.Reset(SetEnhMetaFileBits(info.bytes, bytes.data()));
+    if (!impl.metafile.Valid()) Fail(N_("Metafile is not valid"));
     impl.width = width;
     impl.height = height;
 }
@@ -223,8 +214,8 @@ void LoadMetafile(std::vector<uint8_t>& bytes, TPictureData& impl)
     picture.mm = MM_ANISOTROPIC;
     picture.xExt = MulDiv(width, 2540, dpi);
     picture.yExt = MulDiv(height, 2540, dpi);
-    impl.metafile = SetWinMetaFileBits(info.bitsSize, header, nullptr, &picture);
-    if (!impl.metafile) Fail(N_("Metafile is not valid"));
+    impl.metafile.Reset(SetWinMetaFileBits(info.bitsSize, header, nullptr, &picture));
+    if (!impl.metafile.Valid()) Fail(N_("Metafile is not valid"));
     impl.width = width;
     impl.height = height;
 }
@@ -265,8 +256,8 @@ void TPicture::Draw(HDC dc, int x, int y) const
 {
     if (!impl_) return;
     RECT dest = {x, y, x + impl_->width, y + impl_->height};
-    if (impl_->bitmap) {
-        TMemoryDC source(dc, impl_->bitmap);
+    if (impl_->bitmap.Valid()) {
+        TMemoryDC source(dc, impl_->bitmap.Get());
         if (source.Get()) BitBlt(dc, x, y, impl_->width, impl_->height, source.Get(), 0, 0, SRCCOPY);
         return;
     }
@@ -278,8 +269,8 @@ void TPicture::StretchDraw(HDC dc, const RECT& dest) const
     if (!impl_) return;
     const int width = dest.right - dest.left;
     const int height = dest.bottom - dest.top;
-    if (impl_->bitmap) {
-        TMemoryDC source(dc, impl_->bitmap);
+    if (impl_->bitmap.Valid()) {
+        TMemoryDC source(dc, impl_->bitmap.Get());
         if (!source.Get()) return;
         const int oldMode = SetStretchBltMode(dc, HALFTONE);
         POINT oldOrigin;
@@ -288,9 +279,9 @@ void TPicture::StretchDraw(HDC dc, const RECT& dest) const
                    impl_->height, SRCCOPY);
         SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
         if (oldMode) SetStretchBltMode(dc, oldMode);
-    } else if (impl_->icon) {
-        DrawIconEx(dc, dest.left, dest.top, impl_->icon, width, height, 0, nullptr, DI_NORMAL);
-    } else if (impl_->metafile) {
-        PlayEnhMetaFile(dc, impl_->metafile, &dest);
+    } else if (impl_->icon.Valid()) {
+        DrawIconEx(dc, dest.left, dest.top, impl_->icon.Get(), width, height, 0, nullptr, DI_NORMAL);
+    } else if (impl_->metafile.Valid()) {
+        PlayEnhMetaFile(dc, impl_->metafile.Get(), &dest);
     }
 }

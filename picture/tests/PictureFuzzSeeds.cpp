@@ -1,6 +1,6 @@
 // Writes the tests' sample pictures into a folder as the fuzzer's first
 // inputs, each prefixed with the byte that picks its kind.
-#include "ui/tests/PictureTestFiles.h"
+#include "picture/tests/PictureTestFiles.h"
 
 #include <cstdio>
 #include <string>

@@ -1,8 +1,8 @@
 // The structural checks and the bitmap decoder, without any window: these
 // also run natively under AddressSanitizer, which turns any read outside a
 // file's bytes into a failure.
-#include "ui/PictureCheck.h"
-#include "ui/tests/PictureTestFiles.h"
+#include "picture/PictureCheck.h"
+#include "picture/tests/PictureTestFiles.h"
 
 #include <gtest/gtest.h>
 

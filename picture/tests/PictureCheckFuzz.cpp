@@ -2,7 +2,7 @@
 // kind, the rest is the file, held in a block of exactly its size. Whatever
 // a check accepts must describe bytes inside the file, and a bitmap it
 // accepts must decode without a read or write outside its buffers.
-#include "ui/PictureCheck.h"
+#include "picture/PictureCheck.h"
 
 #include <cstddef>
 #include <cstdint>

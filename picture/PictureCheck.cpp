@@ -1,4 +1,7 @@
-#include "ui/PictureCheck.h"
+// The structural checks of the four picture file kinds, and the bitmap decoder.
+#include "picture/PictureCheck.h"
+
+#include "base/Format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,11 +43,10 @@ uint64_t RowStride(uint64_t width, uint64_t bits) { return ((width * bits + 31) 
 
 std::string PictureFileExtension(const std::string& path)
 {
-    const size_t elementStart = path.find_last_of("\\/:");
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos) return std::string();
-    if (elementStart != std::string::npos && dot < elementStart) return std::string();
-    return path.substr(dot + 1);
+    const std::string_view element = LastPathElement(path);
+    const size_t dot = element.rfind('.');
+    if (dot == std::string_view::npos) return std::string();
+    return std::string(element.substr(dot + 1));
 }
 
 TPictureKind PictureKindFromExtension(const std::string& ext)

@@ -1,0 +1,34 @@
+#pragma once
+// The platform calls whose failures the tests must provoke and which Wine
+// cannot be made to produce for real: a refused registry write, a profile
+// write failing half-way, a copy or deletion that does not happen, a file
+// dialog that cannot be shown, a WOW64 query or switch that fails. The
+// program makes these calls only through this one table; a test puts a
+// stand-in in one member and puts the old one back (TApiSwap in the tests'
+// support). Each member starts out as the platform's own function.
+#include <windows.h>
+#include <commdlg.h>
+
+struct TPlatformApi {
+    TPlatformApi();
+
+    decltype(&::RegCreateKeyExA) RegCreateKeyExA = ::RegCreateKeyExA;
+    decltype(&::RegQueryValueExA) RegQueryValueExA = ::RegQueryValueExA;
+    decltype(&::RegSetValueExA) RegSetValueExA = ::RegSetValueExA;
+    decltype(&::RegDeleteValueA) RegDeleteValueA = ::RegDeleteValueA;
+    decltype(&::RegCloseKey) RegCloseKey = ::RegCloseKey;
+    decltype(&::GetPrivateProfileStringA) GetPrivateProfileStringA = ::GetPrivateProfileStringA;
+    decltype(&::WritePrivateProfileStringA) WritePrivateProfileStringA = ::WritePrivateProfileStringA;
+    decltype(&::DeleteFileA) DeleteFileA = ::DeleteFileA;
+    decltype(&::CopyFileA) CopyFileA = ::CopyFileA;
+    decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = ::GetSystemDirectoryA;
+    decltype(&::GetOpenFileNameA) GetOpenFileNameA = ::GetOpenFileNameA;
+    decltype(&::CommDlgExtendedError) CommDlgExtendedError = ::CommDlgExtendedError;
+    // Windows 95 to 2000 lack these two, so they are never imported: the
+    // constructor looks them up in the kernel at run time, and nullptr means
+    // the running Windows has none.
+    BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = nullptr;
+    BOOLEAN(WINAPI* Wow64EnableWow64FsRedirection)(BOOLEAN) = nullptr;
+};
+
+extern TPlatformApi PlatformApi;

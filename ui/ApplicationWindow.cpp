@@ -1,0 +1,102 @@
+// The application window and how it stands for the main window.
+#include "ui/ApplicationWindow.h"
+
+#include "base/ProgramTitle.h"
+#include "ui/resource.h"
+
+namespace {
+constexpr const char* ApplicationClass = "MarquillApplication";
+// Posted to itself when activated: the main window takes the activation over
+// once the system has finished handing it out.
+constexpr UINT WM_ACTIVATEMAIN = WM_APP + 1;
+
+HWND g_main = nullptr;
+
+bool MainShown()
+{
+    return g_main && IsWindow(g_main) && IsWindowVisible(g_main);
+}
+
+LRESULT CALLBACK ApplicationProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_RESTORE && g_main) {
+            LRESULT result = DefWindowProcA(wnd, msg, wParam, lParam);
+            ShowWindow(g_main, SW_SHOW);
+            SetForegroundWindow(g_main);
+            SetActiveWindow(g_main);
+            return result;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && MainShown())
+            PostMessageA(wnd, WM_ACTIVATEMAIN, 0, 0);
+        return 0;
+    case WM_ACTIVATEMAIN:
+        if (MainShown() && GetActiveWindow() == wnd)
+            SetActiveWindow(g_main);
+        return 0;
+    case WM_CLOSE:
+        // The main window's close handler decides; it ends the program.
+        if (g_main) {
+            SendMessageA(g_main, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+}  // namespace
+
+HICON ProgramIcon()
+{
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MARQUILL));
+    return icon ? icon : LoadIconA(nullptr, IDI_APPLICATION);
+}
+
+HWND ApplicationWindow()
+{
+    static HWND wnd = nullptr;
+    if (wnd && IsWindow(wnd))
+        return wnd;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ApplicationProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = ApplicationClass;
+    wc.hIcon = ProgramIcon();
+    RegisterClassExA(&wc);
+    // A popup without size: shown, it has a taskbar button but no place on
+    // the screen. The minimise box lets the taskbar minimise it.
+    wnd = CreateWindowExA(0, ApplicationClass, ProgramTitle().c_str(),
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
+                          instance, nullptr);
+    return wnd;
+}
+
+void SetMainWindow(HWND main)
+{
+    g_main = main;
+    HWND application = ApplicationWindow();
+    if (!application)
+        return;
+    if (main) {
+        ShowWindow(application, SW_SHOWNA);
+        return;
+    }
+    if (IsIconic(application))
+        ShowWindow(application, SW_SHOWNOACTIVATE);
+    ShowWindow(application, SW_HIDE);
+}
+
+void MinimizeApplication()
+{
+    if (g_main)
+        ShowWindow(g_main, SW_HIDE);
+    if (HWND application = ApplicationWindow())
+        ShowWindow(application, SW_MINIMIZE);
+}

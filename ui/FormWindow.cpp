@@ -1,0 +1,564 @@
+// The window builder: classes, controls from the description, fonts,
+// scaling, label sizing and the brush cache.
+#include "ui/FormWindow.h"
+
+#include "base/Error.h"
+#include "base/Format.h"
+#include "base/ResText.h"
+#include "picture/Picture.h"
+#include "ui/ErrorBox.h"
+#include "ui/Zanth.Panel.h"
+
+namespace {
+constexpr const char* FormClass = "TAppFrm";
+constexpr const char* ContainerClass = "TMarquillContainer";
+constexpr const char* ImageClass = "TMarquillImage";
+constexpr int FirstControlId = 1000;
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+
+// Points `slot` at `value` for its own lifetime.
+class TScopedDc {
+public:
+    TScopedDc(HDC& slot, HDC value) : slot_(slot) { slot_ = value; }
+    ~TScopedDc() { slot_ = nullptr; }
+    TScopedDc(const TScopedDc&) = delete;
+    TScopedDc& operator=(const TScopedDc&) = delete;
+
+private:
+    HDC& slot_;
+};
+
+HFONT MakeFont(const std::string& face, int height, int dpi)
+{
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(height, dpi, FormDesignDpi);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+// The width of `text` and the full line height of `font`: a label's fitted size.
+SIZE LineSize(HDC dc, HFONT font, const std::string& text)
+{
+    TSelectGuard select(dc, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    size.cy = metrics.tmHeight;
+    return size;
+}
+
+// The builder that owns a container or picture box: handed over in the
+// creation parameters and kept in the child's user data.
+TFormWindow* BuilderOfChild(HWND wnd, UINT msg, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        return nullptr;
+    }
+    return reinterpret_cast<TFormWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+}  // namespace
+
+std::string WindowTextOf(HWND wnd)
+{
+    if (!wnd)
+        return std::string();
+    int len = GetWindowTextLengthA(wnd);
+    if (len <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    int got = GetWindowTextA(wnd, &text[0], len + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+// A font object of the window: controls that share a face, height and colour
+// share one, so a new face name reaches all of them at once.
+struct TFormWindow::TFontObj : TTranslatable {
+    TFormWindow* window = nullptr;
+    std::string designFace;
+    std::string face;
+    int height = 0;
+    COLORREF color = 0;
+    COLORREF designColor = 0;
+    TFontHandle handle;
+
+    std::vector<TTextProperty> TextProperties() override
+    {
+        return {{[this] { return face; },
+                 [this](const std::string& value) {
+                     face = value;
+                     window->RecreateFont(*this);
+                 }}};
+    }
+    std::vector<TTranslatable*> Children() override { return {}; }
+};
+
+struct TFormWindow::TControl : TTranslatable {
+    TFormWindow* window = nullptr;
+    const TControlDesc* desc = nullptr;
+    TControl* parent = nullptr;
+    HWND wnd = nullptr;
+    TZanthPanel* panel = nullptr;
+    TFontObj* font = nullptr;
+    std::string caption;  // pages' and panels' captions, which no window shows
+
+    std::vector<TTextProperty> TextProperties() override
+    {
+        switch (desc->kind) {
+        case TControlKind::Label:
+        case TControlKind::Button:
+        case TControlKind::Edit:
+            return {{[this] { return WindowTextOf(wnd); },
+                     [this](const std::string& value) {
+                         SetWindowTextA(wnd, value.c_str());
+                         window->AutoSizeLabel(*this);
+                     }}};
+        case TControlKind::ZanthPanel:
+            return {{[this] { return panel ? panel->Caption() : std::string(); },
+                     [this](const std::string& value) {
+                         if (panel)
+                             panel->SetCaption(value);
+                     }}};
+        case TControlKind::Page:
+        case TControlKind::Panel:
+            return {{[this] { return caption; }, [this](const std::string& value) { caption = value; }}};
+        default:
+            return {};
+        }
+    }
+    std::vector<TTranslatable*> Children() override
+    {
+        std::vector<TTranslatable*> children;
+        if (font)
+            children.push_back(font);
+        const TCtl page = window->activePage_;
+        if (desc->kind == TControlKind::PageControl && page != TCtl::None)
+            children.push_back(window->controls_[static_cast<size_t>(page)].get());
+        return children;
+    }
+};
+
+TFormWindow::TFormWindow() = default;
+
+// The window goes first, so no control still uses a font or brush when the
+// owners delete them.
+TFormWindow::~TFormWindow()
+{
+    if (HWND wnd = Handle())
+        DestroyWindow(wnd);
+}
+
+void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner)
+{
+    static bool registered = false;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!registered) {
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpfnWndProc = formProc;
+        wc.lpszClassName = FormClass;
+        wc.hIcon = ProgramIcon();
+        RegisterClassExA(&wc);
+        wc.hIcon = nullptr;
+        wc.lpfnWndProc = ContainerProc;
+        wc.lpszClassName = ContainerClass;
+        RegisterClassExA(&wc);
+        wc.lpfnWndProc = ImageProc;
+        wc.lpszClassName = ImageClass;
+        RegisterClassExA(&wc);
+        TZanthPanel::Register(instance);
+        registered = true;
+    }
+
+    for (const TControlDesc& desc : FormControls) {
+        if (desc.kind == TControlKind::PictureDialog)
+            continue;
+        auto control = std::make_unique<TControl>();
+        control->window = this;
+        control->desc = &desc;
+        control->caption = desc.text;
+        if (desc.parent != TCtl::None)
+            control->parent = controls_[static_cast<size_t>(desc.parent)].get();
+        controls_.push_back(std::move(control));
+    }
+
+    // The window font decides the scale: fonts follow the screen's dpi, and
+    // every place and size follows the height of "0" in the window font.
+    TControl& form = *controls_.front();
+    TWindowDc screen(nullptr);
+    {
+        dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        if (dpi_ <= 0)
+            dpi_ = FormDesignDpi;
+        form.font = FontFor(*form.desc, nullptr);
+        TSelectGuard select(screen.Get(), form.font->handle.Get());
+        SIZE zero = {};
+        if (GetTextExtentPoint32A(screen.Get(), "0", 1, &zero) && zero.cy > 0)
+            scaleNum_ = zero.cy;
+    }
+
+    RECT frame = {0, 0, Scale(form.desc->width), Scale(form.desc->height)};
+    AdjustWindowRectEx(&frame, FormStyle, FALSE, 0);
+    form.wnd = CreateWindowExA(0, FormClass, form.desc->text, FormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                               frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance, param);
+    if (!form.wnd)
+        throw EMarquillError(ResText(N_("The main window cannot be created")));
+
+    for (size_t i = 1; i < controls_.size(); ++i)
+        controls_[i]->font = FontFor(*controls_[i]->desc, controls_[i]->parent->font);
+    {
+        // Taking a screen DC for each of the forty-odd labels costs more
+        // under Wine than building them; they share this one.
+        TScopedDc measuring(measureDc_, screen.Get());
+        CreateChildrenOf(form);
+    }
+    AlignControls();
+}
+
+void TFormWindow::Forget()
+{
+    for (auto& control : controls_) {
+        control->wnd = nullptr;
+        control->panel = nullptr;
+    }
+}
+
+HWND TFormWindow::Handle() const
+{
+    return controls_.empty() ? nullptr : controls_.front()->wnd;
+}
+
+// Later rows lie above earlier ones where they overlap: the bottom bar over
+// the page control, "Support Info" over "General". A new child window goes
+// below its siblings, so creating each parent's children from its last row
+// to its first gives that order without moving every window afterwards.
+void TFormWindow::CreateChildrenOf(TControl& parent)
+{
+    for (size_t i = controls_.size(); i-- > 1;) {
+        TControl& control = *controls_[i];
+        if (control.parent != &parent)
+            continue;
+        CreateControl(control);
+        if (control.desc->kind == TControlKind::Page && control.desc->visible)
+            activePage_ = control.desc->id;
+        CreateChildrenOf(control);
+    }
+}
+
+void TFormWindow::CreateControl(TControl& control)
+{
+    const TControlDesc& desc = *control.desc;
+    HWND parent = control.parent->wnd;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    const int commandId = FirstControlId + static_cast<int>(desc.id);
+    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId));
+    int x = Scale(desc.left), y = Scale(desc.top), w = Scale(desc.width), h = Scale(desc.height);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (desc.visible ? WS_VISIBLE : 0);
+
+    switch (desc.kind) {
+    case TControlKind::PageControl:
+    case TControlKind::Page:
+    case TControlKind::Panel:
+        control.wnd = CreateWindowExA(WS_EX_CONTROLPARENT, ContainerClass, "", style | WS_CLIPCHILDREN, x, y, w, h,
+                                      parent, id, instance, this);
+        break;
+    case TControlKind::ZanthPanel:
+        control.panel = TZanthPanel::Create(parent, x, y, w, h, commandId);
+        if (control.panel) {
+            control.wnd = control.panel->Handle();
+            if (!desc.visible)
+                ShowWindow(control.wnd, SW_HIDE);
+            control.panel->SetColor(BackgroundOf(control));
+            control.panel->SetFont(control.font->handle.Get(), control.font->color);
+            control.panel->SetBorderColor(TZanthPanel::DefaultBorderColor);
+            control.panel->SetShowBorder(true);
+            control.panel->SetCaption(desc.text);
+        }
+        break;
+    case TControlKind::Label:
+        // Made at its fitted size rather than resized afterwards: one window
+        // move less per label.
+        if (IsAutoSized(control)) {
+            SIZE size = LabelSize(control, desc.text);
+            w = size.cx;
+            h = size.cy;
+        }
+        control.wnd = CreateWindowExA(0, "STATIC", desc.text,
+                                      style | SS_LEFT | SS_NOPREFIX | (desc.handCursor ? SS_NOTIFY : 0), x, y, w, h,
+                                      parent, id, instance, nullptr);
+        break;
+    case TControlKind::Edit:
+        control.wnd = CreateWindowExA(0, "EDIT", desc.text, style | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, x, y, w, h,
+                                      parent, id, instance, nullptr);
+        break;
+    case TControlKind::Button:
+        control.wnd = CreateWindowExA(0, "BUTTON", desc.text, style | WS_TABSTOP | BS_PUSHBUTTON, x, y, w, h, parent,
+                                      id, instance, nullptr);
+        break;
+    case TControlKind::Image:
+        control.wnd = CreateWindowExA(0, ImageClass, "", style, x, y, w, h, parent, id, instance, this);
+        break;
+    case TControlKind::Form:
+    case TControlKind::PictureDialog:
+        break;
+    }
+    if (!control.wnd)
+        throw EMarquillError(FormatText(ResText(N_("The control %s cannot be created")), {desc.name}));
+    // The fields take texts of any length, beyond the edit control's default.
+    if (desc.kind == TControlKind::Edit)
+        SendMessageA(control.wnd, EM_SETLIMITTEXT, 0, 0);
+    ApplyFont(control);
+}
+
+TFormWindow::TFontObj* TFormWindow::FontFor(const TControlDesc& desc, TFontObj* inherited)
+{
+    if (!desc.fontFace)
+        return inherited;
+    COLORREF color = desc.fontColor == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : desc.fontColor;
+    for (auto& font : fonts_)
+        if (font->designFace == desc.fontFace && font->height == desc.fontHeight && font->designColor == desc.fontColor)
+            return font.get();
+    auto font = std::make_unique<TFontObj>();
+    font->window = this;
+    font->designFace = desc.fontFace;
+    font->face = desc.fontFace;
+    font->height = desc.fontHeight;
+    font->designColor = desc.fontColor;
+    font->color = color;
+    font->handle.Reset(MakeFont(font->face, font->height, dpi_));
+    fonts_.push_back(std::move(font));
+    return fonts_.back().get();
+}
+
+void TFormWindow::ApplyFont(TControl& control)
+{
+    if (!control.wnd || !control.font)
+        return;
+    if (control.panel) {
+        control.panel->SetFont(control.font->handle.Get(), control.font->color);
+        InvalidateRect(control.wnd, nullptr, TRUE);
+        return;
+    }
+    switch (control.desc->kind) {
+    case TControlKind::Label:
+    case TControlKind::Edit:
+    case TControlKind::Button:
+        // The window is hidden while it is built and its first showing paints
+        // every control; redrawing each one now still costs Wine a round of
+        // update-region work per control.
+        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle.Get()), !building_);
+        break;
+    default:
+        break;
+    }
+}
+
+// The new font is in every control before the old one is deleted.
+void TFormWindow::RecreateFont(TFontObj& font)
+{
+    TFontHandle old(MakeFont(font.face, font.height, dpi_));
+    std::swap(old, font.handle);
+    for (auto& control : controls_) {
+        if (control->font != &font)
+            continue;
+        ApplyFont(*control);
+        AutoSizeLabel(*control);
+    }
+}
+
+bool TFormWindow::IsAutoSized(const TControl& control)
+{
+    const TControlDesc& desc = *control.desc;
+    return desc.kind == TControlKind::Label && desc.width == 0 && desc.height == 0 && control.font;
+}
+
+SIZE TFormWindow::LabelSize(const TControl& control, const std::string& text) const
+{
+    if (measureDc_)
+        return LineSize(measureDc_, control.font->handle.Get(), text);
+    TWindowDc screen(nullptr);
+    return LineSize(screen.Get(), control.font->handle.Get(), text);
+}
+
+void TFormWindow::AutoSizeLabel(TControl& control)
+{
+    if (!IsAutoSized(control) || !control.wnd)
+        return;
+    SIZE size = LabelSize(control, WindowTextOf(control.wnd));
+    SetWindowPos(control.wnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFormWindow::AlignControls()
+{
+    for (auto& control : controls_) {
+        if (control->desc->align != TAlign::Bottom || !control->wnd)
+            continue;
+        RECT client = {};
+        GetClientRect(control->parent->wnd, &client);
+        int height = Scale(control->desc->height);
+        MoveWindow(control->wnd, 0, client.bottom - height, client.right, height, TRUE);
+    }
+}
+
+int TFormWindow::Scale(int value) const
+{
+    return MulDiv(value, scaleNum_, scaleDen_);
+}
+
+TFormWindow::TControl* TFormWindow::FromHandle(HWND wnd) const
+{
+    if (!wnd)
+        return nullptr;
+    for (auto& control : controls_)
+        if (control->wnd == wnd)
+            return control.get();
+    return nullptr;
+}
+
+HWND TFormWindow::Control(TCtl id) const
+{
+    const size_t index = static_cast<size_t>(id);
+    return id != TCtl::None && index < controls_.size() ? controls_[index]->wnd : nullptr;
+}
+
+TCtl TFormWindow::IdOf(HWND wnd) const
+{
+    const TControl* control = FromHandle(wnd);
+    return control ? control->desc->id : TCtl::None;
+}
+
+TCtl TFormWindow::FromCommandId(int commandId) const
+{
+    const size_t index = static_cast<size_t>(commandId - FirstControlId);
+    if (commandId < FirstControlId || index >= controls_.size())
+        return TCtl::None;
+    return controls_[index]->desc->id;
+}
+
+bool TFormWindow::HasHandCursor(HWND wnd) const
+{
+    const TControl* control = FromHandle(wnd);
+    return control && control->desc->handCursor;
+}
+
+COLORREF TFormWindow::BackgroundOf(const TControl& control) const
+{
+    for (const TControl* c = &control; c; c = c->parent)
+        if (c->desc->color != CLR_NONE)
+            return c->desc->color;
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH TFormWindow::Brush(COLORREF color)
+{
+    auto found = brushes_.find(color);
+    if (found != brushes_.end())
+        return found->second.Get();
+    // A failed brush is not kept, so the next paint tries again.
+    TBrushHandle brush(CreateSolidBrush(color));
+    if (!brush.Valid())
+        return nullptr;
+    return brushes_.emplace(color, std::move(brush)).first->second.Get();
+}
+
+LRESULT TFormWindow::CtlColor(HDC dc, HWND wnd)
+{
+    TControl* control = FromHandle(wnd);
+    if (!control || !control->font)
+        return 0;
+    switch (control->desc->kind) {
+    case TControlKind::Edit:
+        SetTextColor(dc, control->font->color);
+        SetBkColor(dc, control->desc->color);
+        return reinterpret_cast<LRESULT>(Brush(control->desc->color));
+    case TControlKind::Label: {
+        COLORREF back = BackgroundOf(*control);
+        SetTextColor(dc, control->font->color);
+        SetBkColor(dc, back);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(Brush(back));
+    }
+    default:
+        return reinterpret_cast<LRESULT>(Brush(BackgroundOf(*control)));
+    }
+}
+
+// Containers and the picture box show the colour their row or an ancestor's
+// gives, as the labels on them do.
+void TFormWindow::FillBackground(HWND wnd, HDC dc)
+{
+    TControl* control = FromHandle(wnd);
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    FillRect(dc, &client, Brush(control ? BackgroundOf(*control) : GetSysColor(COLOR_BTNFACE)));
+}
+
+void TFormWindow::PaintImage(HWND wnd, HDC dc)
+{
+    FillBackground(wnd, dc);
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    if (!image_ || image_->Empty())
+        return;
+    // Shown at its own size from the top-left corner, cut at the box's edges.
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    image_->Draw(dc, 0, 0);
+    RestoreDC(dc, saved);
+}
+
+void TFormWindow::AddTranslatables(std::vector<TTranslatable*>& out)
+{
+    if (controls_.front()->font)
+        out.push_back(controls_.front()->font);
+    for (size_t i = 1; i < controls_.size(); ++i)
+        out.push_back(controls_[i].get());
+}
+
+LRESULT CALLBACK TFormWindow::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TFormWindow* window = BuilderOfChild(wnd, msg, lParam);
+    if (TZanthPanel::IsChildReport(msg))
+        return SendMessageA(GetParent(wnd), msg, wParam, lParam);
+    if (msg == WM_ERASEBKGND && window) {
+        try {
+            window->FillBackground(wnd, reinterpret_cast<HDC>(wParam));
+        } catch (...) {
+        }
+        return TRUE;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TFormWindow::ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TFormWindow* window = BuilderOfChild(wnd, msg, lParam);
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        TPaintDc dc(wnd);
+        if (window && dc.Get()) {
+            try {
+                window->PaintImage(wnd, dc.Get());
+            } catch (...) {
+            }
+        }
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The window builder: registers the window classes, creates the top-level
+// window and every control from the description in FormData, scaled to the
+// screen; keeps the fonts (shared where the description shares them), sizes
+// the self-sizing labels, and paints the backgrounds the description gives
+// through a brush cache. It knows nothing of the OEM information or of what
+// the buttons do: that is the form's (MainForm).
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/WinHandles.h"
+#include "i18n/Translate.h"
+#include "ui/FormData.h"
+
+class TPicture;
+
+// A window's text, empty for no window.
+std::string WindowTextOf(HWND wnd);
+
+class TFormWindow {
+public:
+    TFormWindow();
+    ~TFormWindow();
+    TFormWindow(const TFormWindow&) = delete;
+    TFormWindow& operator=(const TFormWindow&) = delete;
+
+    // Creates the window, hidden, owned by `owner`, with `formProc` as its
+    // procedure and `param` as its creation parameter, then every control.
+    // Raises EMarquillError when a window cannot be created.
+    void Build(WNDPROC formProc, void* param, HWND owner);
+    // The windows are gone (WM_NCDESTROY of the top-level window).
+    void Forget();
+    HWND Handle() const;
+
+    HWND Control(TCtl id) const;
+    // The control whose window is `wnd`; TCtl::None for any other window.
+    TCtl IdOf(HWND wnd) const;
+    // The control that sends WM_COMMAND with `commandId`; TCtl::None if none.
+    TCtl FromCommandId(int commandId) const;
+
+    // The page whose texts are translated with the window's (the one shown).
+    TCtl ActivePage() const { return activePage_; }
+    void SetActivePage(TCtl page) { activePage_ = page; }
+
+    // Ends the build: from now on a new font redraws its controls at once.
+    void FinishBuilding() { building_ = false; }
+
+    // The picture the picture box shows; nullptr for none.
+    void SetImage(const TPicture* picture) { image_ = picture; }
+
+    // Keeps the bottom-aligned controls on their parent's bottom edge.
+    void AlignControls();
+    // Answers WM_CTLCOLOR*: the brush of the control's background (0 when
+    // the control is not one of the window's).
+    LRESULT CtlColor(HDC dc, HWND control);
+    // Fills `wnd`'s client area with its background: the top-level window's
+    // beside its page control, a container's or the picture box's own.
+    void FillBackground(HWND wnd, HDC dc);
+    bool HasHandCursor(HWND wnd) const;
+
+    // The texts of the window's controls and fonts for the translation.
+    void AddTranslatables(std::vector<TTranslatable*>& out);
+
+private:
+    struct TFontObj;
+    struct TControl;
+
+    void CreateChildrenOf(TControl& parent);
+    void CreateControl(TControl& control);
+    TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
+    void ApplyFont(TControl& control);
+    void RecreateFont(TFontObj& font);
+    void AutoSizeLabel(TControl& control);
+    static bool IsAutoSized(const TControl& control);
+    SIZE LabelSize(const TControl& control, const std::string& text) const;
+    TControl* FromHandle(HWND wnd) const;
+    COLORREF BackgroundOf(const TControl& control) const;
+    HBRUSH Brush(COLORREF color);
+    int Scale(int value) const;
+    void PaintImage(HWND wnd, HDC dc);
+
+    static LRESULT CALLBACK ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    bool building_ = true;
+    int scaleNum_ = FormDesignTextHeight;
+    int scaleDen_ = FormDesignTextHeight;
+    int dpi_ = FormDesignDpi;
+    // The screen DC that measures labels while the window is built.
+    HDC measureDc_ = nullptr;
+    std::vector<std::unique_ptr<TControl>> controls_;
+    std::vector<std::unique_ptr<TFontObj>> fonts_;
+    std::map<COLORREF, TBrushHandle> brushes_;
+    TCtl activePage_ = TCtl::None;
+    const TPicture* image_ = nullptr;
+};
