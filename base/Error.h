@@ -1,10 +1,18 @@
 #pragma once
 // The one kind of failure the program raises: an error carrying the message
 // text the user will read. There are no error codes in any interface.
-#include <stdexcept>
+//
+// Not a std::runtime_error: that one keeps its text in the library's older,
+// reference-counted string, whose code would double the string code the
+// program carries.
+#include <exception>
 #include <string>
 
-class EMarquillError : public std::runtime_error {
+class EMarquillError : public std::exception {
 public:
-    explicit EMarquillError(const std::string& message) : std::runtime_error(message) {}
+    explicit EMarquillError(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
 };

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <exception>
 
 #include "cli/CliRules.h"
@@ -11,17 +10,6 @@
 #include "i18n/Translate.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainForm.h"
-
-// The C++ library's own handler for an uncaught exception writes the
-// exception's demangled type to stderr, which a windowed program has not got,
-// and then aborts; for that it links the whole demangler, some 45 KB. This one
-// aborts the same way without it.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-}  // namespace __gnu_cxx
 
 namespace {
 
