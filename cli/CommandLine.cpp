@@ -279,11 +279,15 @@ int CommandLineMain(const std::vector<std::string>& args)
 {
     TStdStream out(STD_OUTPUT_HANDLE);
     TStdStream err(STD_ERROR_HANDLE);
+    // No box may wait for a click that a deployment script never gives.
+    SetTranslationReport([&err](const std::string& text) { err.Write(text + "\r\n"); });
+    int code = ExitStoreError;
     try {
         InitTranslation();
+        code = RunCommandLine(args, out, err);
     } catch (const std::exception& e) {
         ReportError(err, e.what());
-        return ExitStoreError;
     }
-    return RunCommandLine(args, out, err);
+    SetTranslationReport(nullptr);
+    return code;
 }

@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "TextRules.h"
 #include "base/Error.h"
+#include "base/Format.h"
 #include "base/ResText.h"
 
 #include <map>
@@ -31,6 +32,8 @@ TTranslation& State()
     static TTranslation state;
     return state;
 }
+
+std::function<void(const std::string&)> Report;
 
 std::string CatalogPath(const std::string& code, const std::string& domain)
 {
@@ -62,10 +65,13 @@ void OpenDomain(const std::string& name, TDomain& domain)
         throw EMarquillError("This file is not a valid GNU gettext mo file: " + path);
     }
     if (!HeaderDeclaresUtf8(std::string(catalog->Header()))) {
-        i18n_platform::ShowLocalizationProblem(
-            "Localization problem", "The translation for the language code " + code + " (in " + path +
-                                        ") does not have charset=utf-8 in its Content-Type. "
-                                        "Translations are turned off.");
+        const std::string caption = "Localization problem";
+        const std::string text = "The translation for the language code " + code + " (in " + path +
+                                 ") does not have charset=utf-8 in its Content-Type. Translations are turned off.";
+        if (Report)
+            Report(caption + ": " + text);
+        else
+            i18n_platform::ShowLocalizationProblem(caption, text);
         return;
     }
     domain.catalog = std::move(catalog);
@@ -80,7 +86,10 @@ std::string ToolkitText(const std::string& english)
     try {
         return TranslateText("default", english);
     } catch (const EMarquillError& e) {
-        i18n_platform::ShowError(e.what());
+        if (Report)
+            Report(WithFullStop(e.what()));
+        else
+            i18n_platform::ShowError(e.what());
     } catch (const std::exception&) {
     }
     return english;
@@ -104,6 +113,11 @@ void Visit(TTranslatable& object, const std::string& domain, std::set<const TTra
     }
 }
 }  // namespace
+
+void SetTranslationReport(std::function<void(const std::string& text)> report)
+{
+    Report = std::move(report);
+}
 
 void InitTranslation()
 {

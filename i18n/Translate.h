@@ -11,6 +11,13 @@
 // program body before the window is created.
 void InitTranslation();
 
+// Where the translation layer's own reports go: the notice about a catalog
+// that does not declare UTF-8, and the error of a "default" catalog that
+// cannot be read while a standard text is loaded. Empty (the default) shows
+// them in their boxes; a run without a window, which must never stop at a
+// box nobody sees, hands them to its error output instead.
+void SetTranslationReport(std::function<void(const std::string& text)> report);
+
 // The language code chosen at start, e.g. "de_DE" or "C".
 const std::string& LanguageCode();
 

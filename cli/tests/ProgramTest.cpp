@@ -7,6 +7,7 @@
 #include "base/Format.h"
 #include "base/WinHandles.h"
 #include "i18n/Translate.h"
+#include "i18n/tests/MoBuilder.h"
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
 #include "picture/Picture.h"
@@ -147,6 +148,30 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
     }
     SetEnvironmentVariableA("LANG", "C");
     EXPECT_EQ(Outside("Model"), "Child 2");
+}
+
+// A catalog that does not declare UTF-8 is reported on the error output, as
+// the window reports it in a box: a box here would hold a deployment script
+// until someone clicked it.
+TEST_F(Program, ReportsARejectedCatalogWithoutABox)
+{
+    const std::string dir = ProgramDir() + "locale\\xx\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "LC_MESSAGES").c_str(), nullptr);
+    const std::string catalog = dir + "LC_MESSAGES\\default.mo";
+    ASSERT_TRUE(WriteWholeFile(catalog, CatalogWithHeader("Content-Type: text/plain; charset=ISO-8859-1\n", "x")));
+    SetEnvironmentVariableA("LANG", "xx");
+    const TChild child = RunProgram(Exe, "/apply Logo=C:\\logo.png");
+    SetEnvironmentVariableA("LANG", "C");
+    DeleteFileA(catalog.c_str());
+    RemoveDirectoryA((dir + "LC_MESSAGES").c_str());
+    RemoveDirectoryA(dir.c_str());
+
+    ASSERT_TRUE(child.Ended) << "the program waited, as at a box";
+    EXPECT_EQ(child.Code, 1u);
+    EXPECT_EQ(child.Err.rfind("Localization problem: The translation for the language code xx (in ", 0), 0u) << child.Err;
+    const std::string tail = "Translations are turned off.\r\n" + PictureErrorIn("C", "C:\\logo.png") + "\r\n";
+    EXPECT_EQ(child.Err.substr(child.Err.size() - std::min(child.Err.size(), tail.size())), tail);
 }
 
 }  // namespace
