@@ -1,5 +1,6 @@
 #include "cli/tests/CliTestKit.h"
 
+#include "oeminfo/WinOEMInfo.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@ namespace clitest {
 namespace {
 
 const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
-const char* const ValueNames[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL", "Logo"};
 const char Missing[] = "<missing>";
 
 std::string IniPath() { return SystemDir() + "\\oeminfo.ini"; }
@@ -52,7 +52,10 @@ std::vector<std::string> StoreParts()
 {
     if (Legacy())
         return {IniPath(), LogoPath()};
-    return std::vector<std::string>(std::begin(ValueNames), std::end(ValueNames));
+    std::vector<std::string> names;
+    for (const TOEMField& field : OEMFields)
+        names.push_back(field.Name);
+    return names;
 }
 
 }  // namespace
@@ -85,7 +88,8 @@ void PrepareStore(const TFields& fields, const std::string& logo)
     ClearStore();
     if (!Legacy()) {
         for (const auto& field : fields)
-            if (std::find(std::begin(ValueNames), std::end(ValueNames), field.first) != std::end(ValueNames))
+            if (std::any_of(std::begin(OEMFields), std::end(OEMFields),
+                            [&field](const TOEMField& value) { return field.first == value.Name; }))
                 SetRaw(field.first, std::to_string(REG_SZ) + ":" + field.second + '\0');
         return;
     }
