@@ -36,7 +36,7 @@ std::vector<TCliField> FieldsOf(TStoreMode mode)
 {
     std::vector<TCliField> fields;
     for (const TOEMField& field : OEMFields) {
-        if (mode == TStoreMode::Legacy && !field.Legacy)
+        if (!IsStoredIn(field, mode))
             continue;
         if (mode == TStoreMode::Legacy && field.Text == &TOEMInfo::Logo)
             for (size_t line = 1; line <= OEMLineFieldCount; ++line)
@@ -80,10 +80,7 @@ struct TStoredRecord {
 TStoredRecord ReadStore(TStoreMode mode, const std::vector<TCliField>& fields)
 {
     OEMInfo = TOEMInfo();
-    if (mode == TStoreMode::Legacy)
-        ReadIniOEMInfo();
-    else
-        ReadRegOEMInfo();
+    ReadOEMInfo(mode);
     TStoredRecord record;
     if (OEMInfo.SupportLines)
         record.Lines = *OEMInfo.SupportLines;
@@ -103,17 +100,16 @@ void WriteStore(TStoreMode mode, const std::vector<TCliField>& fields, const std
                 const std::vector<std::string>* lines = nullptr)
 {
     TOEMInfo info;
-    std::vector<std::string> compacted;
+    info.SupportLines = std::make_unique<std::vector<std::string>>();
     for (size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].Text)
             info.*fields[i].Text = values[i];
         else if (!values[i].empty())
-            compacted.push_back(values[i]);
+            info.SupportLines->push_back(values[i]);
     }
-    if (mode == TStoreMode::Registry)
-        WriteRegOEMInfo(info);
-    else
-        WriteIniOEMInfo(info.Manufacturer, info.Model, info.Logo, lines ? *lines : compacted);
+    if (lines)
+        *info.SupportLines = *lines;
+    WriteOEMInfo(mode, info);
 }
 
 void ReportError(TConsoleOut& err, const std::string& message)
@@ -260,10 +256,7 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
         case TCliCommand::Apply:
             return Apply(mode, request, err);
         case TCliCommand::Remove:
-            if (mode == TStoreMode::Legacy)
-                RemoveIniOEMInfo();
-            else
-                RemoveRegOEMInfo();
+            RemoveOEMInfo(mode);
             return ExitDone;
         }
     } catch (const std::exception& e) {

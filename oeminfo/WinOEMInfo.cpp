@@ -334,3 +334,30 @@ void RemoveRegOEMInfo()
     for (const TOEMField& field : OEMFields)
         PlatformApi.RegDeleteValueA(key.Get(), field.Name);
 }
+
+void ReadOEMInfo(TStoreMode mode)
+{
+    if (mode == TStoreMode::Legacy)
+        ReadIniOEMInfo();
+    else
+        ReadRegOEMInfo();
+}
+
+void WriteOEMInfo(TStoreMode mode, const TOEMInfo& record)
+{
+    if (mode == TStoreMode::Registry) {
+        WriteRegOEMInfo(record);
+        return;
+    }
+    const std::vector<std::string> noLines;
+    WriteIniOEMInfo(record.Manufacturer, record.Model, record.Logo,
+                    record.SupportLines ? *record.SupportLines : noLines);
+}
+
+void RemoveOEMInfo(TStoreMode mode)
+{
+    if (mode == TStoreMode::Legacy)
+        RemoveIniOEMInfo();
+    else
+        RemoveRegOEMInfo();
+}

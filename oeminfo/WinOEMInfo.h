@@ -45,6 +45,12 @@ extern const DWORD WindowsMajorVersion;
 enum class TStoreMode { Legacy, Registry };
 TStoreMode StoreMode();
 
+// Whether the store of `mode` keeps `field`.
+inline bool IsStoredIn(const TOEMField& field, TStoreMode mode)
+{
+    return mode == TStoreMode::Registry || field.Legacy;
+}
+
 // The system directory as GetSystemDirectoryA gives it, asked on every call.
 std::string GetSystemDir();
 
@@ -65,3 +71,12 @@ void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, 
 // The same, taking the six texts from a record (its SupportLines are not used).
 void WriteRegOEMInfo(const TOEMInfo& info);
 void RemoveRegOEMInfo();
+
+// The store of `mode`, for callers that work on whichever is in force.
+// ReadOEMInfo fills OEMInfo as the store's reader does. WriteOEMInfo writes a
+// whole record: the registry store its six texts; the legacy store its
+// manufacturer, model and logo with SupportLines (none when there is no
+// list) as the lines, numbered as they stand.
+void ReadOEMInfo(TStoreMode mode);
+void WriteOEMInfo(TStoreMode mode, const TOEMInfo& record);
+void RemoveOEMInfo(TStoreMode mode);

@@ -19,11 +19,6 @@ const TFieldControl FieldControls[] = {
     {&TOEMInfo::SupportURL, TCtl::Edit_SUrl},           {&TOEMInfo::Logo, TCtl::Label_Logo},
 };
 static_assert(std::size(FieldControls) == OEMFieldCount, "every field of the record needs its control");
-
-bool Stored(const TOEMField& field, TStoreMode mode)
-{
-    return mode == TStoreMode::Registry || field.Legacy;
-}
 }  // namespace
 
 const TCtl LineControls[OEMLineFieldCount] = {
@@ -43,7 +38,7 @@ TOEMInfo RecordFromForm(const TFormWindow& window, TStoreMode mode)
 {
     TOEMInfo record;
     for (const TOEMField& field : OEMFields)
-        if (Stored(field, mode))
+        if (IsStoredIn(field, mode))
             record.*field.Text = WindowTextOf(window.Control(FieldControl(field.Text)));
     if (mode == TStoreMode::Legacy) {
         record.SupportLines = std::make_unique<std::vector<std::string>>();
@@ -59,7 +54,7 @@ TOEMInfo RecordFromForm(const TFormWindow& window, TStoreMode mode)
 void FormFromRecord(TFormWindow& window, const TOEMInfo& record, TStoreMode mode)
 {
     for (const TOEMField& field : OEMFields)
-        if (Stored(field, mode))
+        if (IsStoredIn(field, mode))
             SetWindowTextA(window.Control(FieldControl(field.Text)), (record.*field.Text).c_str());
     if (mode != TStoreMode::Legacy || !record.SupportLines)
         return;

@@ -118,11 +118,10 @@ void TAppFrm::FormCreate()
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(Control(TCtl::Edit_SHours), SW_HIDE);
         ShowWindow(Control(TCtl::Label_SHours), SW_HIDE);
-        ReadIniOEMInfo();
     } else {
         ShowWindow(Control(TCtl::G_2), SW_HIDE);
-        ReadRegOEMInfo();
     }
+    ReadOEMInfo(mode);
     FormFromRecord(window_, OEMInfo, mode);
     logoAssigned_ = true;
 
@@ -164,18 +163,12 @@ void TAppFrm::Btn_ApplyClick()
     // which names no picture: store no logo rather than that text.
     if (!logoAssigned_)
         record.Logo.clear();
-    if (mode == TStoreMode::Registry)
-        WriteRegOEMInfo(record);
-    else
-        WriteIniOEMInfo(record.Manufacturer, record.Model, record.Logo, *record.SupportLines);
+    WriteOEMInfo(mode, record);
 }
 
 void TAppFrm::Btn_RemoveClick()
 {
-    if (StoreMode() == TStoreMode::Registry)
-        RemoveRegOEMInfo();
-    else
-        RemoveIniOEMInfo();
+    RemoveOEMInfo(StoreMode());
 }
 
 void TAppFrm::Button4Cli()
