@@ -1,20 +1,13 @@
 // The one table of platform calls that tests can replace, with its defaults.
 #include "base/PlatformApi.h"
 
-namespace {
-// GetProcAddress gives a generic pointer; the detour through void (*)()
-// keeps the conversion to the real signature explicit and warning-free.
-template <class TFn> void LookUpKernelFunction(TFn& slot, const char* name)
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    slot = kernel ? reinterpret_cast<TFn>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name))) : nullptr;
-}
-}  // namespace
+#include "base/LoadedFunction.h"
 
 TPlatformApi::TPlatformApi()
 {
-    LookUpKernelFunction(IsWow64Process, "IsWow64Process");
-    LookUpKernelFunction(Wow64EnableWow64FsRedirection, "Wow64EnableWow64FsRedirection");
+    IsWow64Process = LoadedFunction<decltype(IsWow64Process)>("kernel32.dll", "IsWow64Process");
+    Wow64EnableWow64FsRedirection =
+        LoadedFunction<decltype(Wow64EnableWow64FsRedirection)>("kernel32.dll", "Wow64EnableWow64FsRedirection");
 }
 
 TPlatformApi PlatformApi;

@@ -1,5 +1,6 @@
 #include "cli/StdStream.h"
 
+#include "base/LoadedFunction.h"
 #include "base/WinHandles.h"
 
 #include <vector>
@@ -23,10 +24,7 @@ HANDLE RedirectedHandle(DWORD which)
 HANDLE OpenParentConsole()
 {
     using TAttachConsole = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return nullptr;
-    auto attach = reinterpret_cast<TAttachConsole>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "AttachConsole")));
+    auto attach = LoadedFunction<TAttachConsole>("kernel32.dll", "AttachConsole");
     if (!attach || !attach(ATTACH_PARENT_PROCESS))
         return nullptr;
     // Older consoles open CONOUT$ only for reading and writing both.

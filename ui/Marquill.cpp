@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "base/LoadedFunction.h"
 #include "cli/CliRules.h"
 #include "cli/CommandLine.h"
 #include "i18n/Translate.h"
@@ -20,10 +21,7 @@ namespace {
 void InitControls()
 {
     using TInitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    auto initEx = comctl ? reinterpret_cast<TInitEx>(
-                               reinterpret_cast<void (*)()>(GetProcAddress(comctl, "InitCommonControlsEx")))
-                         : nullptr;
+    auto initEx = LoadedFunction<TInitEx>("comctl32.dll", "InitCommonControlsEx");
     if (!initEx) {
         InitCommonControls();
         return;

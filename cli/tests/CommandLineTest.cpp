@@ -119,7 +119,7 @@ TEST_F(CommandLine, ExitCodesAndBadInputRejectedBeforeAnyWrite)
     const struct {
         std::vector<std::string> args;
         int code;
-        std::string out, err;  // what each begins with
+        std::string out, err;  // what each begins with; empty: nothing at all
     } cases[] = {
         {{"/?"}, 0, "Sets the OEM information from a script.", ""},
         {{"-Help"}, 0, "Sets the OEM information from a script.", ""},
@@ -149,8 +149,8 @@ TEST_F(CommandLine, ExitCodesAndBadInputRejectedBeforeAnyWrite)
         SCOPED_TRACE(c.args.back().substr(0, 60));
         const TRun run = Cli(c.args);
         EXPECT_EQ(run.Code, c.code);
-        EXPECT_EQ(run.Out.substr(0, c.out.size()), c.out);
-        EXPECT_EQ(run.Err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(c.out.empty() ? run.Out : run.Out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(c.err.empty() ? run.Err : run.Err.substr(0, c.err.size()), c.err);
         EXPECT_EQ(Snapshot(), before) << "something was written";
     }
     EXPECT_EQ(Cli({"/apply", "Manufacturer=" + std::string(2047, 'w')}).Code, 0) << "the longest value is taken";
