@@ -2,7 +2,9 @@
 // The platform calls whose failures the tests must provoke and which Wine
 // cannot be made to produce for real: a refused registry write, a profile
 // write failing half-way, a copy or deletion that does not happen, a file
-// dialog that cannot be shown, a WOW64 query or switch that fails. The
+// dialog that cannot be shown, a WOW64 query or switch that fails, and the
+// answers of older Windows: a code page it lacks, a cursor it lacks, a
+// sharing flag it refuses. The
 // program makes these calls only through this one table; a test puts a
 // stand-in in one member and puts the old one back (TApiSwap in the tests'
 // support). Each member starts out as the platform's own function.
@@ -24,6 +26,10 @@ struct TPlatformApi {
     decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = ::GetSystemDirectoryA;
     decltype(&::GetOpenFileNameA) GetOpenFileNameA = ::GetOpenFileNameA;
     decltype(&::CommDlgExtendedError) CommDlgExtendedError = ::CommDlgExtendedError;
+    decltype(&::MultiByteToWideChar) MultiByteToWideChar = ::MultiByteToWideChar;
+    decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
+    decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;
+    decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
     // Windows 95 to 2000 lack these two, so they are never imported: the
     // constructor looks them up in the kernel at run time, and nullptr means
     // the running Windows has none.

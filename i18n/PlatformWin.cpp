@@ -2,7 +2,9 @@
 #include "Platform.h"
 
 #include "base/Format.h"
+#include "base/PlatformApi.h"
 #include "base/ProgramTitle.h"
+#include "base/Utf8.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 
@@ -27,23 +29,34 @@ std::string LocaleName(LCTYPE type)
     return buffer;
 }
 
-std::string Convert(const std::string& text, UINT from, UINT to)
+// The platform converts only between UTF-16 and ANSI: the first Windows 95
+// has no UTF-8 code page. A text it cannot convert is handed back unchanged.
+// Vectors, not std::wstring: that would link the library's whole wide string
+// instantiation (some 35 KB) into the program for these buffers.
+std::string WideToAnsi(const std::vector<char16_t>& wide, const std::string& fallback)
 {
-    if (text.empty())
-        return text;
-    int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wideLength <= 0)
-        return text;
-    // A vector, not std::wstring: that would link the library's whole wide
-    // string instantiation (some 35 KB) into the program for this one buffer.
-    std::vector<wchar_t> wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (wide.empty())
+        return fallback;
+    const auto* text = reinterpret_cast<const wchar_t*>(wide.data());
+    const int wideLength = static_cast<int>(wide.size());
+    int length = PlatformApi.WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
-        return text;
+        return fallback;
     std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideLength, &out[0], length, nullptr, nullptr);
+    PlatformApi.WideCharToMultiByte(CP_ACP, 0, text, wideLength, &out[0], length, nullptr, nullptr);
     return out;
+}
+
+std::vector<char16_t> AnsiToWide(const std::string& text)
+{
+    const int textLength = static_cast<int>(text.size());
+    int length = PlatformApi.MultiByteToWideChar(CP_ACP, 0, text.data(), textLength, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::vector<char16_t> wide(static_cast<size_t>(length), u'\0');
+    PlatformApi.MultiByteToWideChar(CP_ACP, 0, text.data(), textLength, reinterpret_cast<wchar_t*>(wide.data()),
+                                    length);
+    return wide;
 }
 
 }  // namespace
@@ -96,12 +109,15 @@ bool ReadFileBytes(const std::string& path, std::string& out)
 
 std::string AnsiToUtf8(const std::string& text)
 {
-    return Convert(text, CP_ACP, CP_UTF8);
+    if (text.empty())
+        return text;
+    const std::vector<char16_t> wide = AnsiToWide(text);
+    return wide.empty() ? text : Utf16ToUtf8(wide.data(), wide.size());
 }
 
 std::string Utf8ToAnsi(const std::string& text)
 {
-    return Convert(text, CP_UTF8, CP_ACP);
+    return WideToAnsi(Utf8ToUtf16(text), text);
 }
 
 void ShowLocalizationProblem(const std::string& caption, const std::string& text)

@@ -2,6 +2,7 @@
 // program or in a scratch directory, the boxes it shows.
 #include "MoBuilder.h"
 #include "base/Error.h"
+#include "base/PlatformApi.h"
 #include "base/ResText.h"
 #include "i18n/Translate.h"
 #include "tests/support/TestSupport.h"
@@ -124,6 +125,26 @@ public:
     std::vector<TTranslatable*> Children() override { return {}; }
 };
 
+// The first Windows 95 knows no UTF-8 code page: it refuses CP_UTF8 both ways.
+int WINAPI MultiByteWithoutUtf8(UINT page, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength)
+{
+    if (page == CP_UTF8) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return MultiByteToWideChar(page, flags, text, length, wide, wideLength);
+}
+
+int WINAPI WideCharWithoutUtf8(UINT page, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text, int length,
+                               LPCSTR fallback, LPBOOL usedFallback)
+{
+    if (page == CP_UTF8) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return WideCharToMultiByte(page, flags, wide, wideLength, text, length, fallback, usedFallback);
+}
+
 class TranslateWine : public ::testing::Test {
 protected:
     void TearDown() override { SetResTextHook(nullptr); }
@@ -151,6 +172,17 @@ TEST_F(TranslateWine, AnsiKeysAreLookedUpAsUtf8)
     tree_.Put("de", "Marquill", Catalog({{"Größe", "Size"}}));
     ResetTranslation("de", tree_.Root());
     EXPECT_EQ("Size", TranslateText("Marquill", "Gr\xF6\xDF" "e"));
+}
+
+TEST_F(TranslateWine, TranslationsWorkWhereThePlatformLacksTheUtf8CodePage)
+{
+    TApiSwap<decltype(PlatformApi.MultiByteToWideChar)> toWide(PlatformApi.MultiByteToWideChar,
+                                                               MultiByteWithoutUtf8);
+    TApiSwap<decltype(PlatformApi.WideCharToMultiByte)> toText(PlatformApi.WideCharToMultiByte,
+                                                               WideCharWithoutUtf8);
+    tree_.Put("de", "Marquill", Catalog({{"Größe", "Übernehmen"}}));
+    ResetTranslation("de", tree_.Root());
+    EXPECT_EQ("\xDC" "bernehmen", TranslateText("Marquill", "Gr\xF6\xDF" "e"));
 }
 
 TEST_F(TranslateWine, CharsetIsCheckedOnceAtTheFirstLookup)

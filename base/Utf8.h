@@ -1,0 +1,22 @@
+#pragma once
+// Between UTF-8 and UTF-16, in our own code: the first Windows 95 has no
+// UTF-8 code page, so the platform is asked only between UTF-16 and ANSI.
+//
+// Malformed input is replaced as Windows (Vista on) and Wine do it for
+// MultiByteToWideChar(CP_UTF8, 0) and WideCharToMultiByte(CP_UTF8, 0), so a
+// text comes out the same whichever of the two converts it:
+// - a lead byte that cannot start a sequence (80-C1, F5-FF), or a sequence
+//   that breaks off, is overlong, names a surrogate or lies beyond U+10FFFF,
+//   gives one U+FFFD; decoding goes on at the byte that broke it off;
+// - a sequence whose lead byte promises more bytes than the text has left
+//   gives one U+FFFD for the whole rest of the text;
+// - a UTF-16 surrogate without its partner gives U+FFFD (EF BF BD).
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A vector, not std::u16string: the program would link the library's whole
+// wide string instantiation for it.
+std::vector<char16_t> Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(const char16_t* text, size_t length);
