@@ -7,6 +7,8 @@
 #include "base/ResText.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
+#include "base/Wow64.h"
+#include "picture/PlainBitmap.h"
 
 #include <cstring>
 
@@ -17,21 +19,6 @@ const TOEMField OEMFields[OEMFieldCount] = {
     {"SupportHours", &TOEMInfo::SupportHours, false}, {"SupportPhone", &TOEMInfo::SupportPhone, false},
     {"SupportURL", &TOEMInfo::SupportURL, false},     {"Logo", &TOEMInfo::Logo, true},
 };
-
-namespace {
-
-DWORD QueryWindowsMajorVersion()
-{
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (!GetVersionExA(&info))
-        return 0;
-    return info.dwMajorVersion;
-}
-
-}  // namespace
-
-const DWORD WindowsMajorVersion = QueryWindowsMajorVersion();
 
 TStoreMode StoreMode()
 {
@@ -146,8 +133,12 @@ bool IsSameFile(const std::string& a, const std::string& b)
         return true;
 
     auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-        THandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        THandle file(PlatformApi.CreateFileA(path.c_str(), 0, share | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                             nullptr));
+        // Windows 95, 98 and ME know no FILE_SHARE_DELETE and refuse it.
+        if (!file.Valid() && GetLastError() == ERROR_INVALID_PARAMETER)
+            file.Reset(PlatformApi.CreateFileA(path.c_str(), 0, share, nullptr, OPEN_EXISTING, 0, nullptr));
         return file.Valid() && GetFileInformationByHandle(file.Get(), &info) != FALSE;
     };
     BY_HANDLE_FILE_INFORMATION infoA = {};
@@ -161,8 +152,13 @@ bool IsSameFile(const std::string& a, const std::string& b)
 
 }  // namespace
 
+// The legacy store works in the system directory that Windows itself reads:
+// on 64-bit Windows before Vista, System Properties is a 64-bit program, so
+// each operation switches the WOW64 redirection off while it runs.
+
 void ReadIniOEMInfo()
 {
+    TWow64RedirectionOff redirectionOff(IsWow64());
     OEMInfo.SupportLines = std::make_unique<std::vector<std::string>>();
 
     std::string iniPath = IniFilePath();
@@ -177,11 +173,13 @@ void ReadIniOEMInfo()
     std::string logoPath = LogoFilePath();
     if (FileExists(logoPath))
         OEMInfo.Logo = logoPath;
+    redirectionOff.Restore();
 }
 
 void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& LogoPath,
                      const std::vector<std::string>& Lines)
 {
+    TWow64RedirectionOff redirectionOff(IsWow64());
     std::string iniPath = IniFilePath();
     if (FileExists(iniPath))
         PlatformApi.DeleteFileA(iniPath.c_str());
@@ -199,9 +197,11 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
     // Nothing to copy: no logo chosen, a chosen file that is gone, or the
     // installed logo itself (copying a file onto itself would fail).
     std::string logoPath = LogoFilePath();
-    if (!FileExists(LogoPath) || IsSameFile(LogoPath, logoPath))
+    if (!FileExists(LogoPath) || IsSameFile(LogoPath, logoPath)) {
+        redirectionOff.Restore();
         return;
-    if (!PlatformApi.CopyFileA(LogoPath.c_str(), logoPath.c_str(), FALSE))
+    }
+    if (!InstallAsPlainBitmap(LogoPath, logoPath))
         RaiseFor(N_("Unable to copy the logo to %s"), logoPath);
 
     // The copy takes over the source's attributes: a logo picked from a
@@ -212,10 +212,12 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
         DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
         SetFileAttributesA(logoPath.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
     }
+    redirectionOff.Restore();
 }
 
 void RemoveIniOEMInfo()
 {
+    TWow64RedirectionOff redirectionOff(IsWow64());
     const std::string paths[] = {IniFilePath(), LogoFilePath()};
     bool existed[2] = {};
     for (int i = 0; i < 2; ++i) {
@@ -229,6 +231,7 @@ void RemoveIniOEMInfo()
         if (existed[i] && FileExists(paths[i]))
             RaiseFor(N_("Unable to delete %s"), paths[i]);
     }
+    redirectionOff.Restore();
 }
 
 namespace {

@@ -4,6 +4,8 @@
 // and the registry store (the OEMInformation key, Vista and later).
 #include <windows.h>
 
+#include "base/WindowsVersion.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,10 +39,6 @@ extern const TOEMField OEMFields[OEMFieldCount];
 // The legacy store's support lines that can be edited: "Line1" to "Line10".
 // Lines read beyond these are not shown, and an edit writes only these back.
 constexpr size_t OEMLineFieldCount = 10;
-
-// The major version GetVersionExA reports, read once when the program
-// starts; 0 when the query fails.
-extern const DWORD WindowsMajorVersion;
 
 enum class TStoreMode { Legacy, Registry };
 TStoreMode StoreMode();

@@ -6,6 +6,7 @@
 #include "base/ResText.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
+#include "base/WindowsVersion.h"
 #include "picture/PictureCheck.h"
 
 #include <cstdint>
@@ -154,7 +155,8 @@ void LoadBitmapPicture(const std::vector<uint8_t>& bytes, TPictureData& impl)
 void LoadIconPicture(std::vector<uint8_t>& bytes, TPictureData& impl)
 {
     TIconImage image;
-    if (!CheckIconFile(bytes.data(), bytes.size(), GetSystemMetrics(SM_CXICON), image))
+    // Windows decodes PNG icon images from Vista on.
+    if (!CheckIconFile(bytes.data(), bytes.size(), GetSystemMetrics(SM_CXICON), WindowsMajorVersion >= 6, image))
         Fail(N_("Icon image is not valid"));
     impl.icon.Reset(CreateIconFromResourceEx(bytes.data() + image.offset, image.size, TRUE, 0x00030000,
                                                image.width, image.height, LR_DEFAULTCOLOR));
@@ -272,7 +274,9 @@ void TPicture::StretchDraw(HDC dc, const RECT& dest) const
     if (impl_->bitmap.Valid()) {
         TMemoryDC source(dc, impl_->bitmap.Get());
         if (!source.Get()) return;
-        const int oldMode = SetStretchBltMode(dc, HALFTONE);
+        // HALFTONE is NT-only; 95, 98 and ME would keep the default mode,
+        // which drops or darkens pixels.
+        const int oldMode = SetStretchBltMode(dc, IsWindows9xFamily() ? COLORONCOLOR : HALFTONE);
         POINT oldOrigin;
         SetBrushOrgEx(dc, 0, 0, &oldOrigin);
         StretchBlt(dc, dest.left, dest.top, width, height, source.Get(), 0, 0, impl_->width,

@@ -413,7 +413,7 @@ bool CheckDibImage(const uint8_t* p, uint32_t size, TIconImage& image, uint16_t&
 
 }  // namespace
 
-bool CheckIconFile(const uint8_t* data, size_t size, int preferredSide, TIconImage& image)
+bool CheckIconFile(const uint8_t* data, size_t size, int preferredSide, bool pngDecodable, TIconImage& image)
 {
     image = TIconImage();
     if (size < IconDirSize || size > MaxPictureFileSize) return false;
@@ -436,7 +436,8 @@ bool CheckIconFile(const uint8_t* data, size_t size, int preferredSide, TIconIma
         TIconImage candidate;
         uint16_t bits = 32;
         const uint8_t* p = data + offset;
-        if (!CheckPngImage(p, bytes, candidate) && !CheckDibImage(p, bytes, candidate, bits))
+        const bool png = CheckPngImage(p, bytes, candidate);
+        if (png ? !pngDecodable : !CheckDibImage(p, bytes, candidate, bits))
             continue;
         candidate.offset = offset;
         candidate.size = bytes;

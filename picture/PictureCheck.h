@@ -68,10 +68,11 @@ struct TIconImage {
 
 // Checks the directory and every entry of an .ico file and picks the image
 // to show: the one of `preferredSide` pixels with the most colours, else the
-// largest. Entries whose own header is unsound are passed over; the file is
-// valid when at least one entry is sound and every directory entry lies
-// inside the file.
-bool CheckIconFile(const uint8_t* data, size_t size, int preferredSide, TIconImage& image);
+// largest. Entries whose own header is unsound are passed over, and so are
+// PNG images unless `pngDecodable` (Windows decodes them from Vista on); the
+// file is valid when at least one entry is usable and every directory entry
+// lies inside the file.
+bool CheckIconFile(const uint8_t* data, size_t size, int preferredSide, bool pngDecodable, TIconImage& image);
 
 // ---- Enhanced metafile --------------------------------------------------
 

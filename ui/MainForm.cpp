@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/PlatformApi.h"
 #include "base/Wow64.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
@@ -318,8 +319,12 @@ LRESULT TAppFrm::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && window_.HasHandCursor(reinterpret_cast<HWND>(wParam))) {
-            SetCursor(LoadCursorA(nullptr, IDC_HAND));
-            return TRUE;
+            // Windows 95 and NT 4.0 have no hand cursor: the default
+            // handling then shows the arrow rather than no pointer at all.
+            if (HCURSOR hand = PlatformApi.LoadCursorA(nullptr, IDC_HAND)) {
+                SetCursor(hand);
+                return TRUE;
+            }
         }
         break;
     case WM_ERASEBKGND:

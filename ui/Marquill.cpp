@@ -27,6 +27,11 @@ void InitControls()
         return;
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    if (initEx(&controls))
+        return;
+    // comctl32 4.70 to 5.8x know no ICC_STANDARD_CLASSES and refuse the
+    // whole request; the standard controls need no registering there.
+    controls.dwICC = ICC_WIN95_CLASSES;
     initEx(&controls);
 }
 

@@ -1,6 +1,9 @@
 // The legacy store against the real system directory of a 32-bit program
 // that sees Windows XP.
 #include "StoreTestKit.h"
+#include "base/Wow64.h"
+#include "picture/PictureCheck.h"
+#include "picture/tests/PictureTestFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +37,15 @@ std::vector<std::string> FileLines(const std::string& path)
     return lines;
 }
 
+// A path in the system directory as this test reaches the file the store
+// works on.
+std::string OnDisk(const std::string& storePath)
+{
+    if (!IsWow64())
+        return storePath;
+    return WindowsDir() + "\\Sysnative" + storePath.substr(GetSystemDir().size());
+}
+
 std::vector<std::string> SupportLines()
 {
     return OEMInfo.SupportLines ? *OEMInfo.SupportLines : std::vector<std::string>{"<no list>"};
@@ -46,8 +58,10 @@ protected:
         ResetOEMInfo();
         ReleaseCounts = TReleaseCounts();
         FailProfileWriteOfKey.clear();
-        Ini = IniFilePath();
-        Logo = LogoFilePath();
+        StoreIni = IniFilePath();
+        StoreLogo = LogoFilePath();
+        Ini = OnDisk(StoreIni);
+        Logo = OnDisk(StoreLogo);
         // Anything the prefix held before is put back afterwards.
         HadIni = ReadWholeFile(Ini, SavedIni);
         HadLogo = ReadWholeFile(Logo, SavedLogo);
@@ -86,7 +100,10 @@ protected:
         return path;
     }
 
-    std::string Ini, Logo, Scratch;
+    // The store's own names, and the same files as this test reaches them:
+    // the store works in the system directory that Windows reads, which a
+    // 32-bit program on 64-bit Windows reaches only as Sysnative.
+    std::string StoreIni, StoreLogo, Ini, Logo, Scratch;
     std::vector<std::string> ScratchFiles;
 
 private:
@@ -129,14 +146,30 @@ TEST_F(IniStore, FileExistsOnlyForFiles)
     EXPECT_FALSE(FileExists(Scratch + "\\missing.txt"));
 }
 
-TEST_F(IniStore, WriteLandsInTheSystemDirectoryA32BitProgramSees)
+TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
 {
-    WriteIniOEMInfo("Acme", "X1", "", {});
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(WindowsDir() + "\\syswow64\\oeminfo.ini", bytes));
-    EXPECT_NE(std::string::npos, bytes.find("Manufacturer=Acme"));
+    // 64-bit Windows XP reports version 5 like this prefix; its System
+    // Properties is a 64-bit program that reads the real system32.
+    ASSERT_TRUE(IsWow64());
     ASSERT_TRUE(FileExists(WindowsDir() + "\\Sysnative\\kernel32.dll")) << "no way into the 64-bit system directory";
-    EXPECT_FALSE(FileExists(WindowsDir() + "\\Sysnative\\oeminfo.ini"));
+    const std::string syswow64 = WindowsDir() + "\\syswow64\\";
+    ASSERT_TRUE(WriteWholeFile(Logo, "BMlogo"));
+    ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nModel=Real\r\n"));
+    ReadIniOEMInfo();
+    EXPECT_EQ("Real", OEMInfo.Model);
+    EXPECT_EQ(StoreLogo, OEMInfo.Logo);
+
+    WriteIniOEMInfo("Acme", "X1", ScratchFile("new.bmp", "BMnew"), {});
+    EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=Acme", "Model=X1"}), FileLines(Ini));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    EXPECT_EQ("BMnew", bytes);
+    EXPECT_FALSE(FileExists(syswow64 + "oeminfo.ini"));
+    EXPECT_FALSE(FileExists(syswow64 + "oemlogo.bmp"));
+
+    RemoveIniOEMInfo();
+    EXPECT_FALSE(FileExists(Ini));
+    EXPECT_FALSE(FileExists(Logo));
 }
 
 struct TWriteCase {
@@ -287,7 +320,7 @@ TEST_F(IniStore, IniThatIsADirectory)
     EXPECT_TRUE(SupportLines().empty());
 
     std::string source = ScratchFile("pick.bmp", "BMpicture");
-    EXPECT_EQ("Unable to write to " + Ini, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {"l"}); }));
+    EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {"l"}); }));
     DWORD attributes = GetFileAttributesA(Ini.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
@@ -308,7 +341,7 @@ TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
 TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
 {
     const std::string systemDir = GetSystemDir();
-    std::string upper = Logo;
+    std::string upper = StoreLogo;
     for (char& ch : upper)
         ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
     const struct {
@@ -318,7 +351,7 @@ TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
         {"no logo chosen", ""},
         {"chosen file missing", Scratch + "\\gone.bmp"},
         {"chosen file is a directory", Scratch},
-        {"the logo itself", Logo},
+        {"the logo itself", StoreLogo},
         {"the logo itself in capitals", upper},
         {"the logo itself by a detour", systemDir + "\\..\\" + systemDir.substr(systemDir.rfind('\\') + 1) +
                                             "\\oemlogo.bmp"},
@@ -336,17 +369,110 @@ TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
     EXPECT_FALSE(FileExists(Logo));
 }
 
+// Windows 95, 98 and ME refuse FILE_SHARE_DELETE as an unknown flag.
+HANDLE WINAPI CreateFileWithoutShareDelete(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                           DWORD disposition, DWORD flags, HANDLE model)
+{
+    if (share & FILE_SHARE_DELETE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path, access, share, security, disposition, flags, model);
+}
+
 TEST_F(IniStore, LogoPickedThroughAHardLinkIsNotCopiedOntoItself)
 {
     // Copying a file onto another name of itself would empty it.
-    ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
     std::string link = Scratch + "\\linked.bmp";
-    ASSERT_TRUE(CreateHardLinkA(link.c_str(), Logo.c_str(), nullptr));
     ScratchFiles.push_back(link);
-    WriteIniOEMInfo("A", "B", link, {});
-    std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
-    EXPECT_EQ("BMkeep", bytes);
+    for (auto createFile : {PlatformApi.CreateFileA, CreateFileWithoutShareDelete}) {
+        SCOPED_TRACE(createFile == PlatformApi.CreateFileA ? "NT" : "9x");
+        TApiSwap<decltype(PlatformApi.CreateFileA)> swap(PlatformApi.CreateFileA, createFile);
+        ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
+        DeleteFileA(link.c_str());
+        ASSERT_TRUE(CreateHardLinkA(link.c_str(), Logo.c_str(), nullptr));
+        WriteIniOEMInfo("A", "B", link, {});
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        EXPECT_EQ("BMkeep", bytes);
+    }
+}
+
+// A 16-pixel 32-bit icon whose top-left quadrant is transparent.
+std::string IconWithATransparentQuadrant()
+{
+    std::string file = picture_test::MakeIco({{16, 32, {}}});
+    const size_t pixels = 22 + 40, mask = pixels + 16 * 64;
+    for (size_t row = 8; row < 16; ++row) {  // bottom-up: the top half
+        file.replace(pixels + row * 64, 32, std::string(32, '\0'));
+        file[mask + row * 4] = '\xFF';
+    }
+    return file;
+}
+
+HANDLE WINAPI CreateFileRefusingNewFiles(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                         DWORD disposition, DWORD flags, HANDLE model)
+{
+    if (disposition == CREATE_ALWAYS) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path, access, share, security, disposition, flags, model);
+}
+
+TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
+{
+    using namespace picture_test;
+    const uint32_t face = GetSysColor(COLOR_3DFACE);
+    const uint32_t faceRgb = (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF);
+    const TColorAt quadrants = Quadrants(16, 16);
+    const struct {
+        const char* name;
+        std::string bytes;
+        TColorAt expected;  // nullptr: copied byte for byte
+    } cases[] = {
+        {"a.bmp", SampleBmp(), nullptr},
+        {"core.bmp", MakeBmp({"core", 8, 6, 4, 0, 12, {Red, Green, Blue, White}, {0, 0, 0}}, Quadrants(8, 6)),
+         nullptr},
+        {"rle8.bmp", MakeBmp({"rle8", 8, 6, 8, 1, 40, {Red, Green, Blue, White}, {0, 0, 0}}, Quadrants(8, 6)),
+         nullptr},
+        {"v5.bmp", MakeBmp({"v5", 16, 16, 32, 3, 124, {}, {0xFF0000, 0xFF00, 0xFF}}, quadrants), quadrants},
+        {"clear.ico", IconWithATransparentQuadrant(),
+         [&](int x, int y) { return x < 8 && y < 8 ? faceRgb : quadrants(x, y); }},
+        // Before Vista, the bitmap image rather than the larger PNG one.
+        {"png.ico", JoinIcos(MakeIco({{16, 4, {Red, Green, Blue, White}}}), PngIco(48, Red)), quadrants},
+        {"green.emf", SampleEmf(Green, 16, 16), [](int, int) { return Green; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteIniOEMInfo("A", "B", ScratchFile(c.name, c.bytes), {});
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        if (!c.expected) {
+            EXPECT_EQ(c.bytes, bytes);
+            continue;
+        }
+        ASSERT_GE(bytes.size(), 54u);
+        EXPECT_EQ(40u, Get32(bytes, 14)) << "header size";
+        EXPECT_EQ(24u, Get32(bytes, 28) & 0xFFFF) << "bits per pixel";
+        EXPECT_EQ(0u, Get32(bytes, 30)) << "compression";
+        TBitmapLayout layout;
+        ASSERT_EQ(TBitmapCheck::Valid,
+                  CheckBitmapFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), layout));
+        ASSERT_EQ(16, layout.width);
+        ASSERT_EQ(16, layout.height);
+        std::vector<uint32_t> pixels(16 * 16);
+        ASSERT_TRUE(DecodeBitmap(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), layout,
+                                 pixels.data()));
+        for (int y = 2; y < 16; y += 4) {
+            for (int x = 2; x < 16; x += 4)
+                EXPECT_EQ(c.expected(x, y), pixels[size_t(y) * 16 + x]) << x << "," << y;
+        }
+    }
+
+    TApiSwap<decltype(PlatformApi.CreateFileA)> swap(PlatformApi.CreateFileA, CreateFileRefusingNewFiles);
+    const std::string icon = ScratchFile("refused.ico", IconWithATransparentQuadrant());
+    EXPECT_EQ("Unable to copy the logo to " + StoreLogo, ErrorOf([&] { WriteIniOEMInfo("A", "B", icon, {}); }));
 }
 
 TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
@@ -395,9 +521,9 @@ TEST_F(IniStore, RemoveReportsAFileThatOutlivesItsDeletion)
         bool ini, logo;
         std::string named;
     } cases[] = {
-        {"only the ini", true, false, Ini},
-        {"only the logo", false, true, Logo},
-        {"both: the first is named", true, true, Ini},
+        {"only the ini", true, false, StoreIni},
+        {"only the logo", false, true, StoreLogo},
+        {"both: the first is named", true, true, StoreIni},
     };
     TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
     for (const auto& c : cases) {
@@ -425,7 +551,7 @@ TEST_F(IniStore, RemoveTriesTheLogoEvenWhenTheIniStays)
     ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\n"));
     ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
     TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, TFake::DeleteAllButIni);
-    EXPECT_EQ("Unable to delete " + Ini, ErrorOf(RemoveIniOEMInfo));
+    EXPECT_EQ("Unable to delete " + StoreIni, ErrorOf(RemoveIniOEMInfo));
     EXPECT_FALSE(FileExists(Logo));
 }
 
@@ -447,7 +573,7 @@ TEST_F(IniStore, ProfileWriteFailingPartWay)
         DeleteFileA(Logo.c_str());
         ReleaseCounts = TReleaseCounts();
         FailProfileWriteOfKey = c.failingKey;
-        EXPECT_EQ("Unable to write to " + Ini, ErrorOf([&] { WriteIniOEMInfo("Acme", "X1", source, {"a", "b"}); }));
+        EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("Acme", "X1", source, {"a", "b"}); }));
         FailProfileWriteOfKey.clear();
         if (c.fileAfter.empty()) {
             EXPECT_FALSE(FileExists(Ini));
@@ -456,7 +582,7 @@ TEST_F(IniStore, ProfileWriteFailingPartWay)
         }
         EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
         EXPECT_EQ(1, ReleaseCounts.ProfileFlushes) << "the profile must be released on failure";
-        EXPECT_EQ(Ini, ReleaseCounts.LastFlushedPath);
+        EXPECT_EQ(StoreIni, ReleaseCounts.LastFlushedPath);
     }
 }
 
@@ -468,7 +594,7 @@ TEST_F(IniStore, EachOperationReleasesItsProfile)
     EXPECT_EQ(1, ReleaseCounts.ProfileFlushes);
     ReadIniOEMInfo();
     EXPECT_EQ(2, ReleaseCounts.ProfileFlushes);
-    EXPECT_EQ(Ini, ReleaseCounts.LastFlushedPath);
+    EXPECT_EQ(StoreIni, ReleaseCounts.LastFlushedPath);
 }
 
 TEST_F(IniStore, FailingLogoCopyIsReported)
@@ -482,7 +608,7 @@ TEST_F(IniStore, FailingLogoCopyIsReported)
     };
     TApiSwap<decltype(PlatformApi.CopyFileA)> swap(PlatformApi.CopyFileA, TFake::RefuseCopy);
     std::string source = ScratchFile("logo.bmp", "BMnew");
-    EXPECT_EQ("Unable to copy the logo to " + Logo, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {}); }));
+    EXPECT_EQ("Unable to copy the logo to " + StoreLogo, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {}); }));
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=A", "Model=B"}), FileLines(Ini));
 }
 
@@ -490,12 +616,12 @@ TEST_F(IniStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
 {
     TBracketTranslation translation;
     ASSERT_TRUE(CreateDirectoryA(Ini.c_str(), nullptr));
-    EXPECT_EQ("T[Unable to write to " + Ini + "]", ErrorOf([] { WriteIniOEMInfo("A", "B", "", {}); }));
+    EXPECT_EQ("T[Unable to write to " + StoreIni + "]", ErrorOf([] { WriteIniOEMInfo("A", "B", "", {}); }));
     RemoveDirectoryA(Ini.c_str());
 
     ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
     TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
-    EXPECT_EQ("T[Unable to delete " + Logo + "]", ErrorOf(RemoveIniOEMInfo));
+    EXPECT_EQ("T[Unable to delete " + StoreLogo + "]", ErrorOf(RemoveIniOEMInfo));
 }
 
 }  // namespace

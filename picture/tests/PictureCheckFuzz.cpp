@@ -30,7 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t inputSize)
     }
     case 1: {
         TIconImage image;
-        if (CheckIconFile(file.get(), size, 32, image) && uint64_t(image.offset) + image.size > size) std::abort();
+        const bool pngDecodable = size % 2 == 0;
+        if (CheckIconFile(file.get(), size, 32, pngDecodable, image) &&
+            (uint64_t(image.offset) + image.size > size || (image.png && !pngDecodable)))
+            std::abort();
         break;
     }
     case 2: {

@@ -47,11 +47,11 @@ bool CheckAndDecodeBmp(const std::string& s, std::vector<uint32_t>* pixels = nul
     return ok;
 }
 
-bool CheckIco(const std::string& s, TIconImage* out = nullptr, int preferred = 32)
+bool CheckIco(const std::string& s, TIconImage* out = nullptr, int preferred = 32, bool pngDecodable = true)
 {
     TExactBytes b(s);
     TIconImage image;
-    const bool ok = CheckIconFile(b.data.get(), b.size, preferred, image);
+    const bool ok = CheckIconFile(b.data.get(), b.size, preferred, pngDecodable, image);
     if (ok) {
         EXPECT_LE(uint64_t(image.offset) + image.size, b.size);
     }
@@ -293,6 +293,18 @@ TEST(IconCheck, PicksThePreferredSizeThenTheMostColours)
     EXPECT_EQ(Get32(file, IcoEntry(3) + 12), image.offset) << "the 4-bit 32x32 image";
     ASSERT_TRUE(CheckIco(file, &image, 20));
     EXPECT_EQ(48, image.width) << "without the preferred size, the largest";
+}
+
+TEST(IconCheck, PngImagesArePassedOverWhereThePlatformCannotDecodeThem)
+{
+    const std::string file = JoinIcos(MakeIco({{16, 4, {Red, Green, Blue, White}}}), PngIco(48, Red));
+    TIconImage image;
+    ASSERT_TRUE(CheckIco(file, &image, 32, true));
+    EXPECT_TRUE(image.png) << "the largest wins where PNG is decoded";
+    ASSERT_TRUE(CheckIco(file, &image, 32, false));
+    EXPECT_FALSE(image.png);
+    EXPECT_EQ(16, image.width);
+    EXPECT_FALSE(CheckIco(PngIco(48, Red), &image, 32, false));
 }
 
 TEST(IconCheck, PassesOverAnUnsoundImageButNotAnEntryOutsideTheFile)

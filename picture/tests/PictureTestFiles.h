@@ -311,6 +311,26 @@ inline std::string PngIco(int side, uint32_t color)
     return file + png;
 }
 
+// One icon holding the images of `a` then those of `b`.
+inline std::string JoinIcos(const std::string& a, const std::string& b)
+{
+    const uint32_t countA = uint8_t(a[4]) | uint8_t(a[5]) << 8, countB = uint8_t(b[4]) | uint8_t(b[5]) << 8;
+    const size_t dirA = 6 + 16 * countA, dirB = 6 + 16 * countB, dir = dirA + 16 * countB;
+    std::string file = a.substr(0, 6);
+    Patch16(file, 4, countA + countB);
+    for (uint32_t i = 0; i < countA; ++i) {
+        std::string entry = a.substr(IcoEntry(i), 16);
+        Patch32(entry, 12, Get32(entry, 12) - uint32_t(dirA) + uint32_t(dir));
+        file += entry;
+    }
+    for (uint32_t i = 0; i < countB; ++i) {
+        std::string entry = b.substr(IcoEntry(i), 16);
+        Patch32(entry, 12, Get32(entry, 12) - uint32_t(dirB) + uint32_t(dir + a.size() - dirA));
+        file += entry;
+    }
+    return file + a.substr(dirA) + b.substr(dirB);
+}
+
 // ---- Enhanced metafiles -------------------------------------------------
 
 // A width x height (pixels at 96 dpi) metafile that fills itself with one
