@@ -360,6 +360,22 @@ TEST_F(FormRegistry, CtrlTabNeitherSwitchesPagesNorMovesTheFocusAndShiftTabGoesB
     EXPECT_EQ(Text(*form, "Edit_Model"), "");
 }
 
+// Windows 95 and NT 4.0 have no hand cursor.
+HCURSOR WINAPI LoadCursorWithoutHand(HINSTANCE instance, LPCSTR name)
+{
+    return name == IDC_HAND ? nullptr : LoadCursorA(instance, name);
+}
+
+TEST_F(FormRegistry, WebAddressKeepsAPointerWhereThereIsNoHandCursor)
+{
+    TApiSwap<decltype(PlatformApi.LoadCursorA)> swap(PlatformApi.LoadCursorA, LoadCursorWithoutHand);
+    auto form = OpenForm();
+    HWND label = form->Control(TCtl::Label10);
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+}
+
 TEST_F(FormRegistry, WebAddressShowsAHandPointer)
 {
     auto form = OpenForm();
