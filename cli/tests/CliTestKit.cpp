@@ -14,8 +14,21 @@ namespace {
 const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
 const char Missing[] = "<missing>";
 
-std::string IniPath() { return SystemDir() + "\\oeminfo.ini"; }
-std::string LogoPath() { return SystemDir() + "\\oemlogo.bmp"; }
+namespace {
+// The legacy store works in the system directory Windows reads, which a
+// 32-bit program on 64-bit Windows reaches only as Sysnative.
+std::string StoreDirOnDisk()
+{
+    if (!IsWow64())
+        return SystemDir();
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\Sysnative";
+}
+}  // namespace
+
+std::string IniPath() { return StoreDirOnDisk() + "\\oeminfo.ini"; }
+std::string LogoPath() { return StoreDirOnDisk() + "\\oemlogo.bmp"; }
 
 // A value as "<type>:<bytes>", or a file's bytes; "<missing>" for none.
 std::string Raw(const std::string& name)

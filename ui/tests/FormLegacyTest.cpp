@@ -7,6 +7,13 @@ using namespace formtest;
 
 namespace {
 
+// The legacy store works in the system directory Windows reads, which this
+// 32-bit test on 64-bit Windows reaches only as Sysnative.
+std::string OnDisk(const std::string& storePath)
+{
+    return "C:\\windows\\Sysnative" + storePath.substr(GetSystemDir().size());
+}
+
 class FormLegacy : public ::testing::Test {
 protected:
     void SetUp() override
@@ -18,17 +25,17 @@ protected:
 
     static void Clean()
     {
-        DeleteFileA(IniFilePath().c_str());
-        DeleteFileA(LogoFilePath().c_str());
-        DeleteFileA("C:\\windows\\Sysnative\\oemlogo.bmp");
-        RemoveDirectoryA(IniFilePath().c_str());
+        DeleteFileA(OnDisk(IniFilePath()).c_str());
+        DeleteFileA(OnDisk(LogoFilePath()).c_str());
+        DeleteFileA("C:\\windows\\syswow64\\oemlogo.bmp");
+        RemoveDirectoryA(OnDisk(IniFilePath()).c_str());
     }
 
     // An INI file with the given support lines, written by the profile API.
     static void WriteIni(const std::string& manufacturer, const std::string& model,
                          const std::vector<std::string>& lines)
     {
-        const std::string ini = IniFilePath();
+        const std::string ini = OnDisk(IniFilePath());
         WritePrivateProfileStringA("General", "Manufacturer", manufacturer.c_str(), ini.c_str());
         WritePrivateProfileStringA("General", "Model", model.c_str(), ini.c_str());
         for (size_t i = 0; i < lines.size(); ++i)
@@ -40,7 +47,7 @@ protected:
     static std::string IniText()
     {
         std::string text;
-        EXPECT_TRUE(ReadWholeFile(IniFilePath(), text));
+        EXPECT_TRUE(ReadWholeFile(OnDisk(IniFilePath()), text));
         return text;
     }
 };
@@ -110,8 +117,8 @@ TEST_F(FormLegacy, ThreeLinesLeaveTheOtherFieldsEmptyAndTheWindowIsShaped)
 TEST_F(FormLegacy, LogoIsReadFromThe64BitSystemDirectory)
 {
     ASSERT_TRUE(IsWow64());
-    ASSERT_TRUE(WriteWholeFile(LogoFilePath(), MakeBmp(10, 10, RGB(0xFF, 0, 0))));
-    ASSERT_TRUE(WriteWholeFile("C:\\windows\\Sysnative\\oemlogo.bmp", MakeBmp(30, 20, RGB(0, 0, 0xFF))));
+    ASSERT_TRUE(WriteWholeFile("C:\\windows\\syswow64\\oemlogo.bmp", MakeBmp(10, 10, RGB(0xFF, 0, 0))));
+    ASSERT_TRUE(WriteWholeFile(OnDisk(LogoFilePath()), MakeBmp(30, 20, RGB(0, 0, 0xFF))));
     WriteIni("Acme", "A", {});
     TMessageBoxCatcher boxes;
     auto form = OpenForm();
@@ -148,7 +155,7 @@ TEST_F(FormLegacy, ApplyStoresNonEmptyLinesWithoutGaps)
     EXPECT_EQ(ini.find("Line4"), std::string::npos) << ini;
     EXPECT_EQ(ini.find("not stored"), std::string::npos) << ini;
     // No logo was loaded, so none is copied.
-    EXPECT_EQ(GetFileAttributesA(LogoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(OnDisk(LogoFilePath()).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(FormLegacy, ApplyWithNoLinesWritesGeneralOnly)
@@ -163,7 +170,7 @@ TEST_F(FormLegacy, ApplyWithNoLinesWritesGeneralOnly)
 TEST_F(FormLegacy, ApplyFailureIsShownAndTheFieldsStay)
 {
     auto form = OpenForm();
-    ASSERT_TRUE(CreateDirectoryA(IniFilePath().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(OnDisk(IniFilePath()).c_str(), nullptr));
     SetText(*form, "Edit_Manufacturer", "Acme");
     TMessageBoxCatcher boxes;
     Click(*form, "Btn_Apply");
@@ -178,15 +185,13 @@ TEST_F(FormLegacy, ApplyFailureIsShownAndTheFieldsStay)
 
 TEST_F(FormLegacy, RemoveDeletesBothFilesAndKeepsTheFields)
 {
-    ASSERT_TRUE(WriteWholeFile(LogoFilePath(), MakeBmp(4, 4, RGB(1, 2, 3))));
-    // The window shows the logo through the 64-bit system directory.
-    ASSERT_TRUE(WriteWholeFile("C:\\windows\\Sysnative\\oemlogo.bmp", MakeBmp(4, 4, RGB(1, 2, 3))));
+    ASSERT_TRUE(WriteWholeFile(OnDisk(LogoFilePath()), MakeBmp(4, 4, RGB(1, 2, 3))));
     WriteIni("Acme", "A", {"x"});
     auto form = OpenForm();
     Click(*form, "Btn_Remove");
 
-    EXPECT_EQ(GetFileAttributesA(IniFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesA(LogoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(OnDisk(IniFilePath()).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(OnDisk(LogoFilePath()).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
     EXPECT_EQ(Text(*form, "Edit_Line1"), "x");
     EXPECT_EQ(Text(*form, "Label_Logo"), LogoFilePath());
@@ -200,7 +205,7 @@ TEST_F(FormLegacy, RemoveDeletesBothFilesAndKeepsTheFields)
     std::string ini = IniText();
     EXPECT_NE(ini.find("Manufacturer=Acme"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Line1=x"), std::string::npos) << ini;
-    EXPECT_EQ(GetFileAttributesA(LogoFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(OnDisk(LogoFilePath()).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(form->Image1Picture().Width(), 4);
 }
 
