@@ -1,5 +1,6 @@
 #include "cli/tests/CliTestKit.h"
 
+#include "base/Wow64.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "tests/support/TestSupport.h"
 
