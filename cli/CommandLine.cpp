@@ -4,6 +4,7 @@
 #include "base/Format.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
+#include "base/Wow64.h"
 #include "cli/CliRules.h"
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
@@ -209,8 +210,12 @@ int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
     // stores no logo (and in legacy mode keeps the logo file there is).
     for (size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].Text == &TOEMInfo::Logo && given[i] && !values[i].empty()) {
+            // The legacy store reads the logo with the redirection off, as
+            // the window's load does; the check must see the same file.
+            TWow64RedirectionOff redirectionOff(mode == TStoreMode::Legacy && IsWow64());
             TPicture picture;
             picture.LoadFromFile(values[i]);
+            redirectionOff.Restore();
         }
     }
 
