@@ -19,7 +19,7 @@ export LC_ALL=C.UTF-8 LANG=C WINEDEBUG=-all
 export WINEPREFIX=$root/build/bench-prefix
 build=$root/build/bench
 runs=${RUNS:-15}
-marquill=$build/ui/Marquill.exe
+marquill=$build/app/Marquill.exe
 floor=$build/bench/bench_floor.exe
 manufacturer="Bench Maker 4711"
 winpath() { echo "Z:${1//\//\\}"; }

@@ -23,7 +23,7 @@ std::string ProgramDir()
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path);
-    return dir.substr(0, dir.find_last_of('\\') + 1) + "..\\..\\ui\\";
+    return dir.substr(0, dir.find_last_of('\\') + 1) + "..\\..\\app\\";
 }
 
 struct TChild {

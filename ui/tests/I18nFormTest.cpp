@@ -11,10 +11,10 @@ using namespace formtest;
 namespace {
 const std::string kUtf8Header = "Content-Type: text/plain; charset=UTF-8\n";
 
-// The shipped catalogs, built beside Marquill.exe one level up.
+// The shipped catalogs, built beside Marquill.exe in app/.
 std::string ShippedCatalogs()
 {
-    return ExeDir() + "..\\locale\\";
+    return ExeDir() + "..\\..\\app\\locale\\";
 }
 
 // One catalog at <temp>\<name>\de\LC_MESSAGES\Marquill.mo, removed afterwards.
