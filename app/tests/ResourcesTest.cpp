@@ -10,7 +10,7 @@
 
 #include "MarquillVersion.h"
 #include "base/WinHandles.h"
-#include "app/resource.h"
+#include "ui/resource.h"
 
 namespace {
 // The build hands over a Unix path; Wine reaches the whole Unix tree as Z:.
