@@ -7,6 +7,7 @@
 #include "base/ResText.h"
 #include "picture/Picture.h"
 #include "ui/ErrorBox.h"
+#include "ui/WindowBase.h"
 #include "ui/Zanth.Panel.h"
 
 namespace {
@@ -15,18 +16,6 @@ constexpr const char* ContainerClass = "TMarquillContainer";
 constexpr const char* ImageClass = "TMarquillImage";
 constexpr int FirstControlId = 1000;
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-
-// Points `slot` at `value` for its own lifetime.
-class TScopedDc {
-public:
-    TScopedDc(HDC& slot, HDC value) : slot_(slot) { slot_ = value; }
-    ~TScopedDc() { slot_ = nullptr; }
-    TScopedDc(const TScopedDc&) = delete;
-    TScopedDc& operator=(const TScopedDc&) = delete;
-
-private:
-    HDC& slot_;
-};
 
 HFONT MakeFont(const std::string& face, int height, int dpi)
 {
@@ -49,21 +38,6 @@ SIZE LineSize(HDC dc, HFONT font, const std::string& text)
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     size.cy = metrics.tmHeight;
     return size;
-}
-
-// The builder that owns a container or picture box: handed over in the
-// creation parameters and kept in the child's user data.
-TFormWindow* BuilderOfChild(HWND wnd, UINT msg, LPARAM lParam)
-{
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        return nullptr;
-    }
-    return reinterpret_cast<TFormWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 }  // namespace
 
@@ -159,27 +133,23 @@ TFormWindow::~TFormWindow()
 
 void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner)
 {
-    static bool registered = false;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!registered) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpfnWndProc = formProc;
-        wc.lpszClassName = FormClass;
-        wc.hIcon = ProgramIcon();
-        RegisterClassExA(&wc);
-        wc.hIcon = nullptr;
-        wc.lpfnWndProc = ContainerProc;
-        wc.lpszClassName = ContainerClass;
-        RegisterClassExA(&wc);
-        wc.lpfnWndProc = ImageProc;
-        wc.lpszClassName = ImageClass;
-        RegisterClassExA(&wc);
-        TZanthPanel::Register(instance);
-        registered = true;
-    }
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpfnWndProc = formProc;
+    wc.lpszClassName = FormClass;
+    wc.hIcon = ProgramIcon();
+    RegisterWindowClass(wc);
+    wc.hIcon = nullptr;
+    wc.lpfnWndProc = WindowProc<TFormWindow, &TFormWindow::ContainerMessage>;
+    wc.lpszClassName = ContainerClass;
+    RegisterWindowClass(wc);
+    wc.lpfnWndProc = WindowProc<TFormWindow, &TFormWindow::ImageMessage>;
+    wc.lpszClassName = ImageClass;
+    RegisterWindowClass(wc);
+    TZanthPanel::Register(instance);
 
     for (const TControlDesc& desc : FormControls) {
         if (desc.kind == TControlKind::PictureDialog)
@@ -526,14 +496,14 @@ void TFormWindow::AddTranslatables(std::vector<TTranslatable*>& out)
         out.push_back(controls_[i].get());
 }
 
-LRESULT CALLBACK TFormWindow::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT TFormWindow::ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TFormWindow* window = BuilderOfChild(wnd, msg, lParam);
     if (TZanthPanel::IsChildReport(msg))
         return SendMessageA(GetParent(wnd), msg, wParam, lParam);
-    if (msg == WM_ERASEBKGND && window) {
+    if (msg == WM_ERASEBKGND) {
+        // A background that cannot be drawn leaves the old one; no box while painting.
         try {
-            window->FillBackground(wnd, reinterpret_cast<HDC>(wParam));
+            FillBackground(wnd, reinterpret_cast<HDC>(wParam));
         } catch (...) {
         }
         return TRUE;
@@ -541,17 +511,17 @@ LRESULT CALLBACK TFormWindow::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, L
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TFormWindow::ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT TFormWindow::ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TFormWindow* window = BuilderOfChild(wnd, msg, lParam);
     switch (msg) {
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT: {
         TPaintDc dc(wnd);
-        if (window && dc.Get()) {
+        if (dc.Get()) {
+            // A picture that fails to draw leaves the box empty; no box while painting.
             try {
-                window->PaintImage(wnd, dc.Get());
+                PaintImage(wnd, dc.Get());
             } catch (...) {
             }
         }

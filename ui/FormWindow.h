@@ -83,8 +83,9 @@ private:
     int Scale(int value) const;
     void PaintImage(HWND wnd, HDC dc);
 
-    static LRESULT CALLBACK ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The messages of the containers and of the picture box.
+    LRESULT ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool building_ = true;
     int scaleNum_ = FormDesignTextHeight;

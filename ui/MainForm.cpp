@@ -10,6 +10,7 @@
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
 #include "ui/FormFields.h"
+#include "ui/WindowBase.h"
 
 TAppFrm* AppFrm = nullptr;
 
@@ -52,7 +53,7 @@ TAppFrm::TAppFrm()
     try {
         // Owned by the application window, the window has no taskbar button
         // of its own: the program's title shows there.
-        window_.Build(FormProc, this, ApplicationWindow());
+        window_.Build(WindowProc<TAppFrm, &TAppFrm::HandleMessage>, this, ApplicationWindow());
     } catch (...) {
         // The window goes before the members its procedure reaches.
         if (Handle())
@@ -365,22 +366,4 @@ LRESULT TAppFrm::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TAppFrm::FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!form)
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY)
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-    try {
-        return form->HandleMessage(wnd, msg, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
 }

@@ -67,7 +67,6 @@ private:
     void ShowError(const std::string& message);
     template <class F> void Guarded(F handler);
 
-    static LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void HandleCommand(int id, int code);
 
