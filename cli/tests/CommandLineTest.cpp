@@ -16,7 +16,11 @@ using namespace clitest;
 namespace {
 
 struct TCollect : TConsoleOut {
-    void Write(const std::string& text) override { Text += text; }
+    bool Write(const std::string& text) override
+    {
+        Text += text;
+        return true;
+    }
     std::string Text;
 };
 
