@@ -189,9 +189,11 @@ std::string UncarriedField(const std::vector<TCliField>& fields, const TStoredRe
         const TCliField& field = fields[i];
         if (given[i] || field.Text == &TOEMInfo::Logo)
             continue;
-        std::wstring expected = field.Line <= wide.Lines.size() ? wide.Lines[field.Line - 1] : std::wstring();
+        std::wstring expected;
         if (field.Text)
             expected = field.Text == &TOEMInfo::Manufacturer ? wide.Manufacturer : wide.Model;
+        else if (field.Line <= wide.Lines.size())
+            expected = wide.Lines[field.Line - 1];
         if (ToWide(stored.Values[i]) != expected)
             return field.Name;
     }
