@@ -16,7 +16,6 @@
 #include <windows.h>
 
 #include <exception>
-#include <functional>
 
 namespace {
 
@@ -241,7 +240,7 @@ int Show(TStoreMode mode, TConsoleOut& out, TConsoleOut& err)
 
 // Runs `write`; when it fails part-way, reports why and runs `restore`,
 // which puts back what was there before.
-int WriteOrRestore(TConsoleOut& err, const std::function<void()>& write, const std::function<void()>& restore)
+template <class TWrite, class TRestore> int WriteOrRestore(TConsoleOut& err, TWrite write, TRestore restore)
 {
     try {
         write();
