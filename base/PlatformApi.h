@@ -13,8 +13,13 @@ struct TPlatformApi {
     TPlatformApi();
 
     decltype(&::RegCreateKeyExA) RegCreateKeyExA = ::RegCreateKeyExA;
+    decltype(&::RegOpenKeyExA) RegOpenKeyExA = ::RegOpenKeyExA;
     decltype(&::RegQueryValueExA) RegQueryValueExA = ::RegQueryValueExA;
     decltype(&::RegSetValueExA) RegSetValueExA = ::RegSetValueExA;
+    // The wide forms carry a value's bytes unchanged; Windows 9x has them as
+    // stubs only, and they are called only in registry mode (Vista and later).
+    decltype(&::RegQueryValueExW) RegQueryValueExW = ::RegQueryValueExW;
+    decltype(&::RegSetValueExW) RegSetValueExW = ::RegSetValueExW;
     decltype(&::RegDeleteValueA) RegDeleteValueA = ::RegDeleteValueA;
     decltype(&::RegCloseKey) RegCloseKey = ::RegCloseKey;
     decltype(&::GetPrivateProfileStringA) GetPrivateProfileStringA = ::GetPrivateProfileStringA;

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "base/Wow64.h"
+#include "oeminfo/StoreLock.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
 #include "ui/FormFields.h"
@@ -164,11 +165,13 @@ void TAppFrm::Btn_ApplyClick()
     // which names no picture: store no logo rather than that text.
     if (!logoAssigned_)
         record.Logo.clear();
+    const TStoreLock lock;
     WriteOEMInfo(mode, record);
 }
 
 void TAppFrm::Btn_RemoveClick()
 {
+    const TStoreLock lock;
     RemoveOEMInfo(StoreMode());
 }
 
