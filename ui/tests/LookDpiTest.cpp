@@ -63,7 +63,7 @@ const TPlace Places[] = {
     {"Label_SPhone", 16, 100, -1, -1},     {"Image1", 16, 21, 172, 172},
     {"Btn_Open", 115, 199, 75, 25},        {"Label9", 110, 5, -1, -1},
     {"G_4", 9, 3, 608, 145},               {"G_5", 9, 163, 608, 145},
-    {"Btn_Back", 517, 382, 99, 25},        {"Edit_Line7", 107, 177, 270, 21},
+    {"Btn_Back", 517, 382, 99, 25},
 };
 
 class LookDpiTest : public ::testing::Test {
@@ -98,9 +98,10 @@ TEST_F(LookDpiTest, FontsGrowByTheDpiRatio)
         int designHeight;
     };
     const TFontCase cases[] = {
-        {"Label_Manufacturer", 11}, {"Edit_Manufacturer", 13}, {"Edit_Line6", 13},
-        {"Edit_Line7", 11},         {"Btn_Apply", 11},         {"Label9", 11},
+        {"Label_Manufacturer", 11}, {"Edit_Manufacturer", 13}, {"Btn_Apply", 11}, {"Label9", 11},
+        {"Label_App", 11},
     };
+    form_->Button4Cli();
     for (const TFontCase& c : cases)
         EXPECT_EQ(FontHeightOf(ControlNamed(*form_, c.name)), -MulDiv(c.designHeight, TestDpi, FormDesignDpi)) << c.name;
 }
@@ -111,6 +112,7 @@ TEST_F(LookDpiTest, PlacesGrowByTheHeightOfZero)
     GetClientRect(form_->Handle(), &client);
     EXPECT_EQ(client.right, Scaled(636));
     EXPECT_EQ(client.bottom, Scaled(460));
+    form_->Button4Cli();
     for (const TPlace& p : Places) {
         SCOPED_TRACE(p.name);
         HWND wnd = ControlNamed(*form_, p.name);
