@@ -137,6 +137,12 @@ inline std::string ExeDir()
     return dir.substr(0, dir.find_last_of('\\') + 1);
 }
 
+// The shipped catalogs, built beside Marquill.exe one level up.
+inline std::string ShippedCatalogs()
+{
+    return ExeDir() + "..\\locale\\";
+}
+
 // A 24-bit bitmap file of one colour.
 inline std::string MakeBmp(int width, int height, COLORREF color)
 {

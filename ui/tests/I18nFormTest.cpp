@@ -11,12 +11,6 @@ using namespace formtest;
 namespace {
 const std::string kUtf8Header = "Content-Type: text/plain; charset=UTF-8\n";
 
-// The shipped catalogs, built beside Marquill.exe one level up.
-std::string ShippedCatalogs()
-{
-    return ExeDir() + "..\\locale\\";
-}
-
 std::string FaceOf(HWND wnd)
 {
     LOGFONTA lf;
