@@ -27,8 +27,11 @@ struct TPlatformApi {
     decltype(&::DeleteFileA) DeleteFileA = ::DeleteFileA;
     decltype(&::CopyFileA) CopyFileA = ::CopyFileA;
     decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = ::GetSystemDirectoryA;
-    decltype(&::GetOpenFileNameA) GetOpenFileNameA = ::GetOpenFileNameA;
-    decltype(&::CommDlgExtendedError) CommDlgExtendedError = ::CommDlgExtendedError;
+    // The file dialog's DLL is loaded when the dialog is first asked for:
+    // imported, it and the shell DLLs it needs would load at every start.
+    // Where it cannot load, the dialog fails with CDERR_INITIALIZATION.
+    BOOL(WINAPI* GetOpenFileNameA)(LPOPENFILENAMEA);
+    DWORD(WINAPI* CommDlgExtendedError)();
     // Windows 95 to 2000 lack these two, so they are never imported: the
     // constructor looks them up in the kernel at run time, and nullptr means
     // the running Windows has none.

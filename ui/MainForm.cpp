@@ -54,7 +54,12 @@ TAppFrm::TAppFrm()
     try {
         // Owned by the application window, the window has no taskbar button
         // of its own: the program's title shows there.
-        window_.Build(WindowProc<TAppFrm, &TAppFrm::HandleMessage>, this, ApplicationWindow());
+        // Only what the editing page shows is built now: the about page
+        // when it first shows, "Support Info" only where it is seen.
+        std::vector<TCtl> deferred = {TCtl::T_About};
+        if (StoreMode() != TStoreMode::Legacy)
+            deferred.push_back(TCtl::G_2);
+        window_.Build(WindowProc<TAppFrm, &TAppFrm::HandleMessage>, this, ApplicationWindow(), deferred);
     } catch (...) {
         // The window goes before the members its procedure reaches.
         if (Handle())
@@ -67,8 +72,12 @@ TAppFrm::TAppFrm()
     } catch (const std::exception& e) {
         ShowError(e.what());
     }
+    // A FormCreate that ended early leaves the designed about page showing,
+    // over an editing page not yet shaped, so "Support Info" shows there.
+    if (!shaped_)
+        BuildControl(TCtl::G_2);
+    BuildControl(window_.ActivePage());
     creating_ = false;
-    window_.FinishBuilding();
     SetMainWindow(Handle());
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
@@ -107,6 +116,7 @@ template <class F> void TAppFrm::Guarded(F handler)
 void TAppFrm::FormCreate()
 {
     TranslateComponent(*this, "Marquill");
+    translated_ = true;
     const TStoreMode mode = StoreMode();
     if (mode == TStoreMode::Legacy) {
         // Only the Manufacturer and Model rows stay inside "General"; the
@@ -120,9 +130,9 @@ void TAppFrm::FormCreate()
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(Control(TCtl::Edit_SHours), SW_HIDE);
         ShowWindow(Control(TCtl::Label_SHours), SW_HIDE);
-    } else {
-        ShowWindow(Control(TCtl::G_2), SW_HIDE);
     }
+    // In registry mode "Support Info" stays hidden by never being built.
+    shaped_ = true;
     ReadOEMInfo(mode);
     FormFromRecord(window_, OEMInfo, mode);
     logoAssigned_ = true;
@@ -190,6 +200,7 @@ void TAppFrm::ShowPage(TCtl page)
     const TCtl active = window_.ActivePage();
     if (page == active)
         return;
+    BuildControl(page);
     HWND activeWnd = Control(active);
     HWND focus = GetFocus();
     bool focusInside = activeWnd && focus && IsChild(activeWnd, focus);
@@ -199,6 +210,15 @@ void TAppFrm::ShowPage(TCtl page)
     window_.SetActivePage(page);
     if (focusInside)
         FocusFirstIn(Control(page));
+}
+
+// The texts of controls built after the window was translated are looked up
+// as they come, in the language the window has.
+void TAppFrm::BuildControl(TCtl id)
+{
+    for (TTranslatable* control : window_.BuildControl(id))
+        if (translated_)
+            TranslateProperties(*control, "Marquill");
 }
 
 // Depth first, each parent's children in their tab order; only what can

@@ -61,6 +61,7 @@ private:
     void FormCreate();
     void FormClose();
     void ShowPage(TCtl page);
+    void BuildControl(TCtl id);
     void Focus(HWND control);
     void FocusFirstIn(HWND container);
     std::vector<HWND> TabSequence() const;
@@ -72,6 +73,10 @@ private:
 
     TFormWindow window_;
     bool creating_ = true;
+    // How far FormCreate came: the window's texts translated, and the
+    // editing page shaped for the store mode.
+    bool translated_ = false;
+    bool shaped_ = false;
     TDialogObj dialog_;
     HWND lastFocus_ = nullptr;
     TPicture picture_;
