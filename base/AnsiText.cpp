@@ -4,19 +4,19 @@
 #include <windows.h>
 
 
-std::wstring ToWide(std::string_view ansi)
+TWideText ToWide(std::string_view ansi)
 {
     if (ansi.empty())
-        return std::wstring();
+        return TWideText();
     const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
+        return TWideText();
+    TWideText wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
     return wide;
 }
 
-bool ToAnsiExactly(std::wstring_view wide, std::string& ansi)
+bool ToAnsiExactly(TWideView wide, std::string& ansi)
 {
     ansi.clear();
     if (wide.empty())

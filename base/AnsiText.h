@@ -4,12 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "base/WideText.h"
+
 // `wide` in the ANSI code page; false when some character has no exact
 // counterpart there.
-bool ToAnsiExactly(std::wstring_view wide, std::string& ansi);
+bool ToAnsiExactly(TWideView wide, std::string& ansi);
 
 // `ansi` as wide text (every ANSI text has one).
-std::wstring ToWide(std::string_view ansi);
+TWideText ToWide(std::string_view ansi);
 
 // Whether Windows is of the NT family, whose wide functions are real; on
 // Windows 9x most of them are stubs that fail.

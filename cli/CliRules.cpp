@@ -47,7 +47,7 @@ const char UsageHint[] = "Type Marquill /? for the commands and the fields.";
 
 namespace {
 
-template <class C> std::vector<std::basic_string<C>> SplitLine(std::basic_string_view<C> line)
+template <class C, class T> std::vector<std::basic_string<C, T>> SplitLine(std::basic_string_view<C, T> line)
 {
     size_t i = 0;
     if (i < line.size() && line[i] == C('"')) {
@@ -61,13 +61,13 @@ template <class C> std::vector<std::basic_string<C>> SplitLine(std::basic_string
             ++i;
     }
 
-    std::vector<std::basic_string<C>> args;
+    std::vector<std::basic_string<C, T>> args;
     for (;;) {
         while (i < line.size() && IsBlank(line[i]))
             ++i;
         if (i >= line.size())
             return args;
-        std::basic_string<C> arg;
+        std::basic_string<C, T> arg;
         bool quoted = false;
         while (i < line.size() && (quoted || !IsBlank(line[i]))) {
             size_t backslashes = 0;
@@ -104,7 +104,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line)
     return SplitLine(line);
 }
 
-std::vector<std::wstring> SplitCommandLine(std::wstring_view line)
+std::vector<TWideText> SplitCommandLine(TWideView line)
 {
     return SplitLine(line);
 }

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/WideText.h"
+
 using TUsageError = std::string;
 
 // The arguments of a command line as GetCommandLineA gives it, the program
@@ -23,7 +25,7 @@ using TUsageError = std::string;
 // else at the first blank, and knows no backslash rule.
 // The wide command line (GetCommandLineW) splits by the same rules.
 std::vector<std::string> SplitCommandLine(std::string_view line);
-std::vector<std::wstring> SplitCommandLine(std::wstring_view line);
+std::vector<TWideText> SplitCommandLine(TWideView line);
 
 enum class TCliCommand { Show, Apply, Remove, Help };
 

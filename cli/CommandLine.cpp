@@ -188,7 +188,7 @@ std::string UncarriedField(const std::vector<TCliField>& fields, const TStoredRe
         const TCliField& field = fields[i];
         if (given[i] || field.Text == &TOEMInfo::Logo)
             continue;
-        std::wstring expected;
+        TWideText expected;
         if (field.Text)
             expected = field.Text == &TOEMInfo::Manufacturer ? wide.Manufacturer : wide.Model;
         else if (field.Line <= wide.Lines.size())
@@ -374,7 +374,7 @@ TUsageError ProgramArguments(std::vector<std::string>& args)
     // GetCommandLineA would hand over a best-fit reading, in which a
     // fullwidth quote is a real one and splits one argument into two.
     TUsageError error;
-    for (const std::wstring& wide : SplitCommandLine(GetCommandLineW())) {
+    for (const TWideText& wide : SplitCommandLine(GetCommandLineW())) {
         args.emplace_back();
         if (!ToAnsiExactly(wide, args.back()) && error.empty())
             error = "Argument " + std::to_string(args.size()) +

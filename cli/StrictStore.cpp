@@ -35,7 +35,7 @@ const uint64_t MaxStoreFileBytes = 64u * 1024 * 1024;
 
 TStoredBytes ReadOEMValue(HKEY key, const std::string& name)
 {
-    const std::wstring wideName = ToWide(name);
+    const TWideText wideName = ToWide(name);
     TStoredBytes value;
     DWORD size = 0;
     LONG result = PlatformApi.RegQueryValueExW(key, wideName.c_str(), nullptr, nullptr, nullptr, &size);
@@ -76,10 +76,10 @@ TRegKey OpenForWriting()
     return TRegKey(key);
 }
 
-std::wstring ReadWideProfileString(const wchar_t* section, const wchar_t* key, const std::wstring& path,
+TWideText ReadWideProfileString(const wchar_t* section, const wchar_t* key, const TWideText& path,
                                    DWORD capacity)
 {
-    std::wstring value(capacity, L'\0');
+    TWideText value(capacity, L'\0');
     DWORD length = GetPrivateProfileStringW(section, key, L"", &value[0], capacity, path.c_str());
     value.resize(length < capacity ? length : capacity - 1);
     return value;
@@ -117,7 +117,7 @@ std::vector<TStoredBytes> ReadOEMValues(const std::vector<std::string>& names)
 
 bool OEMValueText(const TStoredBytes& value, std::string& text)
 {
-    std::wstring wide(value.Bytes.size() / sizeof(wchar_t), L'\0');
+    TWideText wide(value.Bytes.size() / sizeof(wchar_t), L'\0');
     if (!wide.empty())
         std::memcpy(&wide[0], value.Bytes.data(), wide.size() * sizeof(wchar_t));
     if (!wide.empty() && wide.back() == L'\0')
@@ -189,11 +189,11 @@ bool ReadIniWide(TWideIniRecord& record)
     // As the store's reader: values of up to 2047 characters, the support
     // lines in file order, a key list cut short losing its last name.
     const DWORD valueChars = 2048, namesChars = 16384;
-    const std::wstring widePath = ToWide(path);
+    const TWideText widePath = ToWide(path);
     const wchar_t general[] = L"General", support[] = L"Support Information";
     record.Manufacturer = ReadWideProfileString(general, L"Manufacturer", widePath, valueChars);
     record.Model = ReadWideProfileString(general, L"Model", widePath, valueChars);
-    std::wstring names(namesChars, L'\0');
+    TWideText names(namesChars, L'\0');
     DWORD length = GetPrivateProfileStringW(support, nullptr, L"", &names[0], namesChars, widePath.c_str());
     const bool truncated = length >= namesChars - 2;
     names.resize(length < namesChars ? length : namesChars - 1);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/WideText.h"
+
 // A registry value or a legacy store file as stored: its type (registry)
 // and bytes, or missing.
 struct TStoredBytes {
@@ -55,7 +57,7 @@ void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
 // caller can tell which of them the ANSI functions carry unchanged. False
 // where there is no such function.
 struct TWideIniRecord {
-    std::wstring Manufacturer, Model;
-    std::vector<std::wstring> Lines;
+    TWideText Manufacturer, Model;
+    std::vector<TWideText> Lines;
 };
 bool ReadIniWide(TWideIniRecord& record);
