@@ -3,7 +3,33 @@
 
 #include "base/LoadedFunction.h"
 
-TPlatformApi::TPlatformApi()
+namespace {
+// Loaded once, for the program's life, as an imported DLL would be.
+bool FileDialogsLoaded()
+{
+    static const bool loaded = LoadLibraryA("comdlg32.dll") != nullptr;
+    return loaded;
+}
+
+template <class TFn> TFn FileDialogFunction(const char* name)
+{
+    return FileDialogsLoaded() ? LoadedFunction<TFn>("comdlg32.dll", name) : nullptr;
+}
+
+BOOL WINAPI OpenFileNameDialog(LPOPENFILENAMEA ofn)
+{
+    auto open = FileDialogFunction<decltype(&::GetOpenFileNameA)>("GetOpenFileNameA");
+    return open ? open(ofn) : FALSE;
+}
+
+DWORD WINAPI FileDialogError()
+{
+    auto error = FileDialogFunction<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");
+    return error ? error() : CDERR_INITIALIZATION;
+}
+}  // namespace
+
+TPlatformApi::TPlatformApi() : GetOpenFileNameA(OpenFileNameDialog), CommDlgExtendedError(FileDialogError)
 {
     IsWow64Process = LoadedFunction<decltype(IsWow64Process)>("kernel32.dll", "IsWow64Process");
     Wow64EnableWow64FsRedirection =

@@ -15,8 +15,13 @@ struct TPlatformApi {
     TPlatformApi();
 
     decltype(&::RegCreateKeyExA) RegCreateKeyExA = ::RegCreateKeyExA;
+    decltype(&::RegOpenKeyExA) RegOpenKeyExA = ::RegOpenKeyExA;
     decltype(&::RegQueryValueExA) RegQueryValueExA = ::RegQueryValueExA;
     decltype(&::RegSetValueExA) RegSetValueExA = ::RegSetValueExA;
+    // The wide forms carry a value's bytes unchanged; Windows 9x has them as
+    // stubs only, and they are called only in registry mode (Vista and later).
+    decltype(&::RegQueryValueExW) RegQueryValueExW = ::RegQueryValueExW;
+    decltype(&::RegSetValueExW) RegSetValueExW = ::RegSetValueExW;
     decltype(&::RegDeleteValueA) RegDeleteValueA = ::RegDeleteValueA;
     decltype(&::RegCloseKey) RegCloseKey = ::RegCloseKey;
     decltype(&::GetPrivateProfileStringA) GetPrivateProfileStringA = ::GetPrivateProfileStringA;
@@ -24,8 +29,11 @@ struct TPlatformApi {
     decltype(&::DeleteFileA) DeleteFileA = ::DeleteFileA;
     decltype(&::CopyFileA) CopyFileA = ::CopyFileA;
     decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = ::GetSystemDirectoryA;
-    decltype(&::GetOpenFileNameA) GetOpenFileNameA = ::GetOpenFileNameA;
-    decltype(&::CommDlgExtendedError) CommDlgExtendedError = ::CommDlgExtendedError;
+    // The file dialog's DLL is loaded when the dialog is first asked for:
+    // imported, it and the shell DLLs it needs would load at every start.
+    // Where it cannot load, the dialog fails with CDERR_INITIALIZATION.
+    BOOL(WINAPI* GetOpenFileNameA)(LPOPENFILENAMEA);
+    DWORD(WINAPI* CommDlgExtendedError)();
     decltype(&::MultiByteToWideChar) MultiByteToWideChar = ::MultiByteToWideChar;
     decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
     decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;

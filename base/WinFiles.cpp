@@ -1,5 +1,7 @@
-// File existence and the executable's path, written once for every layer.
+// File existence, the executable's path, whole-file reads and writes.
 #include "base/WinFiles.h"
+
+#include "base/WinHandles.h"
 
 #include <vector>
 
@@ -28,4 +30,48 @@ std::string ModuleFilePath()
             return std::string();
         buffer.assign(static_cast<size_t>(size) * 2, '\0');
     }
+}
+
+bool ReadFileBytes(const std::string& path, uint64_t maxBytes, std::string& bytes, DWORD& error)
+{
+    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    uint64_t size = 0;
+    if (!file.Valid() || !FileSizeOf(file.Get(), size)) {
+        error = GetLastError();
+        return false;
+    }
+    if (size > maxBytes) {
+        error = ERROR_FILE_TOO_LARGE;
+        return false;
+    }
+    bytes.assign(static_cast<size_t>(size), '\0');
+    for (DWORD done = 0; done < size;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), &bytes[done], static_cast<DWORD>(size) - done, &got, nullptr)) {
+            error = GetLastError();
+            return false;
+        }
+        if (got == 0) {
+            error = ERROR_HANDLE_EOF;
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    THandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return false;
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0)
+            return false;
+        done += written;
+    }
+    return true;
 }

@@ -27,3 +27,11 @@ inline bool FileSizeOf(HANDLE file, uint64_t& size)
     size = (static_cast<uint64_t>(high) << 32) | low;
     return true;
 }
+
+// The whole contents of the file `path`, opened so that other programs may
+// go on reading and writing it. False with the platform's error code in
+// `error` (ERROR_FILE_TOO_LARGE beyond `maxBytes`) when it cannot be read.
+bool ReadFileBytes(const std::string& path, uint64_t maxBytes, std::string& bytes, DWORD& error);
+
+// Replaces the file `path` by `bytes`; false when it cannot be written whole.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);

@@ -117,6 +117,39 @@ private:
     HGDIOBJ old_;
 };
 
+// Background mode and text colour as they were before painting.
+class TTextStateGuard {
+public:
+    TTextStateGuard(HDC dc, int bkMode, COLORREF textColor)
+        : dc_(dc), oldMode_(SetBkMode(dc, bkMode)), oldColor_(SetTextColor(dc, textColor))
+    {
+    }
+    ~TTextStateGuard()
+    {
+        SetTextColor(dc_, oldColor_);
+        SetBkMode(dc_, oldMode_);
+    }
+    TTextStateGuard(const TTextStateGuard&) = delete;
+    TTextStateGuard& operator=(const TTextStateGuard&) = delete;
+
+private:
+    HDC dc_;
+    int oldMode_;
+    COLORREF oldColor_;
+};
+
+// Points `slot` at `value` for its own lifetime.
+class TScopedDc {
+public:
+    TScopedDc(HDC& slot, HDC value) : slot_(slot) { slot_ = value; }
+    ~TScopedDc() { slot_ = nullptr; }
+    TScopedDc(const TScopedDc&) = delete;
+    TScopedDc& operator=(const TScopedDc&) = delete;
+
+private:
+    HDC& slot_;
+};
+
 // A window's DC (the screen's for a null window), released at the end.
 class TWindowDc {
 public:

@@ -2,7 +2,7 @@
 
 namespace {
 
-bool IsBlank(char c)
+template <class C> bool IsBlank(C c)
 {
     return c == ' ' || c == '\t';
 }
@@ -45,12 +45,14 @@ std::string_view OptionName(std::string_view arg)
 
 const char UsageHint[] = "Type Marquill /? for the commands and the fields.";
 
-std::vector<std::string> SplitCommandLine(std::string_view line)
+namespace {
+
+template <class C, class T> std::vector<std::basic_string<C, T>> SplitLine(std::basic_string_view<C, T> line)
 {
     size_t i = 0;
-    if (i < line.size() && line[i] == '"') {
+    if (i < line.size() && line[i] == C('"')) {
         ++i;
-        while (i < line.size() && line[i] != '"')
+        while (i < line.size() && line[i] != C('"'))
             ++i;
         if (i < line.size())
             ++i;
@@ -59,26 +61,26 @@ std::vector<std::string> SplitCommandLine(std::string_view line)
             ++i;
     }
 
-    std::vector<std::string> args;
+    std::vector<std::basic_string<C, T>> args;
     for (;;) {
         while (i < line.size() && IsBlank(line[i]))
             ++i;
         if (i >= line.size())
             return args;
-        std::string arg;
+        std::basic_string<C, T> arg;
         bool quoted = false;
         while (i < line.size() && (quoted || !IsBlank(line[i]))) {
             size_t backslashes = 0;
-            while (i < line.size() && line[i] == '\\') {
+            while (i < line.size() && line[i] == C('\\')) {
                 ++backslashes;
                 ++i;
             }
-            if (i < line.size() && line[i] == '"') {
-                arg.append(backslashes / 2, '\\');
+            if (i < line.size() && line[i] == C('"')) {
+                arg.append(backslashes / 2, C('\\'));
                 if (backslashes % 2 == 1) {
-                    arg += '"';
-                } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
-                    arg += '"';
+                    arg += C('"');
+                } else if (quoted && i + 1 < line.size() && line[i + 1] == C('"')) {
+                    arg += C('"');
                     ++i;
                     quoted = false;
                 } else {
@@ -86,13 +88,25 @@ std::vector<std::string> SplitCommandLine(std::string_view line)
                 }
                 ++i;
             } else {
-                arg.append(backslashes, '\\');
+                arg.append(backslashes, C('\\'));
                 if (i < line.size() && (quoted || !IsBlank(line[i])))
                     arg += line[i++];
             }
         }
         args.push_back(std::move(arg));
     }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view line)
+{
+    return SplitLine(line);
+}
+
+std::vector<TWideText> SplitCommandLine(TWideView line)
+{
+    return SplitLine(line);
 }
 
 TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& request)

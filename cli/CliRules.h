@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/WideText.h"
+
 using TUsageError = std::string;
 
 // The arguments of a command line as GetCommandLineA gives it, the program
@@ -21,7 +23,9 @@ using TUsageError = std::string;
 // backslashes are literal; "" inside a quoted part gives one quote and ends
 // the part. The program name ends at the next quote when it starts with one,
 // else at the first blank, and knows no backslash rule.
+// The wide command line (GetCommandLineW) splits by the same rules.
 std::vector<std::string> SplitCommandLine(std::string_view line);
+std::vector<TWideText> SplitCommandLine(TWideView line);
 
 enum class TCliCommand { Show, Apply, Remove, Help };
 

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "base/AnsiText.h"
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/WinFiles.h"
@@ -7,7 +8,9 @@
 #include "base/Wow64.h"
 #include "cli/CliRules.h"
 #include "cli/StdStream.h"
+#include "cli/StrictStore.h"
 #include "i18n/Translate.h"
+#include "oeminfo/StoreLock.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "picture/Picture.h"
 
@@ -24,15 +27,17 @@ namespace {
 constexpr size_t MaxValueLength = 2047;
 
 // A field as the command line names it, and where it lives in the record:
-// one of its texts, or (legacy mode) support line `Line`, counted from 1.
+// one of its texts, or (legacy mode) support line `Line`, counted from 1,
+// or (registry mode, neither) a value the record does not hold.
 struct TCliField {
     std::string Name;
     std::string TOEMInfo::*Text;
     size_t Line;
 };
 
-// Registry mode: the record's six texts. Legacy mode: the texts that store
-// keeps, with the editable support lines before the logo, as in the window.
+// Registry mode: the record's six texts and the newer values. Legacy mode:
+// the texts that store keeps, with the editable support lines before the
+// logo, as in the window.
 std::vector<TCliField> FieldsOf(TStoreMode mode)
 {
     std::vector<TCliField> fields;
@@ -44,6 +49,9 @@ std::vector<TCliField> FieldsOf(TStoreMode mode)
                 fields.push_back({"Line" + std::to_string(line), nullptr, line});
         fields.push_back({field.Name, field.Text, 0});
     }
+    for (const char* name : OEMNewerValues)
+        if (mode == TStoreMode::Registry)
+            fields.push_back({name, nullptr, 0});
     return fields;
 }
 
@@ -71,8 +79,8 @@ TFieldSchema SchemaOf(TStoreMode mode)
     return schema;
 }
 
-// The record the store in force holds, read as the window reads it when it
-// opens; `Lines` keeps every support line read, also those past the tenth.
+// Legacy mode: the record the store holds, read as the window reads it when
+// it opens; `Lines` keeps every support line read, also those past the tenth.
 struct TStoredRecord {
     std::vector<std::string> Values;  // one per field of the mode
     std::vector<std::string> Lines;
@@ -94,11 +102,9 @@ TStoredRecord ReadStore(TStoreMode mode, const std::vector<TCliField>& fields)
     return record;
 }
 
-// Writes the whole record as Apply does: registry mode the six texts; legacy
-// mode the non-empty lines in order, renumbered, and the logo copied by the
-// store. `lines` (when given) are the legacy lines to write as they are.
-void WriteStore(TStoreMode mode, const std::vector<TCliField>& fields, const std::vector<std::string>& values,
-                const std::vector<std::string>* lines = nullptr)
+// Legacy mode: writes the whole record as Apply does, the non-empty lines in
+// order, renumbered, and the logo copied by the store.
+void WriteStore(TStoreMode mode, const std::vector<TCliField>& fields, const std::vector<std::string>& values)
 {
     TOEMInfo info;
     info.SupportLines = std::make_unique<std::vector<std::string>>();
@@ -108,8 +114,6 @@ void WriteStore(TStoreMode mode, const std::vector<TCliField>& fields, const std
         else if (!values[i].empty())
             info.SupportLines->push_back(values[i]);
     }
-    if (lines)
-        *info.SupportLines = *lines;
     WriteOEMInfo(mode, info);
 }
 
@@ -124,42 +128,17 @@ int UsageError(TConsoleOut& err, const TUsageError& error)
     return ExitUsageError;
 }
 
-// The platform's text for an error code, without its line break and full stop.
-std::string ReasonText(DWORD code)
-{
-    char buffer[512] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                                  sizeof buffer, nullptr);
-    std::string text(buffer, length < sizeof buffer ? length : 0);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    return text.empty() ? "system error " + std::to_string(code) : text;
-}
-
 TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
 {
-    auto cannotRead = [&path](const std::string& reason) {
-        return "Cannot read the field file " + path + ": " + reason + ".";
-    };
-    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
-        return cannotRead(ReasonText(GetLastError()));
-    uint64_t size = 0;
-    if (!FileSizeOf(file.Get(), size))
-        return cannotRead(ReasonText(GetLastError()));
-    if (size > MaxFieldFileBytes)
+    // A file that another program still holds open for writing is read as
+    // it stands.
+    DWORD error = NO_ERROR;
+    if (ReadFileBytes(path, MaxFieldFileBytes, bytes, error))
+        return TUsageError();
+    if (error == ERROR_FILE_TOO_LARGE)
         return path + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
-    bytes.assign(static_cast<size_t>(size), '\0');
-    for (DWORD done = 0; done < size;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), &bytes[done], static_cast<DWORD>(size) - done, &got, nullptr))
-            return cannotRead(ReasonText(GetLastError()));
-        if (got == 0)
-            return cannotRead("it ended early");
-        done += got;
-    }
-    return TUsageError();
+    return "Cannot read the field file " + path + ": " +
+           (error == ERROR_HANDLE_EOF ? std::string("it ended early") : ReasonText(error)) + ".";
 }
 
 // Every field given, by arguments and files in their order.
@@ -183,15 +162,142 @@ TUsageError GatherFields(const TCliRequest& request, std::vector<TFieldAssignmen
     return TUsageError();
 }
 
-int Show(TStoreMode mode, TConsoleOut& out)
+std::vector<std::string> NamesOf(const std::vector<TCliField>& fields)
+{
+    std::vector<std::string> names;
+    for (const TCliField& field : fields)
+        names.push_back(field.Name);
+    return names;
+}
+
+int StoreError(TConsoleOut& err, const std::string& message)
+{
+    ReportError(err, message);
+    return ExitStoreError;
+}
+
+// Legacy mode: the first field not given whose stored text the ANSI profile
+// functions would not carry unchanged (a UTF-16 oeminfo.ini may hold any
+// character), checked where Windows has the wide ones; else empty.
+std::string UncarriedField(const std::vector<TCliField>& fields, const TStoredRecord& stored,
+                           const std::vector<bool>& given)
+{
+    TWideIniRecord wide;
+    if (!ReadIniWide(wide))
+        return std::string();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TCliField& field = fields[i];
+        if (given[i] || field.Text == &TOEMInfo::Logo)
+            continue;
+        TWideText expected;
+        if (field.Text)
+            expected = field.Text == &TOEMInfo::Manufacturer ? wide.Manufacturer : wide.Model;
+        else if (field.Line <= wide.Lines.size())
+            expected = wide.Lines[field.Line - 1];
+        if (ToWide(stored.Values[i]) != expected)
+            return field.Name;
+    }
+    return std::string();
+}
+
+// The texts the store holds, read strictly: a store that cannot be read,
+// or a text that cannot be written as stored, raises an error.
+std::vector<std::string> ReadStoreStrictly(TStoreMode mode, const std::vector<TCliField>& fields)
+{
+    if (mode == TStoreMode::Legacy) {
+        ReadLegacyFiles();
+        const TStoredRecord stored = ReadStore(mode, fields);
+        const std::string uncarried = UncarriedField(fields, stored, std::vector<bool>(fields.size(), false));
+        if (!uncarried.empty())
+            throw EMarquillError("\"" + uncarried + "\" holds characters the ANSI code page lacks; nothing was shown");
+        return stored.Values;
+    }
+    const std::vector<TStoredBytes> stored = ReadOEMValues(NamesOf(fields));
+    std::vector<std::string> values(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (!OEMValueText(stored[i], values[i]))
+            throw EMarquillError("\"" + fields[i].Name + "\" holds characters the ANSI code page lacks; nothing was shown");
+    return values;
+}
+
+// A backup that cannot be read back is no backup: a value /apply could not
+// take, or output that did not arrive whole, fails.
+int Show(TStoreMode mode, TConsoleOut& out, TConsoleOut& err)
 {
     const std::vector<TCliField> fields = FieldsOf(mode);
-    const TStoredRecord record = ReadStore(mode, fields);
+    const std::vector<std::string> values = ReadStoreStrictly(mode, fields);
     std::string text;
-    for (size_t i = 0; i < fields.size(); ++i)
-        text += fields[i].Name + "=" + record.Values[i] + "\r\n";
-    out.Write(text);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (values[i].find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+            return StoreError(err, "\"" + fields[i].Name +
+                                       "\" holds a line break or a NUL character, which /apply cannot read back; "
+                                       "nothing was shown");
+        text += fields[i].Name + "=" + values[i] + "\r\n";
+    }
+    if (!out.Write(text))
+        return StoreError(err, "The OEM information could not be written to the output whole");
     return ExitDone;
+}
+
+// Runs `write`; when it fails part-way, reports why and runs `restore`,
+// which puts back what was there before.
+template <class TWrite, class TRestore> int WriteOrRestore(TConsoleOut& err, TWrite write, TRestore restore)
+{
+    try {
+        write();
+        return ExitDone;
+    } catch (const ENothingWritten& failure) {
+        return StoreError(err, failure.what());
+    } catch (const std::exception& failure) {
+        ReportError(err, failure.what());
+    }
+    try {
+        restore();
+        err.Write("The OEM information read before was written back.\r\n");
+    } catch (const std::exception& restoreFailure) {
+        err.Write("Writing back the OEM information read before failed too:\r\n");
+        ReportError(err, restoreFailure.what());
+    }
+    return ExitStoreError;
+}
+
+// Registry mode writes only the values given; before that it keeps each
+// one's type and bytes (or that it was missing) to put back on failure.
+int ApplyToRegistry(const std::vector<TCliField>& fields, const std::vector<std::string>& values,
+                    const std::vector<bool>& given, TConsoleOut& err)
+{
+    const std::vector<TStoredBytes> stored = ReadOEMValues(NamesOf(fields));
+    std::vector<std::string> names, texts;
+    std::vector<TStoredBytes> before;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (!given[i])
+            continue;
+        names.push_back(fields[i].Name);
+        texts.push_back(values[i]);
+        before.push_back(stored[i]);
+    }
+    return WriteOrRestore(
+        err, [&] { WriteOEMValues(names, texts); }, [&] { RestoreOEMValues(names, before); });
+}
+
+// Legacy mode rewrites oeminfo.ini as Apply does, so the fields not given
+// must come through the ANSI functions unchanged; both files' bytes are
+// kept to put back on failure.
+int ApplyToIniFiles(const std::vector<TCliField>& fields, std::vector<std::string> values,
+                    const std::vector<bool>& given, TConsoleOut& err)
+{
+    const std::vector<TStoredBytes> files = ReadLegacyFiles();
+    const TStoredRecord stored = ReadStore(TStoreMode::Legacy, fields);
+    const std::string uncarried = UncarriedField(fields, stored, given);
+    if (!uncarried.empty())
+        return StoreError(err, "The stored \"" + uncarried +
+                                   "\" holds characters the ANSI code page lacks and would be lost: give it a "
+                                   "value; nothing was written");
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (!given[i])
+            values[i] = stored.Values[i];
+    return WriteOrRestore(
+        err, [&] { WriteStore(TStoreMode::Legacy, fields, values); }, [&] { RestoreLegacyFiles(files); });
 }
 
 int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
@@ -219,26 +325,10 @@ int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
         }
     }
 
-    const TStoredRecord stored = ReadStore(mode, fields);
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (!given[i])
-            values[i] = stored.Values[i];
-    try {
-        WriteStore(mode, fields, values);
-    } catch (const std::exception& failure) {
-        ReportError(err, failure.what());
-        // Part of the record may be written: put back what was read, all the
-        // lines included (those past the tenth too).
-        try {
-            WriteStore(mode, fields, stored.Values, &stored.Lines);
-            err.Write("The OEM information read before was written back.\r\n");
-        } catch (const std::exception& restoreFailure) {
-            err.Write("Writing back the OEM information read before failed too:\r\n");
-            ReportError(err, restoreFailure.what());
-        }
-        return ExitStoreError;
-    }
-    return ExitDone;
+    const TStoreLock lock;
+    if (mode == TStoreMode::Registry)
+        return ApplyToRegistry(fields, values, given, err);
+    return ApplyToIniFiles(fields, values, given, err);
 }
 
 }  // namespace
@@ -256,13 +346,17 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
         case TCliCommand::Help:
             out.Write(HelpText(SchemaOf(TStoreMode::Registry), SchemaOf(TStoreMode::Legacy)));
             return ExitDone;
-        case TCliCommand::Show:
-            return Show(mode, out);
+        case TCliCommand::Show: {
+            const TStoreLock lock;
+            return Show(mode, out, err);
+        }
         case TCliCommand::Apply:
             return Apply(mode, request, err);
-        case TCliCommand::Remove:
+        case TCliCommand::Remove: {
+            const TStoreLock lock;
             RemoveOEMInfo(mode);
             return ExitDone;
+        }
         }
     } catch (const std::exception& e) {
         // A store that cannot be read, a logo that fails the picture checks:
@@ -273,7 +367,28 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
     return ExitUsageError;
 }
 
-int CommandLineMain(const std::vector<std::string>& args)
+TUsageError ProgramArguments(std::vector<std::string>& args)
+{
+    args.clear();
+    // Windows 9x has GetCommandLineW as a stub only; there the ANSI line is
+    // all there is.
+    if (!IsNtFamily()) {
+        args = SplitCommandLine(GetCommandLineA());
+        return TUsageError();
+    }
+    // GetCommandLineA would hand over a best-fit reading, in which a
+    // fullwidth quote is a real one and splits one argument into two.
+    TUsageError error;
+    for (const TWideText& wide : SplitCommandLine(GetCommandLineW())) {
+        args.emplace_back();
+        if (!ToAnsiExactly(wide, args.back()) && error.empty())
+            error = "Argument " + std::to_string(args.size()) +
+                    " holds characters the ANSI code page lacks; nothing was written.";
+    }
+    return error;
+}
+
+int CommandLineMain(const std::vector<std::string>& args, const TUsageError& argumentError)
 {
     TStdStream out(STD_OUTPUT_HANDLE);
     TStdStream err(STD_ERROR_HANDLE);
@@ -282,7 +397,7 @@ int CommandLineMain(const std::vector<std::string>& args)
     int code = ExitStoreError;
     try {
         InitTranslation();
-        code = RunCommandLine(args, out, err);
+        code = argumentError.empty() ? RunCommandLine(args, out, err) : UsageError(err, argumentError);
     } catch (const std::exception& e) {
         ReportError(err, e.what());
     }

@@ -65,26 +65,27 @@ bool IsConsole(HANDLE handle)
     return GetConsoleMode(handle, &mode) != FALSE;
 }
 
-void WriteAll(HANDLE handle, const std::string& bytes)
+bool WriteAll(HANDLE handle, const std::string& bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
         if (!WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
             written == 0)
-            return;
+            return false;
         done += written;
     }
+    return true;
 }
 
 }  // namespace
 
-void TStdStream::Write(const std::string& text)
+bool TStdStream::Write(const std::string& text)
 {
     HANDLE handle = RedirectedHandle(Which);
     if (!handle)
         handle = ParentConsole();
     if (!handle)
-        return;
-    WriteAll(handle, IsConsole(handle) ? ForConsole(text) : text);
+        return false;
+    return WriteAll(handle, IsConsole(handle) ? ForConsole(text) : text);
 }

@@ -8,11 +8,11 @@
 // Writes to the handle GetStdHandle(`which`) gives when the caller redirected
 // it (to a file or a pipe). Otherwise to the console of the parent process,
 // where the platform can attach to it, converted to the console's code page;
-// otherwise nowhere.
+// otherwise nowhere (which is no text arriving whole).
 class TStdStream : public TConsoleOut {
 public:
     explicit TStdStream(DWORD which) : Which(which) {}
-    void Write(const std::string& text) override;
+    bool Write(const std::string& text) override;
 
 private:
     DWORD Which;

@@ -99,14 +99,7 @@ void Visit(TTranslatable& object, const std::string& domain, std::set<const TTra
 {
     if (!visited.insert(&object).second)
         return;
-    for (const TTextProperty& property : object.TextProperties()) {
-        std::string value = property.get();
-        if (value.empty())
-            continue;
-        std::string translated = TranslateText(domain, value);
-        if (translated != value)
-            property.set(translated);
-    }
+    TranslateProperties(object, domain);
     for (TTranslatable* child : object.Children()) {
         if (child && State().translatedWindows.count(child) == 0)
             Visit(*child, domain, visited);
@@ -160,6 +153,18 @@ std::string TranslateText(const std::string& domainName, const std::string& text
             result = std::string(*found);
     }
     return i18n_platform::Utf8ToAnsi(AddCarriageReturns(result));
+}
+
+void TranslateProperties(TTranslatable& object, const std::string& domain)
+{
+    for (const TTextProperty& property : object.TextProperties()) {
+        std::string value = property.get();
+        if (value.empty())
+            continue;
+        std::string translated = TranslateText(domain, value);
+        if (translated != value)
+            property.set(translated);
+    }
 }
 
 void TranslateComponent(TTranslatable& window, const std::string& domain)

@@ -48,3 +48,8 @@ public:
 // Translates `window` and everything reachable from it in place, once per
 // window for the whole run.
 void TranslateComponent(TTranslatable& window, const std::string& domain);
+
+// Translates the text properties of `object` alone, as TranslateComponent
+// does for each object it visits: for a part of a window made after the
+// window was translated.
+void TranslateProperties(TTranslatable& object, const std::string& domain);

@@ -19,7 +19,7 @@ common=(--keyword --keyword=N_ --language=C++ --from-code=UTF-8 --add-comments=T
         --sort-by-file)
 
 xgettext "${common[@]}" -o "$out/Marquill.pot" ui/FormData.cpp
-mapfile -t sources < <(find base cli i18n oeminfo picture ui \( -name '*.cpp' -o -name '*.h' \) | sort |
+mapfile -t sources < <(find app base cli i18n oeminfo picture ui \( -name '*.cpp' -o -name '*.h' \) | sort |
                        grep -v -e '^ui/FormData\.cpp$' -e '/tests/' -e '/fuzz/')
 xgettext "${common[@]}" -o "$out/default.pot" "${sources[@]}"
 

@@ -20,6 +20,8 @@ const TOEMField OEMFields[OEMFieldCount] = {
     {"SupportURL", &TOEMInfo::SupportURL, false},     {"Logo", &TOEMInfo::Logo, true},
 };
 
+const char* const OEMNewerValues[OEMNewerValueCount] = {"SupportProvider", "SupportAppURL"};
+
 TStoreMode StoreMode()
 {
     return WindowsMajorVersion < 6 ? TStoreMode::Legacy : TStoreMode::Registry;
@@ -57,6 +59,8 @@ const char GeneralSection[] = "General";
 const char SupportSection[] = "Support Information";
 const DWORD ValueBufferChars = 2048;
 const DWORD KeyNamesBufferBytes = 16384;
+// No OEM logo or oeminfo.ini comes near this; a larger file is not kept.
+const uint64_t MaxKeptFileBytes = 64u * 1024 * 1024;
 
 // The profile file an INI operation works on. Windows may keep a cached copy
 // of a profile file; letting go of it asks for that copy to reach the disk.
@@ -219,25 +223,38 @@ void RemoveIniOEMInfo()
 {
     TWow64RedirectionOff redirectionOff(IsWow64());
     const std::string paths[] = {IniFilePath(), LogoFilePath()};
+    std::string kept[2];
     bool existed[2] = {};
     for (int i = 0; i < 2; ++i) {
+        DWORD error = NO_ERROR;
         existed[i] = FileExists(paths[i]);
-        if (existed[i])
-            PlatformApi.DeleteFileA(paths[i].c_str());
-    }
-    // Claiming the information is gone while Windows still shows it would
-    // mislead: a file that outlived its deletion is reported.
-    for (int i = 0; i < 2; ++i) {
-        if (existed[i] && FileExists(paths[i]))
+        // A file whose bytes cannot be kept could not be put back.
+        if (existed[i] && !ReadFileBytes(paths[i], MaxKeptFileBytes, kept[i], error))
             RaiseFor(N_("Unable to delete %s"), paths[i]);
+    }
+    // Claiming the information is gone while Windows still shows part of it
+    // would mislead: a file that outlived its deletion is reported, and the
+    // one deleted before it comes back.
+    for (int i = 0; i < 2; ++i) {
+        if (!existed[i])
+            continue;
+        PlatformApi.DeleteFileA(paths[i].c_str());
+        if (!FileExists(paths[i]))
+            continue;
+        std::string message = FormatText(ResText(N_("Unable to delete %s")), {paths[i]});
+        for (int j = 0; j < i; ++j)
+            if (existed[j] && !WriteFileBytes(paths[j], kept[j]))
+                message += ". " + FormatText(ResText(N_("Unable to restore %s")), {paths[j]});
+        throw EMarquillError(message);
     }
     redirectionOff.Restore();
 }
 
-namespace {
-
 const char OEMKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
 const char OEMKeyFullName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
+
+namespace {
+
 const REGSAM ReadAccess = KEY_READ | KEY_WOW64_64KEY;
 const REGSAM WriteAccess = KEY_WRITE | KEY_WOW64_64KEY;
 static_assert(ReadAccess == 0x20119, "read access mask");
@@ -336,6 +353,8 @@ void RemoveRegOEMInfo()
         RaiseFor(N_("Unable to open registry key %s for writing"), OEMKeyFullName);
     for (const TOEMField& field : OEMFields)
         PlatformApi.RegDeleteValueA(key.Get(), field.Name);
+    for (const char* name : OEMNewerValues)
+        PlatformApi.RegDeleteValueA(key.Get(), name);
 }
 
 void ReadOEMInfo(TStoreMode mode)

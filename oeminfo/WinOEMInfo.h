@@ -36,6 +36,18 @@ struct TOEMField {
 constexpr size_t OEMFieldCount = 6;
 extern const TOEMField OEMFields[OEMFieldCount];
 
+// The key of the registry store in the 64-bit view of HKEY_LOCAL_MACHINE,
+// and its full name for messages.
+extern const char OEMKeyPath[];
+extern const char OEMKeyFullName[];
+
+// Values of the same key that Windows 10 and 11 read beyond the six: the
+// name shown for support ("SupportProvider", shown instead of Manufacturer)
+// and a support app's link ("SupportAppURL", preferred over SupportURL). The
+// window never writes them; the command line does, and Remove deletes them.
+constexpr size_t OEMNewerValueCount = 2;
+extern const char* const OEMNewerValues[OEMNewerValueCount];
+
 // The legacy store's support lines that can be edited: "Line1" to "Line10".
 // Lines read beyond these are not shown, and an edit writes only these back.
 constexpr size_t OEMLineFieldCount = 10;
@@ -61,6 +73,8 @@ std::string LogoFilePath();  // GetSystemDir() + "\oemlogo.bmp"
 void ReadIniOEMInfo();
 void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& LogoPath,
                      const std::vector<std::string>& Lines);
+// Deletes both files or neither: when the second cannot be deleted, the
+// first is written back from the bytes it held.
 void RemoveIniOEMInfo();
 
 void ReadRegOEMInfo();
@@ -68,6 +82,7 @@ void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, 
                      const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo);
 // The same, taking the six texts from a record (its SupportLines are not used).
 void WriteRegOEMInfo(const TOEMInfo& info);
+// Deletes the six values and the newer ones.
 void RemoveRegOEMInfo();
 
 // The store of `mode`, for callers that work on whichever is in force.

@@ -1,6 +1,8 @@
 #pragma once
 // Structural checks of the four picture file kinds, done before any byte of
 // a file reaches the platform's decoders, and the bitmap decoder itself.
+// Each kind has a file of its own (BitmapCheck, IconCheck, EnhMetafileCheck,
+// MetafileCheck), all reading through TByteReader.
 // Nothing here knows Windows, so it also builds natively under sanitizers.
 //
 // Every check takes the whole file in memory and trusts none of its lengths,
@@ -32,12 +34,20 @@ enum class TBitmapCheck { Valid, TooShort, NotBitmap, Invalid };
 // Compression codes as they stand in the info header.
 enum : uint32_t { BmpRgb = 0, BmpRle8 = 1, BmpRle4 = 2, BmpBitfields = 3, BmpAlphaBitfields = 6 };
 
-struct TBitmapLayout {
+// The fields of a DIB's info header that the checks rely on, whether the
+// DIB stands in a .bmp file or inside a metafile record.
+struct TDibHeader {
     int32_t width = 0;
-    int32_t height = 0;          // always positive; see topDown
+    int32_t height = 0;  // always positive; see topDown
     bool topDown = false;
     uint16_t bitCount = 0;
     uint32_t compression = BmpRgb;
+    uint32_t colorsUsed = 0;
+    uint32_t sizeImage = 0;
+};
+
+// A checked .bmp file: its header, and where its colours and pixels are.
+struct TBitmapLayout : TDibHeader {
     uint32_t masks[4] = {};      // red, green, blue, alpha for 16 and 32 bits
     uint32_t paletteOffset = 0;  // from the file's start
     uint32_t paletteEntries = 0;

@@ -28,6 +28,6 @@ wine reg add 'HKCU\Software\Wine\AppDefaults\Marquill.exe' /v Version /d "$winve
 wineserver -w
 if [ -z "${DISPLAY:-}" ]; then
     echo "No X display: running Marquill under Xvfb, where nobody can see it." >&2
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$win/ui/Marquill.exe"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$win/app/Marquill.exe"
 fi
-exec wine "$win/ui/Marquill.exe"
+exec wine "$win/app/Marquill.exe"

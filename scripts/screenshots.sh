@@ -31,7 +31,7 @@ build=$root/build/screenshots
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" --target Marquill screenshot_helper >/dev/null
-exe=$build/ui/Marquill.exe
+exe=$build/app/Marquill.exe
 "$root/scripts/prefix.sh" "$WINEPREFIX" --headless
 wineserver -p
 

@@ -2,6 +2,7 @@
 #include "ui/ApplicationWindow.h"
 
 #include "base/ProgramTitle.h"
+#include "ui/WindowBase.h"
 #include "ui/resource.h"
 
 namespace {
@@ -17,7 +18,13 @@ bool MainShown()
     return g_main && IsWindow(g_main) && IsWindowVisible(g_main);
 }
 
-LRESULT CALLBACK ApplicationProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// The application window's messages, for the one window procedure's shell.
+struct TApplicationWindow {
+    LRESULT HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+TApplicationWindow g_application;
+
+LRESULT TApplicationWindow::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SYSCOMMAND:
@@ -65,16 +72,16 @@ HWND ApplicationWindow()
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ApplicationProc;
+    wc.lpfnWndProc = WindowProc<TApplicationWindow, &TApplicationWindow::HandleMessage>;
     wc.hInstance = instance;
     wc.lpszClassName = ApplicationClass;
     wc.hIcon = ProgramIcon();
-    RegisterClassExA(&wc);
+    RegisterWindowClass(wc);
     // A popup without size: shown, it has a taskbar button but no place on
     // the screen. The minimise box lets the taskbar minimise it.
     wnd = CreateWindowExA(0, ApplicationClass, ProgramTitle().c_str(),
                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
-                          instance, nullptr);
+                          instance, &g_application);
     return wnd;
 }
 

@@ -17,6 +17,8 @@ enum class TAlign { None, Bottom };
 // Every control of the window, named as its row of the description and
 // numbered as the row's index (checked where the table is defined): a
 // control is addressed by one of these, so a misspelt one does not compile.
+// Some read oddly (T_XP, the editing page; G_1, its "General" panel;
+// Label_MOdel; Button4Cli) but are the window's own names and stay.
 enum class TCtl : int {
     None = -1,
     AppFrm,

@@ -2,11 +2,14 @@
 // scaling, label sizing and the brush cache.
 #include "ui/FormWindow.h"
 
+#include <algorithm>
+
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
 #include "picture/Picture.h"
 #include "ui/ErrorBox.h"
+#include "ui/WindowBase.h"
 #include "ui/Zanth.Panel.h"
 
 namespace {
@@ -15,18 +18,6 @@ constexpr const char* ContainerClass = "TMarquillContainer";
 constexpr const char* ImageClass = "TMarquillImage";
 constexpr int FirstControlId = 1000;
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-
-// Points `slot` at `value` for its own lifetime.
-class TScopedDc {
-public:
-    TScopedDc(HDC& slot, HDC value) : slot_(slot) { slot_ = value; }
-    ~TScopedDc() { slot_ = nullptr; }
-    TScopedDc(const TScopedDc&) = delete;
-    TScopedDc& operator=(const TScopedDc&) = delete;
-
-private:
-    HDC& slot_;
-};
 
 HFONT MakeFont(const std::string& face, int height, int dpi)
 {
@@ -49,21 +40,6 @@ SIZE LineSize(HDC dc, HFONT font, const std::string& text)
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     size.cy = metrics.tmHeight;
     return size;
-}
-
-// The builder that owns a container or picture box: handed over in the
-// creation parameters and kept in the child's user data.
-TFormWindow* BuilderOfChild(HWND wnd, UINT msg, LPARAM lParam)
-{
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        return nullptr;
-    }
-    return reinterpret_cast<TFormWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 }  // namespace
 
@@ -157,29 +133,25 @@ TFormWindow::~TFormWindow()
         DestroyWindow(wnd);
 }
 
-void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner)
+void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner, const std::vector<TCtl>& deferred)
 {
-    static bool registered = false;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!registered) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpfnWndProc = formProc;
-        wc.lpszClassName = FormClass;
-        wc.hIcon = ProgramIcon();
-        RegisterClassExA(&wc);
-        wc.hIcon = nullptr;
-        wc.lpfnWndProc = ContainerProc;
-        wc.lpszClassName = ContainerClass;
-        RegisterClassExA(&wc);
-        wc.lpfnWndProc = ImageProc;
-        wc.lpszClassName = ImageClass;
-        RegisterClassExA(&wc);
-        TZanthPanel::Register(instance);
-        registered = true;
-    }
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpfnWndProc = formProc;
+    wc.lpszClassName = FormClass;
+    wc.hIcon = ProgramIcon();
+    RegisterWindowClass(wc);
+    wc.hIcon = nullptr;
+    wc.lpfnWndProc = WindowProc<TFormWindow, &TFormWindow::ContainerMessage>;
+    wc.lpszClassName = ContainerClass;
+    RegisterWindowClass(wc);
+    wc.lpfnWndProc = WindowProc<TFormWindow, &TFormWindow::ImageMessage>;
+    wc.lpszClassName = ImageClass;
+    RegisterWindowClass(wc);
+    TZanthPanel::Register(instance);
 
     for (const TControlDesc& desc : FormControls) {
         if (desc.kind == TControlKind::PictureDialog)
@@ -215,15 +187,47 @@ void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner)
     if (!form.wnd)
         throw EMarquillError(ResText(N_("The main window cannot be created")));
 
-    for (size_t i = 1; i < controls_.size(); ++i)
-        controls_[i]->font = FontFor(*controls_[i]->desc, controls_[i]->parent->font);
+    for (size_t i = 1; i < controls_.size(); ++i) {
+        TControl& control = *controls_[i];
+        control.font = FontFor(*control.desc, control.parent->font);
+        if (control.desc->kind == TControlKind::Page && control.desc->visible)
+            activePage_ = control.desc->id;
+    }
     {
         // Taking a screen DC for each of the forty-odd labels costs more
         // under Wine than building them; they share this one.
         TScopedDc measuring(measureDc_, screen.Get());
-        CreateChildrenOf(form);
+        CreateChildrenOf(form, deferred);
     }
     AlignControls();
+}
+
+std::vector<TTranslatable*> TFormWindow::BuildControl(TCtl id)
+{
+    TControl& root = *controls_[static_cast<size_t>(id)];
+    if (root.wnd || !root.parent->wnd)
+        return {};
+    {
+        TWindowDc screen(nullptr);
+        TScopedDc measuring(measureDc_, screen.Get());
+        // Hidden until its children are in, so none of them is drawn twice.
+        CreateControl(root, false);
+        PlaceAmongSiblings(root);
+        CreateChildrenOf(root, {});
+    }
+    if (root.desc->visible)
+        ShowWindow(root.wnd, SW_SHOWNA);
+    std::vector<TTranslatable*> built;
+    for (auto& control : controls_) {
+        bool inside = false;
+        for (const TControl* c = control.get(); c && !inside; c = c->parent)
+            inside = c == &root;
+        // Pages keep their captions outside any window: they were translated
+        // with the window.
+        if (inside && control->wnd && control->desc->kind != TControlKind::Page)
+            built.push_back(control.get());
+    }
+    return built;
 }
 
 void TFormWindow::Forget()
@@ -243,20 +247,32 @@ HWND TFormWindow::Handle() const
 // the page control, "Support Info" over "General". A new child window goes
 // below its siblings, so creating each parent's children from its last row
 // to its first gives that order without moving every window afterwards.
-void TFormWindow::CreateChildrenOf(TControl& parent)
+void TFormWindow::CreateChildrenOf(TControl& parent, const std::vector<TCtl>& deferred)
 {
     for (size_t i = controls_.size(); i-- > 1;) {
         TControl& control = *controls_[i];
-        if (control.parent != &parent)
+        if (control.parent != &parent || std::find(deferred.begin(), deferred.end(), control.desc->id) != deferred.end())
             continue;
-        CreateControl(control);
-        if (control.desc->kind == TControlKind::Page && control.desc->visible)
-            activePage_ = control.desc->id;
-        CreateChildrenOf(control);
+        CreateControl(control, control.desc->visible);
+        CreateChildrenOf(control, deferred);
     }
 }
 
-void TFormWindow::CreateControl(TControl& control)
+// A control made after its siblings goes below them all; it belongs under
+// the next later row that exists, or on top when there is none.
+void TFormWindow::PlaceAmongSiblings(const TControl& control)
+{
+    HWND above = HWND_TOP;
+    for (size_t i = static_cast<size_t>(control.desc->id) + 1; i < controls_.size(); ++i) {
+        if (controls_[i]->parent == control.parent && controls_[i]->wnd) {
+            above = controls_[i]->wnd;
+            break;
+        }
+    }
+    SetWindowPos(control.wnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TFormWindow::CreateControl(TControl& control, bool visible)
 {
     const TControlDesc& desc = *control.desc;
     HWND parent = control.parent->wnd;
@@ -264,7 +280,7 @@ void TFormWindow::CreateControl(TControl& control)
     const int commandId = FirstControlId + static_cast<int>(desc.id);
     HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId));
     int x = Scale(desc.left), y = Scale(desc.top), w = Scale(desc.width), h = Scale(desc.height);
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (desc.visible ? WS_VISIBLE : 0);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
 
     switch (desc.kind) {
     case TControlKind::PageControl:
@@ -277,7 +293,7 @@ void TFormWindow::CreateControl(TControl& control)
         control.panel = TZanthPanel::Create(parent, x, y, w, h, commandId);
         if (control.panel) {
             control.wnd = control.panel->Handle();
-            if (!desc.visible)
+            if (!visible)
                 ShowWindow(control.wnd, SW_HIDE);
             control.panel->SetColor(BackgroundOf(control));
             control.panel->SetFont(control.font->handle.Get(), control.font->color);
@@ -354,10 +370,10 @@ void TFormWindow::ApplyFont(TControl& control)
     case TControlKind::Label:
     case TControlKind::Edit:
     case TControlKind::Button:
-        // The window is hidden while it is built and its first showing paints
-        // every control; redrawing each one now still costs Wine a round of
-        // update-region work per control.
-        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle.Get()), !building_);
+        // A hidden control is painted when it first shows; redrawing it now
+        // still costs Wine a round of update-region work per control.
+        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle.Get()),
+                     IsWindowVisible(control.wnd));
         break;
     default:
         break;
@@ -526,14 +542,14 @@ void TFormWindow::AddTranslatables(std::vector<TTranslatable*>& out)
         out.push_back(controls_[i].get());
 }
 
-LRESULT CALLBACK TFormWindow::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT TFormWindow::ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TFormWindow* window = BuilderOfChild(wnd, msg, lParam);
     if (TZanthPanel::IsChildReport(msg))
         return SendMessageA(GetParent(wnd), msg, wParam, lParam);
-    if (msg == WM_ERASEBKGND && window) {
+    if (msg == WM_ERASEBKGND) {
+        // A background that cannot be drawn leaves the old one; no box while painting.
         try {
-            window->FillBackground(wnd, reinterpret_cast<HDC>(wParam));
+            FillBackground(wnd, reinterpret_cast<HDC>(wParam));
         } catch (...) {
         }
         return TRUE;
@@ -541,17 +557,17 @@ LRESULT CALLBACK TFormWindow::ContainerProc(HWND wnd, UINT msg, WPARAM wParam, L
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TFormWindow::ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT TFormWindow::ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TFormWindow* window = BuilderOfChild(wnd, msg, lParam);
     switch (msg) {
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT: {
         TPaintDc dc(wnd);
-        if (window && dc.Get()) {
+        if (dc.Get()) {
+            // A picture that fails to draw leaves the box empty; no box while painting.
             try {
-                window->PaintImage(wnd, dc.Get());
+                PaintImage(wnd, dc.Get());
             } catch (...) {
             }
         }

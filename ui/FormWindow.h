@@ -29,9 +29,14 @@ public:
     TFormWindow& operator=(const TFormWindow&) = delete;
 
     // Creates the window, hidden, owned by `owner`, with `formProc` as its
-    // procedure and `param` as its creation parameter, then every control.
+    // procedure and `param` as its creation parameter, then every control
+    // but those of the `deferred` subtrees, which BuildControl makes later.
     // Raises EMarquillError when a window cannot be created.
-    void Build(WNDPROC formProc, void* param, HWND owner);
+    void Build(WNDPROC formProc, void* param, HWND owner, const std::vector<TCtl>& deferred);
+    // Creates `id` and everything in it, as Build would have, unless it
+    // exists. Gives the new controls whose texts live in their windows, for
+    // the translation; empty when nothing was built.
+    std::vector<TTranslatable*> BuildControl(TCtl id);
     // The windows are gone (WM_NCDESTROY of the top-level window).
     void Forget();
     HWND Handle() const;
@@ -45,9 +50,6 @@ public:
     // The page whose texts are translated with the window's (the one shown).
     TCtl ActivePage() const { return activePage_; }
     void SetActivePage(TCtl page) { activePage_ = page; }
-
-    // Ends the build: from now on a new font redraws its controls at once.
-    void FinishBuilding() { building_ = false; }
 
     // The picture the picture box shows; nullptr for none.
     void SetImage(const TPicture* picture) { image_ = picture; }
@@ -69,8 +71,9 @@ private:
     struct TFontObj;
     struct TControl;
 
-    void CreateChildrenOf(TControl& parent);
-    void CreateControl(TControl& control);
+    void CreateChildrenOf(TControl& parent, const std::vector<TCtl>& deferred);
+    void CreateControl(TControl& control, bool visible);
+    void PlaceAmongSiblings(const TControl& control);
     TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
     void ApplyFont(TControl& control);
     void RecreateFont(TFontObj& font);
@@ -83,10 +86,10 @@ private:
     int Scale(int value) const;
     void PaintImage(HWND wnd, HDC dc);
 
-    static LRESULT CALLBACK ContainerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ImageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The messages of the containers and of the picture box.
+    LRESULT ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    bool building_ = true;
     int scaleNum_ = FormDesignTextHeight;
     int scaleDen_ = FormDesignTextHeight;
     int dpi_ = FormDesignDpi;

@@ -8,9 +8,11 @@
 
 #include "base/PlatformApi.h"
 #include "base/Wow64.h"
+#include "oeminfo/StoreLock.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
 #include "ui/FormFields.h"
+#include "ui/WindowBase.h"
 
 TAppFrm* AppFrm = nullptr;
 
@@ -53,7 +55,12 @@ TAppFrm::TAppFrm()
     try {
         // Owned by the application window, the window has no taskbar button
         // of its own: the program's title shows there.
-        window_.Build(FormProc, this, ApplicationWindow());
+        // Only what the editing page shows is built now: the about page
+        // when it first shows, "Support Info" only where it is seen.
+        std::vector<TCtl> deferred = {TCtl::T_About};
+        if (StoreMode() != TStoreMode::Legacy)
+            deferred.push_back(TCtl::G_2);
+        window_.Build(WindowProc<TAppFrm, &TAppFrm::HandleMessage>, this, ApplicationWindow(), deferred);
     } catch (...) {
         // The window goes before the members its procedure reaches.
         if (Handle())
@@ -66,8 +73,12 @@ TAppFrm::TAppFrm()
     } catch (const std::exception& e) {
         ShowError(e.what());
     }
+    // A FormCreate that ended early leaves the designed about page showing,
+    // over an editing page not yet shaped, so "Support Info" shows there.
+    if (!shaped_)
+        BuildControl(TCtl::G_2);
+    BuildControl(window_.ActivePage());
     creating_ = false;
-    window_.FinishBuilding();
     SetMainWindow(Handle());
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
@@ -106,6 +117,7 @@ template <class F> void TAppFrm::Guarded(F handler)
 void TAppFrm::FormCreate()
 {
     TranslateComponent(*this, "Marquill");
+    translated_ = true;
     const TStoreMode mode = StoreMode();
     if (mode == TStoreMode::Legacy) {
         // Only the Manufacturer and Model rows stay inside "General"; the
@@ -119,9 +131,9 @@ void TAppFrm::FormCreate()
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(Control(TCtl::Edit_SHours), SW_HIDE);
         ShowWindow(Control(TCtl::Label_SHours), SW_HIDE);
-    } else {
-        ShowWindow(Control(TCtl::G_2), SW_HIDE);
     }
+    // In registry mode "Support Info" stays hidden by never being built.
+    shaped_ = true;
     ReadOEMInfo(mode);
     FormFromRecord(window_, OEMInfo, mode);
     logoAssigned_ = true;
@@ -164,11 +176,13 @@ void TAppFrm::Btn_ApplyClick()
     // which names no picture: store no logo rather than that text.
     if (!logoAssigned_)
         record.Logo.clear();
+    const TStoreLock lock;
     WriteOEMInfo(mode, record);
 }
 
 void TAppFrm::Btn_RemoveClick()
 {
+    const TStoreLock lock;
     RemoveOEMInfo(StoreMode());
 }
 
@@ -187,6 +201,7 @@ void TAppFrm::ShowPage(TCtl page)
     const TCtl active = window_.ActivePage();
     if (page == active)
         return;
+    BuildControl(page);
     HWND activeWnd = Control(active);
     HWND focus = GetFocus();
     bool focusInside = activeWnd && focus && IsChild(activeWnd, focus);
@@ -196,6 +211,15 @@ void TAppFrm::ShowPage(TCtl page)
     window_.SetActivePage(page);
     if (focusInside)
         FocusFirstIn(Control(page));
+}
+
+// The texts of controls built after the window was translated are looked up
+// as they come, in the language the window has.
+void TAppFrm::BuildControl(TCtl id)
+{
+    for (TTranslatable* control : window_.BuildControl(id))
+        if (translated_)
+            TranslateProperties(*control, "Marquill");
 }
 
 // Depth first, each parent's children in their tab order; only what can
@@ -370,22 +394,4 @@ LRESULT TAppFrm::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TAppFrm::FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* form = reinterpret_cast<TAppFrm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!form)
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY)
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-    try {
-        return form->HandleMessage(wnd, msg, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
 }

@@ -61,18 +61,22 @@ private:
     void FormCreate();
     void FormClose();
     void ShowPage(TCtl page);
+    void BuildControl(TCtl id);
     void Focus(HWND control);
     void FocusFirstIn(HWND container);
     std::vector<HWND> TabSequence() const;
     void ShowError(const std::string& message);
     template <class F> void Guarded(F handler);
 
-    static LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void HandleCommand(int id, int code);
 
     TFormWindow window_;
     bool creating_ = true;
+    // How far FormCreate came: the window's texts translated, and the
+    // editing page shaped for the store mode.
+    bool translated_ = false;
+    bool shaped_ = false;
     TDialogObj dialog_;
     HWND lastFocus_ = nullptr;
     TPicture picture_;

@@ -16,6 +16,7 @@
 #include "base/ResText.h"
 #include "base/WinHandles.h"
 #include "picture/Picture.h"
+#include "ui/WindowBase.h"
 
 namespace {
 
@@ -108,19 +109,22 @@ void DrawCentredText(HDC dc, const RECT& box, HFONT font, const std::string& tex
 
 // ---- The "Preview" window ----
 
-INT_PTR CALLBACK PreviewWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    try {
+// The window shows one picture, handed over as its creation parameter.
+class TPreviewWindow {
+public:
+    static TPreviewWindow* FromParam(LPARAM param) { return reinterpret_cast<TPreviewWindow*>(param); }
+    explicit TPreviewWindow(const TPicture& shown) : picture_(&shown) {}
+
+    INT_PTR HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM)
+    {
         switch (msg) {
         case WM_INITDIALOG: {
-            SetWindowLongPtrA(wnd, DWLP_USER, lParam);
-            const auto* picture = reinterpret_cast<const TPicture*>(lParam);
             SetWindowTextA(wnd, ResText(N_("Preview")).c_str());
             RECT outer, client;
             GetWindowRect(wnd, &outer);
             GetClientRect(wnd, &client);
             RECT bounds = PreviewWindowBounds(
-                picture->Width(), picture->Height(), PreviewMargin,
+                picture_->Width(), picture_->Height(), PreviewMargin,
                 (outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom,
                 GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CXSCREEN),
                 GetSystemMetrics(SM_CYSCREEN));
@@ -132,19 +136,16 @@ INT_PTR CALLBACK PreviewWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
             InvalidateRect(wnd, nullptr, TRUE);
             return TRUE;
         case WM_PAINT: {
-            const auto* picture = reinterpret_cast<const TPicture*>(GetWindowLongPtrA(wnd, DWLP_USER));
             const TPaintDc dc(wnd);
-            if (picture) {
-                RECT box;
-                GetClientRect(wnd, &box);
-                InflateRect(&box, -PreviewMargin, -PreviewMargin);
-                RECT dest = FitPictureRect(picture->Width(), picture->Height(), box);
-                if (!IsRectEmpty(&dest)) {
-                    try {
-                        picture->StretchDraw(dc.Get(), dest);
-                    } catch (...) {
-                        // A picture that fails to draw simply leaves the window empty.
-                    }
+            RECT box;
+            GetClientRect(wnd, &box);
+            InflateRect(&box, -PreviewMargin, -PreviewMargin);
+            RECT dest = FitPictureRect(picture_->Width(), picture_->Height(), box);
+            if (!IsRectEmpty(&dest)) {
+                try {
+                    picture_->StretchDraw(dc.Get(), dest);
+                } catch (...) {
+                    // A picture that fails to draw simply leaves the window empty.
                 }
             }
             return TRUE;
@@ -158,24 +159,66 @@ INT_PTR CALLBACK PreviewWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
         default:
             return FALSE;
         }
-    } catch (...) {
-        return FALSE;
     }
-}
+
+private:
+    const TPicture* picture_;
+};
 
 void ShowPreviewWindow(HWND owner, const TPicture& picture)
 {
     // Escape reaches the dialog manager as IDCANCEL, which closes the window.
     TDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 100, 100,
                          false);
-    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), tmpl.Data(), owner, PreviewWindowProc,
-                            reinterpret_cast<LPARAM>(&picture));
+    TPreviewWindow window(picture);
+    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), tmpl.Data(), owner,
+                            DialogProc<INT_PTR, TPreviewWindow, &TPreviewWindow::HandleMessage, &TPreviewWindow::FromParam>,
+                            reinterpret_cast<LPARAM>(&window));
 }
 
 // ---- The preview panel inside the file dialog ----
 
 class TPreviewPanel {
 public:
+    // The file dialog hands its OPENFILENAMEA over at WM_INITDIALOG; the
+    // panel rides in its lCustData.
+    static TPreviewPanel* FromHookParam(LPARAM param)
+    {
+        return reinterpret_cast<TPreviewPanel*>(reinterpret_cast<const OPENFILENAMEA*>(param)->lCustData);
+    }
+
+    UINT_PTR HandleMessage(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        switch (msg) {
+        case WM_INITDIALOG:
+            Attach(panel);
+            Init();
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* note = reinterpret_cast<const OFNOTIFYA*>(lParam);
+            if (note->hdr.code == CDN_INITDONE || note->hdr.code == CDN_SELCHANGE)
+                SelectionChanged(GetParent(panel));
+            return FALSE;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlID != TOpenPictureDialog::IdPreviewArea)
+                return FALSE;
+            DrawArea(*item);
+            SetWindowLongPtrA(panel, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == TOpenPictureDialog::IdPreviewButton && HIWORD(wParam) == BN_CLICKED) {
+                PreviewClicked();
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    }
+
     void Attach(HWND panel) { panel_ = panel; }
 
     void Init()
@@ -289,49 +332,6 @@ private:
     TPicture picture_;
     TState state_ = TState::None;
 };
-
-UINT_PTR CALLBACK PictureDialogHook(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    try {
-        if (msg == WM_INITDIALOG) {
-            const auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
-            auto* state = reinterpret_cast<TPreviewPanel*>(ofn->lCustData);
-            SetWindowLongPtrA(panel, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-            state->Attach(panel);
-            state->Init();
-            return TRUE;
-        }
-        auto* state = reinterpret_cast<TPreviewPanel*>(GetWindowLongPtrA(panel, DWLP_USER));
-        if (!state)
-            return FALSE;
-        switch (msg) {
-        case WM_NOTIFY: {
-            const auto* note = reinterpret_cast<const OFNOTIFYA*>(lParam);
-            if (note->hdr.code == CDN_INITDONE || note->hdr.code == CDN_SELCHANGE)
-                state->SelectionChanged(GetParent(panel));
-            return FALSE;
-        }
-        case WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item->CtlID != TOpenPictureDialog::IdPreviewArea)
-                return FALSE;
-            state->DrawArea(*item);
-            SetWindowLongPtrA(panel, DWLP_MSGRESULT, TRUE);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == TOpenPictureDialog::IdPreviewButton && HIWORD(wParam) == BN_CLICKED) {
-                state->PreviewClicked();
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
-    }
-}
 
 // The panel at the right of the standard controls, in dialog units. The
 // zero-width stc32 marks where the standard controls go; everything to its
@@ -457,7 +457,7 @@ bool TOpenPictureDialog::Execute(HWND owner)
         // picked folder, it would keep that folder from being deleted.
         ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE |
                     OFN_NOCHANGEDIR;
-        ofn.lpfnHook = PictureDialogHook;
+        ofn.lpfnHook = DialogProc<UINT_PTR, TPreviewPanel, &TPreviewPanel::HandleMessage, &TPreviewPanel::FromHookParam>;
         ofn.lCustData = reinterpret_cast<LPARAM>(&panel);
 
         if (PlatformApi.GetOpenFileNameA(&ofn)) {

@@ -4,31 +4,11 @@
 #include <new>
 
 #include "base/WinHandles.h"
+#include "ui/WindowBase.h"
 
 namespace {
 
 HINSTANCE g_instance = nullptr;
-
-// Background mode and text colour as they were before painting.
-class TTextStateGuard {
-public:
-    TTextStateGuard(HDC dc, int bkMode, COLORREF textColor)
-        : dc_(dc), oldMode_(SetBkMode(dc, bkMode)), oldColor_(SetTextColor(dc, textColor))
-    {
-    }
-    ~TTextStateGuard()
-    {
-        SetTextColor(dc_, oldColor_);
-        SetBkMode(dc_, oldMode_);
-    }
-    TTextStateGuard(const TTextStateGuard&) = delete;
-    TTextStateGuard& operator=(const TTextStateGuard&) = delete;
-
-private:
-    HDC dc_;
-    int oldMode_;
-    COLORREF oldColor_;
-};
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
 {
@@ -40,20 +20,16 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
 
 void TZanthPanel::Register(HINSTANCE instance)
 {
-    WNDCLASSEXA probe{};
-    probe.cbSize = sizeof probe;
-    if (g_instance && GetClassInfoExA(g_instance, ClassName, &probe))
-        return;
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     // The frame's right and bottom edges move with the size, so any resize
     // has to redraw the whole panel.
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = WndProc;
+    wc.lpfnWndProc = WindowProc<TZanthPanel, &TZanthPanel::HandleMessage, &TZanthPanel::Attach>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = ClassName;
-    if (RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
+    if (RegisterWindowClass(wc))
         g_instance = instance;
 }
 
@@ -197,9 +173,20 @@ void TZanthPanel::PaintParentBackground(HDC dc, const RECT& client)
     RestoreDC(dc, saved);
 }
 
-LRESULT TZanthPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+TZanthPanel* TZanthPanel::Attach(HWND wnd, const CREATESTRUCTA&)
+{
+    return new (std::nothrow) TZanthPanel(wnd);
+}
+
+LRESULT TZanthPanel::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case WM_NCDESTROY: {
+        // The panel lives as long as its window.
+        HWND wnd = wnd_;
+        delete this;
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
     case WM_ERASEBKGND:
         // Paint fills the whole client area itself; erasing first would flicker.
         return 1;
@@ -245,30 +232,5 @@ bool TZanthPanel::IsChildReport(UINT msg)
         return true;
     default:
         return false;
-    }
-}
-
-LRESULT CALLBACK TZanthPanel::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_NCCREATE) {
-        TZanthPanel* panel = new (std::nothrow) TZanthPanel(wnd);
-        if (!panel)
-            return FALSE;
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
-    auto* panel = reinterpret_cast<TZanthPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!panel)
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        delete panel;
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
-    try {
-        return panel->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        // Nothing may escape into the system's dispatcher.
-        return DefWindowProcA(wnd, msg, wParam, lParam);
     }
 }

@@ -56,8 +56,9 @@ public:
 private:
     explicit TZanthPanel(HWND wnd) : wnd_(wnd) {}
     ~TZanthPanel() = default;
-    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Each panel is made at its window's WM_NCCREATE and deleted at its WM_NCDESTROY.
+    static TZanthPanel* Attach(HWND wnd, const CREATESTRUCTA& create);
+    LRESULT HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     // Draws at once on the window's own DC rather than asking for WM_PAINT,
     // so a property change shows without waiting for the message loop.

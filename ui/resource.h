@@ -1,4 +1,4 @@
 #pragma once
-// Resource ids shared by the program body and its resource script.
+// Resource ids the window uses and the resource script of app/ defines.
 
 #define IDI_MARQUILL 1

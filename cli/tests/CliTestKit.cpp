@@ -69,6 +69,7 @@ std::vector<std::string> StoreParts()
     std::vector<std::string> names;
     for (const TOEMField& field : OEMFields)
         names.push_back(field.Name);
+    names.insert(names.end(), std::begin(OEMNewerValues), std::end(OEMNewerValues));
     return names;
 }
 
@@ -101,9 +102,9 @@ void PrepareStore(const TFields& fields, const std::string& logo)
 {
     ClearStore();
     if (!Legacy()) {
+        const std::vector<std::string> values = StoreParts();
         for (const auto& field : fields)
-            if (std::any_of(std::begin(OEMFields), std::end(OEMFields),
-                            [&field](const TOEMField& value) { return field.first == value.Name; }))
+            if (std::find(values.begin(), values.end(), field.first) != values.end())
                 SetRaw(field.first, std::to_string(REG_SZ) + ":" + field.second + '\0');
         return;
     }
@@ -138,6 +139,34 @@ std::string Snapshot()
     for (const std::string& part : StoreParts())
         all += part + "=" + Raw(part) + "|";
     return all;
+}
+
+void SetWideValue(const std::string& name, const std::wstring& data)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring wideName(name.begin(), name.end());
+    RegSetValueExW(key, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+std::wstring WideValue(const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return L"<missing>";
+    const std::wstring wideName(name.begin(), name.end());
+    wchar_t data[4096] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    const LONG result = RegQueryValueExW(key, wideName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    const size_t length = size / sizeof(wchar_t);
+    if (result != ERROR_SUCCESS || length == 0 || data[length - 1] != L'\0')
+        return L"<missing>";
+    return std::wstring(data, length - 1);
 }
 
 void ClearStore()

@@ -14,7 +14,7 @@ std::string SystemDir();
 std::string TempDir();  // without a trailing separator
 
 // Registry mode: those of these that are values of the key (the others of
-// the six deleted; a legacy line is passed over). Legacy mode: an
+// the six and the newer values deleted; a legacy line is passed over). Legacy mode: an
 // oeminfo.ini with Manufacturer and Model in [General], the other names but
 // Logo in [Support Information]; `logo` ("" for none) is oemlogo.bmp's bytes.
 void PrepareStore(const TFields& fields, const std::string& logo = "");
@@ -26,7 +26,13 @@ std::string Outside(const std::string& name);
 // Every byte of the store (values with their types, or both files).
 std::string Snapshot();
 
-// Deletes the six values, or both files.
+// Registry mode: the REG_SZ value `name` set to, or read as, wide text with
+// every character the value's size holds but its terminating NUL (NULs
+// inside included); "<missing>", also for a value without that NUL.
+void SetWideValue(const std::string& name, const std::wstring& data);
+std::wstring WideValue(const std::string& name);
+
+// Deletes the six values and the newer ones, or both files.
 void ClearStore();
 
 }  // namespace clitest

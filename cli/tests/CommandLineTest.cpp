@@ -5,6 +5,8 @@
 #include "cli/tests/CliTestKit.h"
 
 #include "base/Format.h"
+#include "base/WinHandles.h"
+#include "oeminfo/StoreLock.h"
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
 #include "picture/Picture.h"
@@ -16,7 +18,11 @@ using namespace clitest;
 namespace {
 
 struct TCollect : TConsoleOut {
-    void Write(const std::string& text) override { Text += text; }
+    bool Write(const std::string& text) override
+    {
+        Text += text;
+        return true;
+    }
     std::string Text;
 };
 
@@ -75,7 +81,8 @@ TEST_F(CommandLine, ShowThenApplyRoundTripsEveryField)
     } else {
         PrepareStore({{"Manufacturer", Umlauts}, {"Model", "  X 1  "}, {"SupportHours", ""},
                       {"SupportURL", "http://x/?a=b"}, {"Logo", Logo}});
-        shown += "Model=  X 1  \r\nSupportHours=\r\nSupportPhone=\r\nSupportURL=http://x/?a=b\r\nLogo=" + Logo + "\r\n";
+        shown += "Model=  X 1  \r\nSupportHours=\r\nSupportPhone=\r\nSupportURL=http://x/?a=b\r\nLogo=" + Logo +
+                 "\r\nSupportProvider=\r\nSupportAppURL=\r\n";
     }
     const TRun show = Cli({"/show"});
     EXPECT_EQ(show.Code, 0);
@@ -98,11 +105,15 @@ TEST_F(CommandLine, ApplyKeepsFieldsNotGivenAndWritesAsApplyDoes)
 {
     PrepareStore({{"Manufacturer", "M"}, {"Model", "X"}, {"Line1", "a"}, {"Line2", "b"}, {"Logo", "C:\\old.bmp"}});
     const std::string file = "/file:" + Scratch("f.txt", "Logo=" + Logo);
+    // The editor that wrote the field file may still hold it open.
+    const THandle writer(CreateFileA(file.substr(6).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer.Valid());
     const TRun run = Legacy() ? Cli({"/apply", "line1=", "Line3= c", file}) : Cli({"/apply", "model=", "SupportURL= u ", file});
     ASSERT_EQ(run.Code, 0) << run.Err;
     const TFields expected =
         Legacy() ? TFields{{"Manufacturer", "M"}, {"Line1", "b"}, {"Line2", "c"}, {"Line3", "<missing>"}, {"Logo", Bmp}}
-                 : TFields{{"Manufacturer", "M"}, {"Model", ""}, {"SupportURL", " u "}, {"SupportHours", ""}, {"Logo", Logo}};
+                 : TFields{{"Manufacturer", "M"}, {"Model", ""}, {"SupportURL", " u "}, {"SupportHours", "<missing>"}, {"Logo", Logo}};
     for (const auto& field : expected)
         EXPECT_EQ(Outside(field.first), field.second) << field.first;
     // An empty Logo= stores no logo path, and leaves the logo file there is.
@@ -171,6 +182,10 @@ LONG WINAPI RefusingRegSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, co
 {
     return Refused() ? ERROR_ACCESS_DENIED : ::RegSetValueExA(key, name, reserved, type, data, size);
 }
+LONG WINAPI RefusingRegSetW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    return Refused() ? ERROR_ACCESS_DENIED : ::RegSetValueExW(key, name, reserved, type, data, size);
+}
 BOOL WINAPI RefusingProfileWrite(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path)
 {
     return key && Refused() ? FALSE : ::WritePrivateProfileStringA(section, key, value, path);
@@ -183,49 +198,191 @@ TEST_F(CommandLine, RefusedWritePartWayPutsTheOldValuesBack)
         old.emplace_back("SupportHours", "old hours");
     for (int n = 1; Legacy() && n <= 11; ++n)  // the line past the tenth comes back too
         old.emplace_back("Line" + std::to_string(n), "old " + std::to_string(n));
-    const std::string ini = "Unable to write to " + SystemDir() + "\\oeminfo.ini.\r\n";
-    const std::string failure = Legacy() ? ini : "Failed to set data for 'SupportHours'\r\n";
-    const std::string again = Legacy() ? ini : "Failed to set data for 'Manufacturer'\r\n";
+    const std::string failure =
+        Legacy() ? "Unable to write to " + SystemDir() + "\\oeminfo.ini.\r\n" : "Failed to set data for 'SupportHours'\r\n";
     TApiSwap<decltype(PlatformApi.RegSetValueExA)> regSwap(PlatformApi.RegSetValueExA, RefusingRegSet);
+    TApiSwap<decltype(PlatformApi.RegSetValueExW)> regWideSwap(PlatformApi.RegSetValueExW, RefusingRegSetW);
     TApiSwap<decltype(PlatformApi.WritePrivateProfileStringA)> iniSwap(PlatformApi.WritePrivateProfileStringA,
                                                                  RefusingProfileWrite);
+    // The legacy store's bytes go back as bytes, past the profile functions.
     const struct {
         int refuseTo;
         std::string err;
     } cases[] = {
         {3, failure + "The OEM information read before was written back.\r\n"},
-        {1000, failure + "Writing back the OEM information read before failed too:\r\n" + again},
+        {Legacy() ? 3 : 1000, Legacy() ? failure + "The OEM information read before was written back.\r\n"
+                                       : failure + "Writing back the OEM information read before failed too:\r\n"
+                                                   "Failed to set data for 'Manufacturer'\r\n"},
     };
     for (const auto& c : cases) {
         PrepareStore(old);
+        if (!Legacy())
+            SetWideValue("SupportHours", L"\x8054\x60F3 hours");  // beyond what the ANSI functions carry
+        const std::string before = Snapshot();
         Writes = 0, RefuseFrom = 3, RefuseTo = c.refuseTo;
         const TRun run = Cli({"/apply", "Manufacturer=New", "Model=New", Legacy() ? "Line1=new" : "SupportHours=new"});
         EXPECT_EQ(run.Code, 1);
         EXPECT_EQ(run.Err, c.err);
-        for (size_t i = 0; c.refuseTo == 3 && i < old.size(); ++i)
-            EXPECT_EQ(Outside(old[i].first), old[i].second) << old[i].first;
+        if (c.refuseTo != 3)
+            continue;
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(Legacy() || WideValue("SupportHours") == std::wstring(L"\x8054\x60F3 hours"), true);
     }
 }
 
+LONG WINAPI RefusingOpen(HKEY, LPCSTR, DWORD, REGSAM, PHKEY)
+{
+    return ERROR_ACCESS_DENIED;
+}
+LONG WINAPI RefusingQuery(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
+{
+    return ERROR_ACCESS_DENIED;
+}
+LONG WINAPI RefusingQueryW(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
+{
+    return ERROR_ACCESS_DENIED;
+}
+LONG WINAPI RefusingCreate(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD)
+{
+    return ERROR_ACCESS_DENIED;
+}
+
+// A key whose access list refuses reading, or a file another program holds
+// without sharing, is no empty store: a backup of it would be silently
+// empty, and an apply would empty the fields not given.
 TEST_F(CommandLine, StoreThatCannotBeReadIsAStoreError)
 {
-    if (Legacy())
-        GTEST_SKIP() << "the legacy store's reader raises nothing";
-    PrepareStore({{"Manufacturer", "M"}});
-    const DWORD number = 7;
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation", 0,
-                            KEY_SET_VALUE | KEY_WOW64_64KEY, &key),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "Logo", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-    RegCloseKey(key);
+    PrepareStore({{"Manufacturer", "M"}, {"SupportURL", "u"}, {"Line1", "a"}}, Bmp);
+    const std::string key = "The registry key HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+                            "OEMInformation ";
     const std::string before = Snapshot();
+    // Wine's registry has no access control: the refusals a DACL gives are
+    // handed over through the platform seam.
+    struct TCase {
+        std::function<void()> refuse;
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::vector<TCase> registryCases = {
+        {[] { PlatformApi.RegOpenKeyExA = RefusingOpen; }, {"/show"}, key + "cannot be read: "},
+        {[] { PlatformApi.RegOpenKeyExA = RefusingOpen; }, {"/apply", "Model=Y"}, key + "cannot be read: "},
+        {[] { PlatformApi.RegQueryValueExA = RefusingQuery, PlatformApi.RegQueryValueExW = RefusingQueryW; },
+         {"/show"}, "The registry value Manufacturer cannot be read: "},
+        {[] { PlatformApi.RegQueryValueExA = RefusingQuery, PlatformApi.RegQueryValueExW = RefusingQueryW; },
+         {"/apply", "Model=Y"}, "The registry value Manufacturer cannot be read: "},
+        {[] { PlatformApi.RegCreateKeyExA = RefusingCreate; }, {"/apply", "Model=Y"},
+         key + "could not be opened for writing; nothing was written.\r\n"},
+    };
+    const std::string ini = SystemDir() + "\\oeminfo.ini";
+    const std::vector<TCase> legacyCases = {
+        {nullptr, {"/show"}, ini + " cannot be read: "},
+        {nullptr, {"/apply", "Model=Y"}, ini + " cannot be read: "},
+    };
+    const TPlatformApi saved = PlatformApi;
+    for (const auto& c : Legacy() ? legacyCases : registryCases) {
+        SCOPED_TRACE(c.err);
+        THandle holder(Legacy() ? CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                : nullptr);
+        if (c.refuse)
+            c.refuse();
+        const TRun run = Cli(c.args);
+        PlatformApi = saved;
+        holder.Reset();
+        EXPECT_EQ(run.Code, 1);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(run.Err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(run.Err.find("Writing back"), std::string::npos);
+        EXPECT_EQ(Snapshot(), before);
+    }
+    if (Legacy())
+        return;
+    const DWORD number = 7;
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation", 0,
+                            KEY_SET_VALUE | KEY_WOW64_64KEY, &handle),
+              ERROR_SUCCESS);
+    RegSetValueExA(handle, "Logo", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(handle);
+    const std::string typed = Snapshot();
     for (const TRun& run : {Cli({"/show"}), Cli({"/apply", "Model=Y"})}) {
         EXPECT_EQ(run.Code, 1);
         EXPECT_EQ(run.Out, "");
         EXPECT_EQ(run.Err, "Invalid data type for 'Logo'\r\n");
     }
-    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Snapshot(), typed);
+}
+
+// Fields not given are never rewritten through the ANSI functions, which
+// would turn what the code page lacks into "?" and cut a text at a NUL.
+TEST_F(CommandLine, FieldsNotGivenKeepExactlyWhatIsStored)
+{
+    const std::wstring maker = L"\x8054\x60F3", model = L"\x0416\x0443\x043A", cut(L"abc\0def", 7);
+    if (Legacy()) {
+        const std::wstring text = L"\xFEFF[General]\r\nManufacturer=" + maker + L"\r\nModel=" + model + L"\r\n";
+        ASSERT_TRUE(WriteWholeFile(SystemDir() + "\\oeminfo.ini",
+                                   std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2)));
+        const std::string before = Snapshot();
+        for (const auto& args : {std::vector<std::string>{"/apply", "Line1=u"}, {"/show"}}) {
+            const TRun run = Cli(args);
+            EXPECT_EQ(run.Code, 1);
+            EXPECT_EQ(run.Out, "");
+            EXPECT_NE(run.Err.find("\"Manufacturer\" holds characters the ANSI code page lacks"), std::string::npos)
+                << run.Err;
+        }
+        EXPECT_EQ(Snapshot(), before);
+        return;
+    }
+    SetWideValue("Manufacturer", maker);
+    SetWideValue("Model", model);
+    SetWideValue("SupportHours", cut);
+    ASSERT_EQ(Cli({"/apply", "SupportURL=u"}).Code, 0);
+    EXPECT_EQ(WideValue("Manufacturer"), maker);
+    EXPECT_EQ(WideValue("Model"), model);
+    EXPECT_EQ(WideValue("SupportHours"), cut);
+    EXPECT_EQ(Outside("SupportURL"), "u");
+}
+
+// What /show writes must read back through /apply as it was stored.
+TEST_F(CommandLine, ShowFailsRatherThanWriteWhatApplyCannotReadBack)
+{
+    if (Legacy())
+        GTEST_SKIP() << "a profile line holds no line break and no NUL";
+    const struct {
+        std::wstring value;
+        std::string err;
+    } cases[] = {
+        {L"x\r\n;comment", "\"SupportURL\" holds a line break or a NUL character"},
+        {std::wstring(L"abc\0def", 7), "\"SupportURL\" holds a line break or a NUL character"},
+        {L"\x8054\x60F3", "\"SupportURL\" holds characters the ANSI code page lacks"},
+    };
+    for (const auto& c : cases) {
+        SetWideValue("SupportURL", c.value);
+        const TRun run = Cli({"/show"});
+        EXPECT_EQ(run.Code, 1);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(run.Err.substr(0, c.err.size()), c.err);
+    }
+}
+
+TEST_F(CommandLine, NewerValuesRoundTripAndRemoveDeletesThem)
+{
+    if (Legacy()) {
+        EXPECT_EQ(Cli({"/apply", "SupportProvider=P"}).Code, 2) << "a field of registry mode only";
+        return;
+    }
+    PrepareStore({{"Manufacturer", "M"}});
+    ASSERT_EQ(Cli({"/apply", "SupportProvider=Help Desk", "supportappurl=ms-app://x"}).Code, 0);
+    const TRun show = Cli({"/show"});
+    const std::string tail = "SupportProvider=Help Desk\r\nSupportAppURL=ms-app://x\r\n";
+    ASSERT_GE(show.Out.size(), tail.size());
+    EXPECT_EQ(show.Out.substr(show.Out.size() - tail.size()), tail);
+    ClearStore();
+    ASSERT_EQ(Cli({"/apply", "@" + Scratch("newer.txt", show.Out)}).Code, 0);
+    EXPECT_EQ(Outside("SupportAppURL"), "ms-app://x");
+    EXPECT_EQ(Outside("Manufacturer"), "M");
+    ASSERT_EQ(Cli({"/remove"}).Code, 0);
+    EXPECT_EQ(Outside("SupportProvider"), "<missing>");
+    EXPECT_EQ(Outside("SupportAppURL"), "<missing>");
 }
 
 }  // namespace

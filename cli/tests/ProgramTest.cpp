@@ -23,7 +23,7 @@ std::string ProgramDir()
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path);
-    return dir.substr(0, dir.find_last_of('\\') + 1) + "..\\..\\ui\\";
+    return dir.substr(0, dir.find_last_of('\\') + 1) + "..\\..\\app\\";
 }
 
 struct TChild {
@@ -45,10 +45,12 @@ void Drain(HANDLE pipe, std::string& into)
     }
 }
 
-// Starts `exe` with `arguments` and its output handles on pipes, collects
-// both until it ends (never blocking on a pipe that something else may
-// still hold open) and gives its exit code.
-TChild RunProgram(const std::string& exe, const std::string& arguments)
+// Starts `exe` with `arguments` (through the wide function, so that the
+// program sees them exactly) and its output handles on pipes, collects both
+// until it ends (never blocking on a pipe that something else may still
+// hold open) and gives its exit code. With `outReaderGone` the standard
+// output's pipe has no reader left.
+TChild RunProgram(const std::string& exe, const std::wstring& arguments, bool outReaderGone = false)
 {
     TChild child;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -58,15 +60,20 @@ TChild RunProgram(const std::string& exe, const std::string& arguments)
         SetHandleInformation(read[i], HANDLE_FLAG_INHERIT, 0);
     }
     THandle outReader(read[0]), errReader(read[1]);
-    STARTUPINFOA startup = {};
+    if (outReaderGone) {
+        outReader.Reset();
+        read[0] = nullptr;
+    }
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = write[0];
     startup.hStdError = write[1];
     PROCESS_INFORMATION info = {};
-    std::string command = "\"" + exe + "\" " + arguments;
-    const BOOL started =
-        CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    const std::wstring wideExe(exe.begin(), exe.end());
+    std::wstring command = L"\"" + wideExe + L"\" " + arguments;
+    const BOOL started = CreateProcessW(wideExe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &info);
     CloseHandle(write[0]);
     CloseHandle(write[1]);
     if (!started) {
@@ -76,13 +83,19 @@ TChild RunProgram(const std::string& exe, const std::string& arguments)
     THandle process(info.hProcess), thread(info.hThread);
     for (const DWORD start = GetTickCount(); !child.Ended && GetTickCount() - start < 20000;) {
         child.Ended = WaitForSingleObject(process.Get(), 20) == WAIT_OBJECT_0;
-        Drain(read[0], child.Out);
+        if (read[0])
+            Drain(read[0], child.Out);
         Drain(read[1], child.Err);
     }
     if (!child.Ended)
         TerminateProcess(process.Get(), 99);
     GetExitCodeProcess(process.Get(), &child.Code);
     return child;
+}
+
+TChild RunProgram(const std::string& exe, const std::string& asciiArguments)
+{
+    return RunProgram(exe, std::wstring(asciiArguments.begin(), asciiArguments.end()));
 }
 
 // The error box's text for a picture that fails, in the language `code`.
@@ -121,7 +134,7 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
     } else {
         shown += "SupportHours=\r\nSupportPhone=\r\nSupportURL=\r\n";
     }
-    shown += "Logo=\r\n";
+    shown += Legacy() ? "Logo=\r\n" : "Logo=\r\nSupportProvider=\r\nSupportAppURL=\r\n";
     const std::string germanError = PictureErrorIn("de_DE", "C:\\logo.png");
     ASSERT_NE(germanError, PictureErrorIn("C", "C:\\logo.png")) << "no German catalog to tell the languages apart";
 
@@ -172,6 +185,81 @@ TEST_F(Program, ReportsARejectedCatalogWithoutABox)
     EXPECT_EQ(child.Err.rfind("Localization problem: The translation for the language code xx (in ", 0), 0u) << child.Err;
     const std::string tail = "Translations are turned off.\r\n" + PictureErrorIn("C", "C:\\logo.png") + "\r\n";
     EXPECT_EQ(child.Err.substr(child.Err.size() - std::min(child.Err.size(), tail.size())), tail);
+}
+
+// Arguments reach the program as given: GetCommandLineA's best-fit reading
+// would make a fullwidth quote a real one (one argument becoming two, the
+// second setting the logo) and a fullwidth solidus a command's slash.
+TEST_F(Program, ArgumentsThatTheCodePageCannotHoldAreRefused)
+{
+    PrepareStore({{"Manufacturer", "M"}});
+    const std::string before = Snapshot();
+    const struct {
+        std::wstring arguments;
+        std::string err;
+    } cases[] = {
+        {L"/apply \"Manufacturer=x\xFF02 \xFF02Logo=C:\\inj.bmp\"", "Argument 2 holds characters"},
+        {L"\xFF0F" L"apply Model=x", "Argument 1 holds characters"},
+        {L"/apply Model=\x0416\x0443\x043A", "Argument 2 holds characters"},
+    };
+    for (const auto& c : cases) {
+        const TChild child = RunProgram(Exe, c.arguments);
+        EXPECT_EQ(child.Code, 2u);
+        EXPECT_EQ(child.Err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(Snapshot(), before);
+    }
+}
+
+// A backup cut short is a failure, not a success with an empty file.
+TEST_F(Program, ShowIntoAPipeWithoutReaderFails)
+{
+    PrepareStore({{"Manufacturer", "M"}});
+    const TChild child = RunProgram(Exe, L"/show", true);
+    EXPECT_EQ(child.Code, 1u);
+    EXPECT_EQ(child.Err, "The OEM information could not be written to the output whole.\r\n");
+}
+
+// A startup script and a scheduled task may run at once: the runs take
+// turns, so the store ends with one whole record, never a mix.
+TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
+{
+    std::vector<std::string> names = {"Manufacturer", "Model"};
+    for (int n = 1; Legacy() && n <= 10; ++n)
+        names.push_back("Line" + std::to_string(n));
+    if (!Legacy())
+        names.insert(names.end(), {"SupportHours", "SupportPhone", "SupportURL", "SupportProvider", "SupportAppURL"});
+    const int runs = 10;
+    for (int trial = 0; trial < 3; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        ClearStore();
+        std::vector<THandle> processes;
+        std::vector<HANDLE> waits;
+        for (int i = 0; i < runs; ++i) {
+            std::string command = "\"" + Exe + "\" /apply";
+            for (const std::string& name : names)
+                command += " \"" + name + "=run " + std::to_string(i) + " " + name + "\"";
+            STARTUPINFOA startup = {};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION info = {};
+            ASSERT_TRUE(CreateProcessA(Exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                       &startup, &info));
+            CloseHandle(info.hThread);
+            processes.emplace_back(info.hProcess);
+            waits.push_back(info.hProcess);
+        }
+        ASSERT_EQ(WaitForMultipleObjects(runs, waits.data(), TRUE, 60000), WAIT_OBJECT_0);
+        for (const THandle& process : processes) {
+            DWORD code = 99;
+            GetExitCodeProcess(process.Get(), &code);
+            EXPECT_EQ(code, 0u);
+        }
+        const std::string maker = Outside("Manufacturer");
+        const std::string run = maker.substr(0, maker.find(' ', 4));
+        int mixed = 0;
+        for (const std::string& name : names)
+            mixed += Outside(name) != run + " " + name;
+        EXPECT_EQ(mixed, 0) << "fields not from " << run;
+    }
 }
 
 }  // namespace

@@ -540,19 +540,49 @@ TEST_F(IniStore, RemoveReportsAFileThatOutlivesItsDeletion)
     }
 }
 
-TEST_F(IniStore, RemoveTriesTheLogoEvenWhenTheIniStays)
+// Windows would show half the information otherwise: what was deleted
+// comes back when the other file stays.
+TEST_F(IniStore, RemoveIsAllOrNothing)
 {
     struct TFake {
-        static BOOL WINAPI DeleteAllButIni(LPCSTR path)
+        // Refuses the logo's deletion, with the ini's path taken by a folder
+        // so that the ini cannot be written back.
+        static BOOL WINAPI RefuseLogoAndBlockIni(LPCSTR path)
         {
-            return lstrcmpiA(path, IniFilePath().c_str()) == 0 ? FALSE : ::DeleteFileA(path);
+            if (lstrcmpiA(path, LogoFilePath().c_str()) != 0)
+                return ::DeleteFileA(path);
+            CreateDirectoryA(IniFilePath().c_str(), nullptr);
+            return FALSE;
         }
     };
-    ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\n"));
-    ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
-    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, TFake::DeleteAllButIni);
-    EXPECT_EQ("Unable to delete " + StoreIni, ErrorOf(RemoveIniOEMInfo));
-    EXPECT_FALSE(FileExists(Logo));
+    const struct {
+        std::string readOnly;
+        bool blockIni;
+        std::string message;
+    } cases[] = {
+        {Ini, false, "Unable to delete " + StoreIni},
+        {Logo, false, "Unable to delete " + StoreLogo},
+        {"", true, "Unable to delete " + StoreLogo + ". Unable to restore " + StoreIni},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nModel=X\r\n"));
+        ASSERT_TRUE(WriteWholeFile(Logo, "BM logo"));
+        if (!c.readOnly.empty())
+            SetFileAttributesA(c.readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+        {
+            TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(
+                PlatformApi.DeleteFileA, c.blockIni ? TFake::RefuseLogoAndBlockIni : PlatformApi.DeleteFileA);
+            EXPECT_EQ(c.message, ErrorOf(RemoveIniOEMInfo));
+        }
+        std::string ini, logo;
+        EXPECT_EQ(ReadWholeFile(Ini, ini) && ini == "[General]\r\nModel=X\r\n", !c.blockIni);
+        EXPECT_TRUE(ReadWholeFile(Logo, logo) && logo == "BM logo");
+        SetFileAttributesA(c.readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryA(Ini.c_str());
+        DeleteFileA(Ini.c_str());
+        DeleteFileA(Logo.c_str());
+    }
 }
 
 TEST_F(IniStore, ProfileWriteFailingPartWay)

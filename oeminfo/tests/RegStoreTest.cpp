@@ -407,7 +407,7 @@ TEST_F(RegStore, OpensTheKeyWithTheRightsOfEachOperation)
     }
 }
 
-TEST_F(RegStore, RemoveDeletesTheSixValuesInOrderAndKeepsTheKey)
+TEST_F(RegStore, RemoveDeletesTheSixAndTheNewerValuesInOrderAndKeepsTheKey)
 {
     WriteSix(SixTexts);
     SetRaw({"MarquillTestOther", REG_SZ, std::string("keep", 5)});
@@ -416,7 +416,9 @@ TEST_F(RegStore, RemoveDeletesTheSixValuesInOrderAndKeepsTheKey)
     TApiSwap<decltype(PlatformApi.RegDeleteValueA)> swap(PlatformApi.RegDeleteValueA, RecordingDelete);
     TApiSwap<decltype(PlatformApi.RegCloseKey)> counting(PlatformApi.RegCloseKey, CountingRegCloseKey);
     RemoveRegOEMInfo();
-    EXPECT_EQ(std::vector<std::string>(std::begin(ValueNames), std::end(ValueNames)), DeletedValues);
+    std::vector<std::string> expected(std::begin(ValueNames), std::end(ValueNames));
+    expected.insert(expected.end(), std::begin(OEMNewerValues), std::end(OEMNewerValues));
+    EXPECT_EQ(expected, DeletedValues);
     for (const char* name : ValueNames)
         EXPECT_FALSE(ValuePresent64(name)) << name;
     EXPECT_TRUE(ValuePresent64("MarquillTestOther"));

@@ -232,6 +232,17 @@ TEST_F(FormLegacy, LineSevenIsDrawnInTheSmallerPageFont)
     EXPECT_EQ(FontHeightOf(form->Control(TCtl::Edit_Line7)), -11);
 }
 
+TEST_F(FormLegacy, SupportInfoIsTranslatedWithTheWindow)
+{
+    ResetTranslation("de_DE", ShippedCatalogs());
+    TMessageBoxCatcher boxes;
+    auto form = OpenTranslatedForm();
+    EXPECT_EQ(0, boxes.Count()) << boxes.Last().text;
+    EXPECT_EQ("Zeile 1", Text(*form, "Label_Line1"));
+    EXPECT_EQ("Zeile 10", Text(*form, "Label_Line10"));
+    EXPECT_EQ("Support-Info", TZanthPanel::FromHandle(form->Control(TCtl::G_2))->Caption());
+}
+
 TEST_F(FormLegacy, ClosingReleasesTheSupportLines)
 {
     WriteIni("Acme", "A", {"x", "y"});

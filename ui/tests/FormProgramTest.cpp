@@ -109,7 +109,7 @@ TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
 {
     SetRegString("Manufacturer", "Program Maker");
     SetRegString("Model", "Program Model");
-    TProgram program(ExeDir() + "..\\Marquill.exe");
+    TProgram program(ExeDir() + "..\\..\\app\\Marquill.exe");
     ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
     const DWORD process = program.Info().dwProcessId;
 
@@ -148,7 +148,7 @@ TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
 // the main window through its close handler and ends the program.
 TEST_F(FormProgram, ClosingTheTaskbarButtonEndsTheProgram)
 {
-    TProgram program(ExeDir() + "..\\Marquill.exe");
+    TProgram program(ExeDir() + "..\\..\\app\\Marquill.exe");
     ASSERT_TRUE(program.Started()) << "Marquill.exe did not start: " << GetLastError();
     const DWORD process = program.Info().dwProcessId;
     HWND form = ShownWindowOf(process);

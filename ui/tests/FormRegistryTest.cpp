@@ -395,6 +395,7 @@ TEST_F(FormRegistry, WebAddressShowsAHandPointer)
 TEST_F(FormRegistry, LaterRowsLieAboveEarlierOnes)
 {
     auto form = OpenForm();
+    Click(*form, "Btn_About");
     // Position of each window among its siblings, counted from the top.
     auto depth = [](HWND wnd) {
         int n = 0;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Format.h"
 #include "base/WinHandles.h"
@@ -136,6 +137,12 @@ inline std::string ExeDir()
     return dir.substr(0, dir.find_last_of('\\') + 1);
 }
 
+// The shipped catalogs, built beside Marquill.exe in app/.
+inline std::string ShippedCatalogs()
+{
+    return ExeDir() + "..\\..\\app\\locale\\";
+}
+
 // A 24-bit bitmap file of one colour.
 inline std::string MakeBmp(int width, int height, COLORREF color)
 {
@@ -193,6 +200,37 @@ inline void ExpectRegString(const char* name, const std::string& expected)
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, expected + std::string(1, '\0'));
 }
+
+// One catalog at <temp>\<name>\de\LC_MESSAGES\Marquill.mo, removed afterwards.
+class TScratchCatalog {
+public:
+    explicit TScratchCatalog(const std::string& bytes)
+    {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        root_ = std::string(temp) + "marquill-i18n-form-" + std::to_string(GetCurrentProcessId()) + "\\";
+        for (const std::string& dir : {root_, root_ + "de\\", root_ + "de\\LC_MESSAGES\\"}) {
+            EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+            dirs_.push_back(dir);
+        }
+        path_ = root_ + "de\\LC_MESSAGES\\Marquill.mo";
+        EXPECT_TRUE(WriteWholeFile(path_, bytes));
+    }
+    ~TScratchCatalog()
+    {
+        DeleteFileA(path_.c_str());
+        for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it)
+            RemoveDirectoryA(it->c_str());
+    }
+    TScratchCatalog(const TScratchCatalog&) = delete;
+    TScratchCatalog& operator=(const TScratchCatalog&) = delete;
+    const std::string& Root() const { return root_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string root_, path_;
+    std::vector<std::string> dirs_;
+};
 
 // Deletes a file when it goes out of scope.
 class TScratchFile {

@@ -1,5 +1,6 @@
 // The window on a 144 dpi screen: fonts grow by 144/96, then every place and
-// size by the new height of "0" over 13.
+// size by the new height of "0" over 13. Built twice, to run in both store
+// modes: "Support Info" shows only in the legacy one.
 //
 // Wine reads the screen's dpi once, when a process starts, from the prefix's
 // HKCU\Control Panel\Desktop "LogPixels". So this program sets that value,
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/WinHandles.h"
 #include "tests/support/TestSupport.h"
@@ -55,16 +57,40 @@ struct TPlace {
     int left, top, width, height;  // at 96 dpi; -1: sized by its text
 };
 
-const TPlace Places[] = {
+const std::vector<TPlace> Places = {
     {"PageControl1", 0, 0, 640, 450},      {"Btn_About", 13, 6, 91, 25},
     {"Btn_Remove", 344, 6, 171, 25},       {"Btn_Apply", 521, 6, 99, 25},
-    {"G_1", 8, 6, 393, 171},               {"G_3", 407, 6, 209, 231},
-    {"Edit_Manufacturer", 136, 16, 241, 21}, {"Edit_SUrl", 136, 124, 241, 21},
+    {"G_3", 407, 6, 209, 231},             {"Edit_Manufacturer", 136, 16, 241, 21},
+    {"Edit_SUrl", 136, 124, 241, 21},
     {"Label_SPhone", 16, 100, -1, -1},     {"Image1", 16, 21, 172, 172},
     {"Btn_Open", 115, 199, 75, 25},        {"Label9", 110, 5, -1, -1},
     {"G_4", 9, 3, 608, 145},               {"G_5", 9, 163, 608, 145},
-    {"Btn_Back", 517, 382, 99, 25},        {"Edit_Line7", 107, 177, 270, 21},
+    {"Btn_Back", 517, 382, 99, 25},
 };
+// "Support Info" exists in legacy mode only, where "General" ends above it.
+const std::vector<TPlace> RegistryPlaces = {{"G_1", 8, 6, 393, 171}};
+const std::vector<TPlace> LegacyPlaces = {{"Edit_Line7", 107, 177, 270, 21}};
+
+struct TFontCase {
+    const char* name;
+    int designHeight;
+};
+const std::vector<TFontCase> Fonts = {
+    {"Label_Manufacturer", 11}, {"Edit_Manufacturer", 13}, {"Btn_Apply", 11}, {"Label9", 11}, {"Label_App", 11},
+};
+// Line 7 has a font of its own, smaller than the other lines'.
+const std::vector<TFontCase> LegacyFonts = {{"Edit_Line6", 13}, {"Edit_Line7", 11}};
+
+// The rows for every mode and those of the mode this process runs in.
+template <class T>
+std::vector<T> RowsOfThisMode(const std::vector<T>& all, const std::vector<T>& legacy,
+                              const std::vector<T>& registry = {})
+{
+    std::vector<T> rows = all;
+    const std::vector<T>& own = StoreMode() == TStoreMode::Legacy ? legacy : registry;
+    rows.insert(rows.end(), own.begin(), own.end());
+    return rows;
+}
 
 class LookDpiTest : public ::testing::Test {
 protected:
@@ -93,15 +119,8 @@ protected:
 
 TEST_F(LookDpiTest, FontsGrowByTheDpiRatio)
 {
-    struct TFontCase {
-        const char* name;
-        int designHeight;
-    };
-    const TFontCase cases[] = {
-        {"Label_Manufacturer", 11}, {"Edit_Manufacturer", 13}, {"Edit_Line6", 13},
-        {"Edit_Line7", 11},         {"Btn_Apply", 11},         {"Label9", 11},
-    };
-    for (const TFontCase& c : cases)
+    form_->Button4Cli();
+    for (const TFontCase& c : RowsOfThisMode(Fonts, LegacyFonts))
         EXPECT_EQ(FontHeightOf(ControlNamed(*form_, c.name)), -MulDiv(c.designHeight, TestDpi, FormDesignDpi)) << c.name;
 }
 
@@ -111,7 +130,8 @@ TEST_F(LookDpiTest, PlacesGrowByTheHeightOfZero)
     GetClientRect(form_->Handle(), &client);
     EXPECT_EQ(client.right, Scaled(636));
     EXPECT_EQ(client.bottom, Scaled(460));
-    for (const TPlace& p : Places) {
+    form_->Button4Cli();
+    for (const TPlace& p : RowsOfThisMode(Places, LegacyPlaces, RegistryPlaces)) {
         SCOPED_TRACE(p.name);
         HWND wnd = ControlNamed(*form_, p.name);
         ASSERT_NE(wnd, nullptr);

@@ -2,17 +2,18 @@
 # once as Windows 10 sees it (registry store), once as Windows XP (INI store).
 marquill_add_wine_test(form_registry_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormRegistryTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormWow64Test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
   LIBS marquill_ui marquill_testsupport)
 marquill_add_wine_test(form_legacy_tests WINVER winxp STORE TIMEOUT 120
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormLegacyTest.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormLegacyTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
   LIBS marquill_ui marquill_testsupport)
+add_dependencies(form_legacy_tests marquill_catalogs)
 marquill_add_wine_test(form_open_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormOpenTest.cpp
   LIBS marquill_ui marquill_testsupport comctl32)
-if(TARGET Marquill)
-  marquill_add_wine_test(form_program_tests WINVER win10 STORE TIMEOUT 120
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormProgramTest.cpp
-    LIBS marquill_ui marquill_testsupport)
-  add_dependencies(form_program_tests Marquill)
-  marquill_set_winver(Marquill.exe win10)
-endif()
+# Marquill.exe itself (app/), started as a user starts it.
+marquill_add_wine_test(form_program_tests WINVER win10 STORE TIMEOUT 120
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormProgramTest.cpp
+  LIBS marquill_ui marquill_testsupport)
+add_dependencies(form_program_tests Marquill)
+marquill_set_winver(Marquill.exe win10)

@@ -1,5 +1,5 @@
 # The window in another language: the real catalogs built beside
-# Marquill.exe (ui/locale), and scratch catalogs for the failure cases.
+# Marquill.exe (app/locale), and scratch catalogs for the failure cases.
 marquill_add_wine_test(i18n_form_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/I18nFormTest.cpp ${CMAKE_SOURCE_DIR}/i18n/tests/MoBuilder.cpp
   LIBS marquill_ui marquill_testsupport)

@@ -16,4 +16,9 @@ marquill_add_wine_test(test_look_dpi WINVER win10
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LookDpiTest.cpp
   LIBS marquill_ui marquill_testsupport
   NO_GTEST_MAIN TIMEOUT 150)
-set_tests_properties(test_look_dpi PROPERTIES RUN_SERIAL TRUE)
+# The same at Windows XP, where "Support Info" shows.
+marquill_add_wine_test(test_look_dpi_legacy WINVER winxp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LookDpiTest.cpp
+  LIBS marquill_ui marquill_testsupport
+  NO_GTEST_MAIN TIMEOUT 150)
+set_tests_properties(test_look_dpi test_look_dpi_legacy PROPERTIES RUN_SERIAL TRUE)

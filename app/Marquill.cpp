@@ -39,9 +39,10 @@ void InitControls()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    const std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+    std::vector<std::string> args;
+    const TUsageError argumentError = ProgramArguments(args);
     if (!args.empty())
-        return CommandLineMain(args);
+        return CommandLineMain(args, argumentError);
 
     InitControls();
     try {

@@ -1,5 +1,5 @@
 # Tests of what ships: Marquill.exe's imports and resources, and the release
-# archive. Included from ui/tests/CMakeLists.txt; the checks that need no
+# archive. Included from app/tests/CMakeLists.txt; the checks that need no
 # Windows run this same file as a script (cmake -P) with MODE set.
 
 if(CMAKE_SCRIPT_MODE_FILE)
@@ -196,6 +196,6 @@ target_include_directories(resources_tests PRIVATE ${CMAKE_SOURCE_DIR})
 add_dependencies(resources_tests Marquill)
 
 marquill_add_wine_test(resources_manifest_tests WINVER win10
-                       SOURCES ${CMAKE_CURRENT_LIST_DIR}/ManifestEffectTest.cpp ${CMAKE_SOURCE_DIR}/ui/Manifest.rc)
+                       SOURCES ${CMAKE_CURRENT_LIST_DIR}/ManifestEffectTest.cpp ${CMAKE_SOURCE_DIR}/app/Manifest.rc)
 # windres writes no dependency file: rebuild when the manifest changes.
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/ui/Manifest.rc APPEND PROPERTY OBJECT_DEPENDS ${MARQUILL_MANIFEST})
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/Manifest.rc APPEND PROPERTY OBJECT_DEPENDS ${MARQUILL_MANIFEST})
