@@ -15,7 +15,6 @@ namespace {
 const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
 const char Missing[] = "<missing>";
 
-namespace {
 // The legacy store works in the system directory Windows reads, which a
 // 32-bit program on 64-bit Windows reaches only as Sysnative.
 std::string StoreDirOnDisk()
@@ -26,10 +25,6 @@ std::string StoreDirOnDisk()
     GetWindowsDirectoryA(dir, MAX_PATH);
     return std::string(dir) + "\\Sysnative";
 }
-}  // namespace
-
-std::string IniPath() { return StoreDirOnDisk() + "\\oeminfo.ini"; }
-std::string LogoPath() { return StoreDirOnDisk() + "\\oemlogo.bmp"; }
 
 // A value as "<type>:<bytes>", or a file's bytes; "<missing>" for none.
 std::string Raw(const std::string& name)
@@ -74,6 +69,9 @@ std::vector<std::string> StoreParts()
 }
 
 }  // namespace
+
+std::string IniPath() { return StoreDirOnDisk() + "\\oeminfo.ini"; }
+std::string LogoPath() { return StoreDirOnDisk() + "\\oemlogo.bmp"; }
 
 bool Legacy()
 {

@@ -12,6 +12,10 @@ using TFields = std::vector<std::pair<std::string, std::string>>;
 bool Legacy();  // the test program sees a Windows before Vista
 std::string SystemDir();
 std::string TempDir();  // without a trailing separator
+// The legacy store's files as this test reaches them: under WOW64 through
+// Sysnative, since the store works in the real system directory.
+std::string IniPath();
+std::string LogoPath();
 
 // Registry mode: those of these that are values of the key (the others of
 // the six and the newer values deleted; a legacy line is passed over). Legacy mode: an

@@ -281,7 +281,7 @@ TEST_F(CommandLine, StoreThatCannotBeReadIsAStoreError)
     const TPlatformApi saved = PlatformApi;
     for (const auto& c : Legacy() ? legacyCases : registryCases) {
         SCOPED_TRACE(c.err);
-        THandle holder(Legacy() ? CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+        THandle holder(Legacy() ? CreateFileA(IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                 : nullptr);
         if (c.refuse)
             c.refuse();
@@ -319,7 +319,7 @@ TEST_F(CommandLine, FieldsNotGivenKeepExactlyWhatIsStored)
     const std::wstring maker = L"\x8054\x60F3", model = L"\x0416\x0443\x043A", cut(L"abc\0def", 7);
     if (Legacy()) {
         const std::wstring text = L"\xFEFF[General]\r\nManufacturer=" + maker + L"\r\nModel=" + model + L"\r\n";
-        ASSERT_TRUE(WriteWholeFile(SystemDir() + "\\oeminfo.ini",
+        ASSERT_TRUE(WriteWholeFile(IniPath(),
                                    std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2)));
         const std::string before = Snapshot();
         for (const auto& args : {std::vector<std::string>{"/apply", "Line1=u"}, {"/show"}}) {
