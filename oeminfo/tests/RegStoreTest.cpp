@@ -1,6 +1,7 @@
 // The registry store against the real OEMInformation key of a 32-bit
 // program that sees Windows 10.
 #include "StoreTestKit.h"
+#include "oeminfo/StoreLock.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -472,3 +473,31 @@ TEST_F(RegStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
 }
 
 }  // namespace
+
+// A change started while another process's change holds the lock waits,
+// and gives up with nothing written when that one does not end in time.
+TEST(StoreLock, WaitsForTheHolderAndGivesUpWhenItDoesNotLetGo)
+{
+    struct THolder {
+        HANDLE taken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        static DWORD WINAPI Hold(void* self)
+        {
+            auto* holder = static_cast<THolder*>(self);
+            const TStoreLock lock;
+            SetEvent(holder->taken);
+            WaitForSingleObject(holder->release, INFINITE);
+            return 0;
+        }
+    } holder;
+    HANDLE thread = CreateThread(nullptr, 0, THolder::Hold, &holder, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(holder.taken, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(ErrorOf([] { const TStoreLock lock(50); }),
+              "Another Marquill is changing the OEM information; nothing was written");
+    SetEvent(holder.release);
+    EXPECT_NO_THROW(TStoreLock(5000));
+    WaitForSingleObject(thread, 5000);
+    for (HANDLE h : {thread, holder.taken, holder.release})
+        CloseHandle(h);
+}
