@@ -1,6 +1,7 @@
 // The legacy store against the real system directory of a 32-bit program
 // that sees Windows XP.
 #include "StoreTestKit.h"
+#include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "picture/PictureCheck.h"
 #include "picture/tests/PictureTestFiles.h"
@@ -137,13 +138,13 @@ TEST(IniStoreSetting, PathsFollowTheSystemDirectoryOnEveryCall)
     EXPECT_EQ("D:\\Other\\sys\\oemlogo.bmp", LogoFilePath());
 }
 
-TEST_F(IniStore, FileExistsOnlyForFiles)
+TEST_F(IniStore, IsExistingFileOnlyForFiles)
 {
     std::string file = ScratchFile("present.txt", "x");
-    EXPECT_TRUE(FileExists(file));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(Scratch));  // a directory
-    EXPECT_FALSE(FileExists(Scratch + "\\missing.txt"));
+    EXPECT_TRUE(IsExistingFile(file));
+    EXPECT_FALSE(IsExistingFile(""));
+    EXPECT_FALSE(IsExistingFile(Scratch));  // a directory
+    EXPECT_FALSE(IsExistingFile(Scratch + "\\missing.txt"));
 }
 
 TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
@@ -151,7 +152,7 @@ TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
     // 64-bit Windows XP reports version 5 like this prefix; its System
     // Properties is a 64-bit program that reads the real system32.
     ASSERT_TRUE(IsWow64());
-    ASSERT_TRUE(FileExists(WindowsDir() + "\\Sysnative\\kernel32.dll")) << "no way into the 64-bit system directory";
+    ASSERT_TRUE(IsExistingFile(WindowsDir() + "\\Sysnative\\kernel32.dll")) << "no way into the 64-bit system directory";
     const std::string syswow64 = WindowsDir() + "\\syswow64\\";
     ASSERT_TRUE(WriteWholeFile(Logo, "BMlogo"));
     ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nModel=Real\r\n"));
@@ -164,12 +165,12 @@ TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile(Logo, bytes));
     EXPECT_EQ("BMnew", bytes);
-    EXPECT_FALSE(FileExists(syswow64 + "oeminfo.ini"));
-    EXPECT_FALSE(FileExists(syswow64 + "oemlogo.bmp"));
+    EXPECT_FALSE(IsExistingFile(syswow64 + "oeminfo.ini"));
+    EXPECT_FALSE(IsExistingFile(syswow64 + "oemlogo.bmp"));
 
     RemoveIniOEMInfo();
-    EXPECT_FALSE(FileExists(Ini));
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Ini));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 struct TWriteCase {
@@ -323,7 +324,7 @@ TEST_F(IniStore, IniThatIsADirectory)
     EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {"l"}); }));
     DWORD attributes = GetFileAttributesA(Ini.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
+    EXPECT_FALSE(IsExistingFile(Logo)) << "the logo must not be copied after a failed write";
 }
 
 TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
@@ -366,7 +367,7 @@ TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
     }
     DeleteFileA(Logo.c_str());
     WriteIniOEMInfo("A", "B", Scratch + "\\gone.bmp", {});
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 // Windows 95, 98 and ME refuse FILE_SHARE_DELETE as an unknown flag.
@@ -494,17 +495,17 @@ TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
     ASSERT_TRUE(ReadWholeFile(Logo, bytes));
     EXPECT_EQ("BMnext", bytes);
     EXPECT_NO_THROW(RemoveIniOEMInfo());
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 TEST_F(IniStore, RemoveDeletesBothFiles)
 {
     WriteIniOEMInfo("A", "B", ScratchFile("logo.bmp", "BM"), {"x"});
-    ASSERT_TRUE(FileExists(Ini));
-    ASSERT_TRUE(FileExists(Logo));
+    ASSERT_TRUE(IsExistingFile(Ini));
+    ASSERT_TRUE(IsExistingFile(Logo));
     RemoveIniOEMInfo();
-    EXPECT_FALSE(FileExists(Ini));
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Ini));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 TEST_F(IniStore, RemoveWithNothingThereIsSilent)
@@ -606,11 +607,11 @@ TEST_F(IniStore, ProfileWriteFailingPartWay)
         EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("Acme", "X1", source, {"a", "b"}); }));
         FailProfileWriteOfKey.clear();
         if (c.fileAfter.empty()) {
-            EXPECT_FALSE(FileExists(Ini));
+            EXPECT_FALSE(IsExistingFile(Ini));
         } else {
             EXPECT_EQ(c.fileAfter, FileLines(Ini));
         }
-        EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
+        EXPECT_FALSE(IsExistingFile(Logo)) << "the logo must not be copied after a failed write";
         EXPECT_EQ(1, ReleaseCounts.ProfileFlushes) << "the profile must be released on failure";
         EXPECT_EQ(StoreIni, ReleaseCounts.LastFlushedPath);
     }
