@@ -25,7 +25,7 @@ std::string WindowsDir()
 std::vector<std::string> FileLines(const std::string& path)
 {
     std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    EXPECT_TRUE(ReadFileInto(path, bytes)) << path;
     std::vector<std::string> lines;
     std::istringstream in(bytes);
     std::string line;
@@ -64,8 +64,8 @@ protected:
         Ini = OnDisk(StoreIni);
         Logo = OnDisk(StoreLogo);
         // Anything the prefix held before is put back afterwards.
-        HadIni = ReadWholeFile(Ini, SavedIni);
-        HadLogo = ReadWholeFile(Logo, SavedLogo);
+        HadIni = ReadFileInto(Ini, SavedIni);
+        HadLogo = ReadFileInto(Logo, SavedLogo);
         DeleteFileA(Ini.c_str());
         DeleteFileA(Logo.c_str());
         char temp[MAX_PATH] = {};
@@ -163,7 +163,7 @@ TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
     WriteIniOEMInfo("Acme", "X1", ScratchFile("new.bmp", "BMnew"), {});
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=Acme", "Model=X1"}), FileLines(Ini));
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ("BMnew", bytes);
     EXPECT_FALSE(IsExistingFile(syswow64 + "oeminfo.ini"));
     EXPECT_FALSE(IsExistingFile(syswow64 + "oemlogo.bmp"));
@@ -333,10 +333,10 @@ TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
     std::string source = ScratchFile("new logo.bmp", std::string("BM\0\x01\xff new", 10));
     WriteIniOEMInfo("A", "B", source, {});
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ(std::string("BM\0\x01\xff new", 10), bytes);
     std::string stillThere;
-    EXPECT_TRUE(ReadWholeFile(source, stillThere));
+    EXPECT_TRUE(ReadFileInto(source, stillThere));
 }
 
 TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
@@ -362,7 +362,7 @@ TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
         ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
         WriteIniOEMInfo("A", "B", c.logoPath, {});
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        ASSERT_TRUE(ReadFileInto(Logo, bytes));
         EXPECT_EQ("BMkeep", bytes);
     }
     DeleteFileA(Logo.c_str());
@@ -394,7 +394,7 @@ TEST_F(IniStore, LogoPickedThroughAHardLinkIsNotCopiedOntoItself)
         ASSERT_TRUE(CreateHardLinkA(link.c_str(), Logo.c_str(), nullptr));
         WriteIniOEMInfo("A", "B", link, {});
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        ASSERT_TRUE(ReadFileInto(Logo, bytes));
         EXPECT_EQ("BMkeep", bytes);
     }
 }
@@ -448,7 +448,7 @@ TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
         SCOPED_TRACE(c.name);
         WriteIniOEMInfo("A", "B", ScratchFile(c.name, c.bytes), {});
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        ASSERT_TRUE(ReadFileInto(Logo, bytes));
         if (!c.expected) {
             EXPECT_EQ(c.bytes, bytes);
             continue;
@@ -484,7 +484,7 @@ TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
     WriteIniOEMInfo("A", "B", source, {});
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ("BMfromcd", bytes);
     DWORD attributes = GetFileAttributesA(Logo.c_str());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
@@ -492,7 +492,7 @@ TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
     EXPECT_NE(0u, GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY) << "the picked file stays as it was";
 
     WriteIniOEMInfo("A", "B", ScratchFile("next.bmp", "BMnext"), {});
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ("BMnext", bytes);
     EXPECT_NO_THROW(RemoveIniOEMInfo());
     EXPECT_FALSE(IsExistingFile(Logo));
@@ -577,8 +577,8 @@ TEST_F(IniStore, RemoveIsAllOrNothing)
             EXPECT_EQ(c.message, ErrorOf(RemoveIniOEMInfo));
         }
         std::string ini, logo;
-        EXPECT_EQ(ReadWholeFile(Ini, ini) && ini == "[General]\r\nModel=X\r\n", !c.blockIni);
-        EXPECT_TRUE(ReadWholeFile(Logo, logo) && logo == "BM logo");
+        EXPECT_EQ(ReadFileInto(Ini, ini) && ini == "[General]\r\nModel=X\r\n", !c.blockIni);
+        EXPECT_TRUE(ReadFileInto(Logo, logo) && logo == "BM logo");
         SetFileAttributesA(c.readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA(Ini.c_str());
         DeleteFileA(Ini.c_str());
