@@ -1,19 +1,47 @@
-// Exact conversions between wide text and the ANSI code page.
+// Conversions between wide text and the 8-bit code pages, through the
+// platform table so that tests can answer as older Windows does.
 #include "base/AnsiText.h"
 
-#include <windows.h>
+#include "base/PlatformApi.h"
 
+namespace {
 
-TWideText ToWide(std::string_view ansi)
+// `wide` in `codePage` with the conversion's `flags`; `usedDefault`, when
+// given, tells whether some character had no counterpart. Empty when the
+// platform refuses.
+std::string Narrowed(TWideView wide, UINT codePage, DWORD flags, BOOL* usedDefault)
 {
-    if (ansi.empty())
+    const int wideLength = static_cast<int>(wide.size());
+    const int length =
+        PlatformApi.WideCharToMultiByte(codePage, flags, wide.data(), wideLength, nullptr, 0, nullptr, usedDefault);
+    if (length <= 0)
+        return std::string();
+    std::string out(static_cast<size_t>(length), '\0');
+    if (PlatformApi.WideCharToMultiByte(codePage, flags, wide.data(), wideLength, &out[0], length, nullptr,
+                                        usedDefault) != length)
+        return std::string();
+    return out;
+}
+
+}  // namespace
+
+TWideText ToWide(std::string_view text, UINT codePage)
+{
+    if (text.empty())
         return TWideText();
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    const int textLength = static_cast<int>(text.size());
+    const int length = PlatformApi.MultiByteToWideChar(codePage, 0, text.data(), textLength, nullptr, 0);
     if (length <= 0)
         return TWideText();
     TWideText wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
+    if (PlatformApi.MultiByteToWideChar(codePage, 0, text.data(), textLength, &wide[0], length) != length)
+        return TWideText();
     return wide;
+}
+
+std::string FromWide(TWideView wide, UINT codePage)
+{
+    return wide.empty() ? std::string() : Narrowed(wide, codePage, 0, nullptr);
 }
 
 bool ToAnsiExactly(TWideView wide, std::string& ansi)
@@ -26,21 +54,12 @@ bool ToAnsiExactly(TWideView wide, std::string& ansi)
     // code page, and NT 4.0 knows no such flag: the round trip below is what
     // decides in the end.
     const bool utf8 = GetACP() == CP_UTF8;
-    DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    auto convert = [&](char* out, int size) {
-        return WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), out, size, nullptr,
-                                   utf8 ? nullptr : &usedDefault);
-    };
-    int length = convert(nullptr, 0);
-    if (length <= 0 && GetLastError() == ERROR_INVALID_FLAGS) {
-        flags = 0;
-        length = convert(nullptr, 0);
-    }
-    if (length <= 0)
-        return false;
-    ansi.assign(static_cast<size_t>(length), '\0');
-    if (convert(&ansi[0], length) != length || usedDefault || ToWide(ansi) != wide) {
+    BOOL* report = utf8 ? nullptr : &usedDefault;
+    ansi = Narrowed(wide, CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, report);
+    if (ansi.empty() && !utf8 && GetLastError() == ERROR_INVALID_FLAGS)
+        ansi = Narrowed(wide, CP_ACP, 0, report);
+    if (ansi.empty() || usedDefault || ToWide(ansi) != wide) {
         ansi.clear();
         return false;
     }

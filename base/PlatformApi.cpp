@@ -34,6 +34,8 @@ TPlatformApi::TPlatformApi() : GetOpenFileNameA(OpenFileNameDialog), CommDlgExte
     IsWow64Process = LoadedFunction<decltype(IsWow64Process)>("kernel32.dll", "IsWow64Process");
     Wow64EnableWow64FsRedirection =
         LoadedFunction<decltype(Wow64EnableWow64FsRedirection)>("kernel32.dll", "Wow64EnableWow64FsRedirection");
+    AttachConsole = LoadedFunction<decltype(AttachConsole)>("kernel32.dll", "AttachConsole");
+    InitCommonControlsEx = LoadedFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
 }
 
 TPlatformApi PlatformApi;

@@ -4,11 +4,13 @@
 // write failing half-way, a copy or deletion that does not happen, a file
 // dialog that cannot be shown, a WOW64 query or switch that fails, and the
 // answers of older Windows: a code page it lacks, a cursor it lacks, a
-// sharing flag it refuses. The
+// sharing flag it refuses, a function it lacks or a control class it does
+// not know. The
 // program makes these calls only through this one table; a test puts a
 // stand-in in one member and puts the old one back (TApiSwap in the tests'
 // support). Each member starts out as the platform's own function.
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
 struct TPlatformApi {
@@ -38,11 +40,16 @@ struct TPlatformApi {
     decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
     decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
-    // Windows 95 to 2000 lack these two, so they are never imported: the
-    // constructor looks them up in the kernel at run time, and nullptr means
-    // the running Windows has none.
+    // Functions that older releases lack are never imported: the
+    // constructor looks them up at run time, and nullptr means the running
+    // Windows has none. Windows 95 to 2000 lack these three.
     BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = nullptr;
     BOOLEAN(WINAPI* Wow64EnableWow64FsRedirection)(BOOLEAN) = nullptr;
+    BOOL(WINAPI* AttachConsole)(DWORD) = nullptr;
+    // comctl32 4.70 brought it; the first Windows 95 has only
+    // InitCommonControls. Looked up only where the program has comctl32
+    // loaded already (it imports it).
+    BOOL(WINAPI* InitCommonControlsEx)(const INITCOMMONCONTROLSEX*) = nullptr;
 };
 
 extern TPlatformApi PlatformApi;

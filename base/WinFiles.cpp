@@ -32,33 +32,40 @@ std::string ModuleFilePath()
     }
 }
 
-bool ReadFileBytes(const std::string& path, uint64_t maxBytes, std::string& bytes, DWORD& error)
+TWholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes, DWORD share)
 {
-    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    TWholeFile whole;
+    THandle file(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        whole.Error = GetLastError();
+        return whole;
+    }
+    whole.Opened = true;
     uint64_t size = 0;
-    if (!file.Valid() || !FileSizeOf(file.Get(), size)) {
-        error = GetLastError();
-        return false;
+    if (!FileSizeOf(file.Get(), size)) {
+        whole.Error = GetLastError();
+        return whole;
     }
     if (size > maxBytes) {
-        error = ERROR_FILE_TOO_LARGE;
-        return false;
+        whole.Error = ERROR_FILE_TOO_LARGE;
+        return whole;
     }
-    bytes.assign(static_cast<size_t>(size), '\0');
+    whole.Bytes.assign(static_cast<size_t>(size), '\0');
     for (DWORD done = 0; done < size;) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), &bytes[done], static_cast<DWORD>(size) - done, &got, nullptr)) {
-            error = GetLastError();
-            return false;
+        if (!ReadFile(file.Get(), &whole.Bytes[done], static_cast<DWORD>(size) - done, &got, nullptr)) {
+            whole.Error = GetLastError();
+            break;
         }
         if (got == 0) {
-            error = ERROR_HANDLE_EOF;
-            return false;
+            whole.Error = ERROR_HANDLE_EOF;
+            break;
         }
         done += got;
     }
-    return true;
+    if (!whole.Read())
+        whole.Bytes.clear();
+    return whole;
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)

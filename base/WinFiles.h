@@ -28,10 +28,22 @@ inline bool FileSizeOf(HANDLE file, uint64_t& size)
     return true;
 }
 
-// The whole contents of the file `path`, opened so that other programs may
-// go on reading and writing it. False with the platform's error code in
-// `error` (ERROR_FILE_TOO_LARGE beyond `maxBytes`) when it cannot be read.
-bool ReadFileBytes(const std::string& path, uint64_t maxBytes, std::string& bytes, DWORD& error);
+// A whole file's bytes, or why they could not be had.
+struct TWholeFile {
+    std::string Bytes;
+    // NO_ERROR when the file was read whole; else the platform's error code,
+    // ERROR_FILE_TOO_LARGE beyond the cap, ERROR_HANDLE_EOF when the file
+    // ended before its size.
+    DWORD Error = NO_ERROR;
+    // Whether the file was opened, that is whether the failure, if any, came
+    // while it was being read.
+    bool Opened = false;
+    bool Read() const { return Error == NO_ERROR; }
+};
+
+// The whole contents of the file `path`, opened with the sharing `share`
+// allows other programs; files larger than `maxBytes` are refused unread.
+TWholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes, DWORD share);
 
 // Replaces the file `path` by `bytes`; false when it cannot be written whole.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);

@@ -1,31 +1,19 @@
 #include "cli/CliRules.h"
 
+#include "base/AsciiCase.h"
+
 namespace {
 
-template <class C> bool IsBlank(C c)
+// What separates arguments on a command line and a field file's name from
+// its text.
+template <class C> bool IsSpaceOrTab(C c)
 {
     return c == ' ' || c == '\t';
 }
 
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Field names and commands are ASCII; no locale takes part in comparing them.
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
-}
-
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && SameIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && SameIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string Quoted(std::string_view text)
@@ -57,19 +45,19 @@ template <class C, class T> std::vector<std::basic_string<C, T>> SplitLine(std::
         if (i < line.size())
             ++i;
     } else {
-        while (i < line.size() && !IsBlank(line[i]))
+        while (i < line.size() && !IsSpaceOrTab(line[i]))
             ++i;
     }
 
     std::vector<std::basic_string<C, T>> args;
     for (;;) {
-        while (i < line.size() && IsBlank(line[i]))
+        while (i < line.size() && IsSpaceOrTab(line[i]))
             ++i;
         if (i >= line.size())
             return args;
         std::basic_string<C, T> arg;
         bool quoted = false;
-        while (i < line.size() && (quoted || !IsBlank(line[i]))) {
+        while (i < line.size() && (quoted || !IsSpaceOrTab(line[i]))) {
             size_t backslashes = 0;
             while (i < line.size() && line[i] == C('\\')) {
                 ++backslashes;
@@ -89,7 +77,7 @@ template <class C, class T> std::vector<std::basic_string<C, T>> SplitLine(std::
                 ++i;
             } else {
                 arg.append(backslashes, C('\\'));
-                if (i < line.size() && (quoted || !IsBlank(line[i])))
+                if (i < line.size() && (quoted || !IsSpaceOrTab(line[i])))
                     arg += line[i++];
             }
         }
@@ -125,7 +113,7 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
                     {"?", TCliCommand::Help}};
     bool known = false;
     for (const auto& c : commands) {
-        if (SameIgnoringCase(command, c.Name)) {
+        if (SameIgnoringAsciiCase(command, c.Name)) {
             request.Command = c.Command;
             known = true;
         }
@@ -193,7 +181,7 @@ TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName, 
         if (line.find('\r') != std::string_view::npos)
             return where + " holds a carriage return that ends no line.";
         size_t firstText = 0;
-        while (firstText < line.size() && IsBlank(line[firstText]))
+        while (firstText < line.size() && IsSpaceOrTab(line[firstText]))
             ++firstText;
         if (firstText == line.size() || line[0] == ';')
             continue;
@@ -213,11 +201,11 @@ TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFiel
     std::vector<const TFieldAssignment*> firstGiven(schema.Names.size(), nullptr);
     for (const TFieldAssignment& field : fields) {
         size_t index = 0;
-        while (index < schema.Names.size() && !SameIgnoringCase(field.Name, schema.Names[index]))
+        while (index < schema.Names.size() && !SameIgnoringAsciiCase(field.Name, schema.Names[index]))
             ++index;
         if (index == schema.Names.size()) {
             for (const std::string& other : schema.OtherMode)
-                if (SameIgnoringCase(field.Name, other))
+                if (SameIgnoringAsciiCase(field.Name, other))
                     return Quoted(other) + " (" + field.Origin + ") is a field of " + schema.OtherModeName +
                            "; this Windows keeps the OEM information in " + schema.ModeName + ".";
             return "Unknown field " + Quoted(field.Name) + " (" + field.Origin + ").";

@@ -3,6 +3,7 @@
 #include "base/AnsiText.h"
 #include "base/Error.h"
 #include "base/Format.h"
+#include "base/SystemError.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "base/Wow64.h"
@@ -132,13 +133,15 @@ TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
 {
     // A file that another program still holds open for writing is read as
     // it stands.
-    DWORD error = NO_ERROR;
-    if (ReadFileBytes(path, MaxFieldFileBytes, bytes, error))
+    TWholeFile file = ReadWholeFile(path, MaxFieldFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (file.Read()) {
+        bytes = std::move(file.Bytes);
         return TUsageError();
-    if (error == ERROR_FILE_TOO_LARGE)
+    }
+    if (file.Error == ERROR_FILE_TOO_LARGE)
         return path + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
     return "Cannot read the field file " + path + ": " +
-           (error == ERROR_HANDLE_EOF ? std::string("it ended early") : ReasonText(error)) + ".";
+           (file.Error == ERROR_HANDLE_EOF ? std::string("it ended early") : SystemErrorText(file.Error)) + ".";
 }
 
 // Every field given, by arguments and files in their order.

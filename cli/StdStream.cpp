@@ -1,9 +1,8 @@
 #include "cli/StdStream.h"
 
-#include "base/LoadedFunction.h"
+#include "base/AnsiText.h"
+#include "base/PlatformApi.h"
 #include "base/WinHandles.h"
-
-#include <vector>
 
 namespace {
 
@@ -23,9 +22,7 @@ HANDLE RedirectedHandle(DWORD which)
 // nothing.
 HANDLE OpenParentConsole()
 {
-    using TAttachConsole = BOOL(WINAPI*)(DWORD);
-    auto attach = LoadedFunction<TAttachConsole>("kernel32.dll", "AttachConsole");
-    if (!attach || !attach(ATTACH_PARENT_PROCESS))
+    if (!PlatformApi.AttachConsole || !PlatformApi.AttachConsole(ATTACH_PARENT_PROCESS))
         return nullptr;
     // Older consoles open CONOUT$ only for reading and writing both.
     return CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -46,17 +43,8 @@ std::string ForConsole(const std::string& ansi)
     const UINT consoleCodePage = GetConsoleOutputCP();
     if (ansi.empty() || consoleCodePage == 0 || consoleCodePage == GetACP())
         return ansi;
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (wideLength <= 0)
-        return ansi;
-    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), wideLength);
-    const int length = WideCharToMultiByte(consoleCodePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return ansi;
-    std::string converted(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(consoleCodePage, 0, wide.data(), wideLength, &converted[0], length, nullptr, nullptr);
-    return converted;
+    const std::string converted = FromWide(ToWide(ansi), consoleCodePage);
+    return converted.empty() ? ansi : converted;
 }
 
 bool IsConsole(HANDLE handle)

@@ -6,6 +6,7 @@
 #include "base/Format.h"
 #include "base/PlatformApi.h"
 #include "base/ResText.h"
+#include "base/SystemError.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "base/Wow64.h"
@@ -42,7 +43,7 @@ TStoredBytes ReadOEMValue(HKEY key, const std::string& name)
     LONG result = PlatformApi.RegQueryValueExW(key, wideName.c_str(), nullptr, nullptr, nullptr, &size);
     for (int attempt = 0; result != ERROR_FILE_NOT_FOUND && attempt < MaxReadAttempts; ++attempt) {
         if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
-            Raise("The registry value " + name + " cannot be read: " + ReasonText(static_cast<DWORD>(result)));
+            Raise("The registry value " + name + " cannot be read: " + SystemErrorText(static_cast<DWORD>(result)));
         if (size > MaxValueBytes)
             break;
         value.Bytes.assign(size, '\0');
@@ -88,17 +89,6 @@ TWideText ReadWideProfileString(const wchar_t* section, const wchar_t* key, cons
 
 }  // namespace
 
-std::string ReasonText(DWORD code)
-{
-    char buffer[512] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                                  sizeof buffer, nullptr);
-    std::string text(buffer, length < sizeof buffer ? length : 0);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    return text.empty() ? "system error " + std::to_string(code) : text;
-}
-
 std::vector<TStoredBytes> ReadOEMValues(const std::vector<std::string>& names)
 {
     std::vector<TStoredBytes> values(names.size());
@@ -109,7 +99,7 @@ std::vector<TStoredBytes> ReadOEMValues(const std::vector<std::string>& names)
         return values;
     if (result != ERROR_SUCCESS)
         Raise(std::string("The registry key ") + OEMKeyFullName +
-              " cannot be read: " + ReasonText(static_cast<DWORD>(result)));
+              " cannot be read: " + SystemErrorText(static_cast<DWORD>(result)));
     const TRegKey key(opened);
     for (size_t i = 0; i < names.size(); ++i)
         values[i] = ReadOEMValue(key.Get(), names[i]);
@@ -161,10 +151,13 @@ std::vector<TStoredBytes> ReadLegacyFiles()
     std::vector<TStoredBytes> files;
     for (const std::string& path : {IniFilePath(), LogoFilePath()}) {
         TStoredBytes file;
-        DWORD error = NO_ERROR;
-        file.Present = FileExists(path);
-        if (file.Present && !ReadFileBytes(path, MaxStoreFileBytes, file.Bytes, error))
-            Raise(path + " cannot be read: " + ReasonText(error));
+        file.Present = IsExistingFile(path);
+        if (file.Present) {
+            TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
+            if (!whole.Read())
+                Raise(path + " cannot be read: " + SystemErrorText(whole.Error));
+            file.Bytes = std::move(whole.Bytes);
+        }
         files.push_back(std::move(file));
     }
     redirectionOff.Restore();
@@ -176,9 +169,9 @@ void RestoreLegacyFiles(const std::vector<TStoredBytes>& files)
     TWow64RedirectionOff redirectionOff(IsWow64());
     const std::string paths[] = {IniFilePath(), LogoFilePath()};
     for (size_t i = 0; i < files.size(); ++i) {
-        if (!files[i].Present && FileExists(paths[i]))
+        if (!files[i].Present && IsExistingFile(paths[i]))
             PlatformApi.DeleteFileA(paths[i].c_str());
-        const bool restored = files[i].Present ? WriteFileBytes(paths[i], files[i].Bytes) : !FileExists(paths[i]);
+        const bool restored = files[i].Present ? WriteFileBytes(paths[i], files[i].Bytes) : !IsExistingFile(paths[i]);
         if (!restored)
             RaiseFor(N_("Unable to write to %s"), paths[i]);
     }
@@ -192,7 +185,7 @@ bool ReadIniWide(TWideIniRecord& record)
         return false;
     TWow64RedirectionOff redirectionOff(IsWow64());
     const std::string path = IniFilePath();
-    if (!FileExists(path))
+    if (!IsExistingFile(path))
         return true;
     // As the store's reader: values of up to 2047 characters, the support
     // lines in file order, a key list cut short losing its last name.

@@ -26,9 +26,6 @@ public:
     using EMarquillError::EMarquillError;
 };
 
-// The platform's text for an error code, without its line break and full stop.
-std::string ReasonText(DWORD code);
-
 // Registry mode: the values `names` of the OEM key. A missing key or value
 // is missing; one that exists but cannot be opened or queried, or a value
 // of another type than text, raises an error with the reason.

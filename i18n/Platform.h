@@ -6,6 +6,10 @@
 
 #include <string>
 
+#ifdef _WIN32
+#include "base/WinFiles.h"
+#endif
+
 namespace i18n_platform {
 
 extern const char kPathDelimiter;
@@ -16,11 +20,16 @@ TLocaleFacts GatherLocaleFacts();
 // The directory of the running executable, ending in a path delimiter.
 std::string ExecutableDir();
 
-// A file, not a directory, exists under `path`.
-bool FileExists(const std::string& path);
+#ifdef _WIN32
+// The program's one existence test.
+using ::IsExistingFile;
+#else
+// A file, not a directory, exists under `path`; an empty path names nothing.
+bool IsExistingFile(const std::string& path);
+#endif
 
-// The whole file; false when it cannot be opened or read.
-bool ReadFileBytes(const std::string& path, std::string& out);
+// The whole catalog file; false when it cannot be opened or read.
+bool ReadCatalogFile(const std::string& path, std::string& out);
 
 // Between the program's 8-bit texts and the catalogs' UTF-8.
 std::string AnsiToUtf8(const std::string& text);

@@ -33,13 +33,13 @@ std::string ExecutableDir()
     return path.substr(0, path.rfind('/') + 1);
 }
 
-bool FileExists(const std::string& path)
+bool IsExistingFile(const std::string& path)
 {
     struct stat info;
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool ReadFileBytes(const std::string& path, std::string& out)
+bool ReadCatalogFile(const std::string& path, std::string& out)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)

@@ -1,12 +1,11 @@
 // The translation layer's platform edge on Windows.
 #include "Platform.h"
 
+#include "base/AnsiText.h"
 #include "base/Format.h"
-#include "base/PlatformApi.h"
 #include "base/ProgramTitle.h"
 #include "base/Utf8.h"
 #include "base/WinFiles.h"
-#include "base/WinHandles.h"
 
 #include <windows.h>
 
@@ -27,36 +26,6 @@ std::string LocaleName(LCTYPE type)
         return std::string();
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
-}
-
-// The platform converts only between UTF-16 and ANSI: the first Windows 95
-// has no UTF-8 code page. A text it cannot convert is handed back unchanged.
-// Vectors, not std::wstring: that would link the library's whole wide string
-// instantiation (some 35 KB) into the program for these buffers.
-std::string WideToAnsi(const std::vector<char16_t>& wide, const std::string& fallback)
-{
-    if (wide.empty())
-        return fallback;
-    const auto* text = reinterpret_cast<const wchar_t*>(wide.data());
-    const int wideLength = static_cast<int>(wide.size());
-    int length = PlatformApi.WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return fallback;
-    std::string out(static_cast<size_t>(length), '\0');
-    PlatformApi.WideCharToMultiByte(CP_ACP, 0, text, wideLength, &out[0], length, nullptr, nullptr);
-    return out;
-}
-
-std::vector<char16_t> AnsiToWide(const std::string& text)
-{
-    const int textLength = static_cast<int>(text.size());
-    int length = PlatformApi.MultiByteToWideChar(CP_ACP, 0, text.data(), textLength, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::vector<char16_t> wide(static_cast<size_t>(length), u'\0');
-    PlatformApi.MultiByteToWideChar(CP_ACP, 0, text.data(), textLength, reinterpret_cast<wchar_t*>(wide.data()),
-                                    length);
-    return wide;
 }
 
 }  // namespace
@@ -83,41 +52,28 @@ std::string ExecutableDir()
     return path.substr(0, path.size() - LastPathElement(path).size());
 }
 
-bool FileExists(const std::string& path)
+bool ReadCatalogFile(const std::string& path, std::string& out)
 {
-    return IsExistingFile(path);
-}
-
-bool ReadFileBytes(const std::string& path, std::string& out)
-{
-    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
-        return false;
-    uint64_t size = 0;
     // A catalog of this program is a few kilobytes; refuse anything absurd
     // rather than allocate it.
-    if (!FileSizeOf(file.Get(), size) || size > 64 * 1024 * 1024)
-        return false;
-    out.assign(static_cast<size_t>(size), '\0');
-    DWORD read = 0;
-    if (!out.empty() && (!ReadFile(file.Get(), &out[0], static_cast<DWORD>(out.size()), &read, nullptr) ||
-                         read != out.size()))
-        return false;
-    return true;
+    TWholeFile file = ReadWholeFile(path, 64 * 1024 * 1024, FILE_SHARE_READ);
+    out = std::move(file.Bytes);
+    return file.Read();
 }
 
+// The platform converts only between UTF-16 and ANSI: the first Windows 95
+// has no UTF-8 code page. A text it cannot convert is handed back unchanged.
 std::string AnsiToUtf8(const std::string& text)
 {
-    if (text.empty())
-        return text;
-    const std::vector<char16_t> wide = AnsiToWide(text);
-    return wide.empty() ? text : Utf16ToUtf8(wide.data(), wide.size());
+    const TWideText wide = ToWide(text);
+    return wide.empty() ? text : Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide.data()), wide.size());
 }
 
 std::string Utf8ToAnsi(const std::string& text)
 {
-    return WideToAnsi(Utf8ToUtf16(text), text);
+    const std::vector<char16_t> wide = Utf8ToUtf16(text);
+    const std::string ansi = FromWide(TWideView(reinterpret_cast<const wchar_t*>(wide.data()), wide.size()));
+    return ansi.empty() ? text : ansi;
 }
 
 void ShowLocalizationProblem(const std::string& caption, const std::string& text)

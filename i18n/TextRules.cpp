@@ -1,7 +1,8 @@
 // The translation's window-free rules: the language choice, the catalog header's charset, line ends.
 #include "TextRules.h"
 
-#include <cctype>
+#include "base/AsciiCase.h"
+
 #include <cstring>
 
 namespace {
@@ -20,14 +21,8 @@ const TLocaleCode kLocaleCodes[] = {
     {4103, "de_LU"},
 };
 
-std::string Upper(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool IsBlank(char c)
+// Spaces, tabs, line breaks and every other control character.
+bool IsSpaceOrControl(char c)
 {
     return static_cast<unsigned char>(c) <= ' ';
 }
@@ -36,9 +31,9 @@ std::string Trim(const std::string& s)
 {
     size_t first = 0;
     size_t last = s.size();
-    while (first < last && IsBlank(s[first]))
+    while (first < last && IsSpaceOrControl(s[first]))
         ++first;
-    while (last > first && IsBlank(s[last - 1]))
+    while (last > first && IsSpaceOrControl(s[last - 1]))
         --last;
     return s.substr(first, last - first);
 }
@@ -58,7 +53,7 @@ std::string ChooseLanguageCode(const TLocaleFacts& facts)
     if (!facts.langVariable.empty()) {
         code = facts.langVariable;
     } else if (facts.isoLanguage.size() == 2 && facts.isoCountry.size() == 2) {
-        std::string language = Upper(facts.isoLanguage) == "NO" ? "nb" : facts.isoLanguage;
+        std::string language = AsciiUppercase(facts.isoLanguage) == "NO" ? "nb" : facts.isoLanguage;
         code = language + "_" + facts.isoCountry;
     } else {
         code = CodeForLocaleId(facts.threadLocale);
@@ -76,8 +71,8 @@ bool HeaderDeclaresUtf8(const std::string& header)
         if (end == std::string::npos)
             end = header.size();
         std::string line = header.substr(start, end - start);
-        if (Upper(line.substr(0, fieldLength)) == kField)
-            return Upper(Trim(line.substr(fieldLength))).find("CHARSET=UTF-8") != std::string::npos;
+        if (AsciiUppercase(line.substr(0, fieldLength)) == kField)
+            return AsciiUppercase(Trim(line.substr(fieldLength))).find("CHARSET=UTF-8") != std::string::npos;
         start = end + 1;
     }
     return false;

@@ -45,9 +45,9 @@ void OpenDomain(const std::string& name, TDomain& domain)
 {
     const std::string& code = State().languageCode;
     std::string path = CatalogPath(code, name);
-    if (!i18n_platform::FileExists(path)) {
+    if (!i18n_platform::IsExistingFile(path)) {
         path = CatalogPath(code.substr(0, 2), name);
-        if (!i18n_platform::FileExists(path)) {
+        if (!i18n_platform::IsExistingFile(path)) {
             domain.state = TDomainState::NoCatalog;
             return;
         }
@@ -57,7 +57,7 @@ void OpenDomain(const std::string& name, TDomain& domain)
     domain.state = TDomainState::SwitchedOff;
     std::string bytes;
     std::optional<TMoCatalog> catalog;
-    if (i18n_platform::ReadFileBytes(path, bytes))
+    if (i18n_platform::ReadCatalogFile(path, bytes))
         catalog = TMoCatalog::Parse(std::move(bytes));
     if (!catalog) {
         // Not routed through the "default" domain: this may be that domain's

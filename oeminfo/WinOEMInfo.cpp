@@ -37,12 +37,6 @@ std::string GetSystemDir()
     return dir;
 }
 
-// The store's name for the one existence test of the program.
-bool FileExists(const std::string& path)
-{
-    return IsExistingFile(path);
-}
-
 std::string IniFilePath()
 {
     return GetSystemDir() + "\\oeminfo.ini";
@@ -166,7 +160,7 @@ void ReadIniOEMInfo()
     OEMInfo.SupportLines = std::make_unique<std::vector<std::string>>();
 
     std::string iniPath = IniFilePath();
-    if (FileExists(iniPath)) {
+    if (IsExistingFile(iniPath)) {
         TProfileFile profile(iniPath);
         OEMInfo.Manufacturer = profile.ReadString(GeneralSection, "Manufacturer");
         OEMInfo.Model = profile.ReadString(GeneralSection, "Model");
@@ -175,7 +169,7 @@ void ReadIniOEMInfo()
     }
 
     std::string logoPath = LogoFilePath();
-    if (FileExists(logoPath))
+    if (IsExistingFile(logoPath))
         OEMInfo.Logo = logoPath;
     redirectionOff.Restore();
 }
@@ -185,7 +179,7 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
 {
     TWow64RedirectionOff redirectionOff(IsWow64());
     std::string iniPath = IniFilePath();
-    if (FileExists(iniPath))
+    if (IsExistingFile(iniPath))
         PlatformApi.DeleteFileA(iniPath.c_str());
 
     {
@@ -201,7 +195,7 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
     // Nothing to copy: no logo chosen, a chosen file that is gone, or the
     // installed logo itself (copying a file onto itself would fail).
     std::string logoPath = LogoFilePath();
-    if (!FileExists(LogoPath) || IsSameFile(LogoPath, logoPath)) {
+    if (!IsExistingFile(LogoPath) || IsSameFile(LogoPath, logoPath)) {
         redirectionOff.Restore();
         return;
     }
@@ -226,11 +220,14 @@ void RemoveIniOEMInfo()
     std::string kept[2];
     bool existed[2] = {};
     for (int i = 0; i < 2; ++i) {
-        DWORD error = NO_ERROR;
-        existed[i] = FileExists(paths[i]);
+        existed[i] = IsExistingFile(paths[i]);
+        if (!existed[i])
+            continue;
         // A file whose bytes cannot be kept could not be put back.
-        if (existed[i] && !ReadFileBytes(paths[i], MaxKeptFileBytes, kept[i], error))
+        TWholeFile file = ReadWholeFile(paths[i], MaxKeptFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        if (!file.Read())
             RaiseFor(N_("Unable to delete %s"), paths[i]);
+        kept[i] = std::move(file.Bytes);
     }
     // Claiming the information is gone while Windows still shows part of it
     // would mislead: a file that outlived its deletion is reported, and the
@@ -239,7 +236,7 @@ void RemoveIniOEMInfo()
         if (!existed[i])
             continue;
         PlatformApi.DeleteFileA(paths[i].c_str());
-        if (!FileExists(paths[i]))
+        if (!IsExistingFile(paths[i]))
             continue;
         std::string message = FormatText(ResText(N_("Unable to delete %s")), {paths[i]});
         for (int j = 0; j < i; ++j)

@@ -64,9 +64,6 @@ inline bool IsStoredIn(const TOEMField& field, TStoreMode mode)
 // The system directory as GetSystemDirectoryA gives it, asked on every call.
 std::string GetSystemDir();
 
-// A path exists when a file, not a directory, is found under it.
-bool FileExists(const std::string& path);
-
 std::string IniFilePath();   // GetSystemDir() + "\oeminfo.ini"
 std::string LogoFilePath();  // GetSystemDir() + "\oemlogo.bmp"
 

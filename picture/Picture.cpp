@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
+#include "base/SystemError.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "base/WindowsVersion.h"
@@ -43,46 +44,21 @@ std::string FullPathOf(const std::string& path)
     return std::string(buffer.data(), got);
 }
 
-// The platform's text for an error code, without the trailing blanks, line
-// breaks and full stop it comes with, so it reads as the end of a sentence.
-std::string ReasonText(DWORD code)
+// Others may read the file while it is loaded, but not write it.
+std::string ReadPictureFile(const std::string& path, TPictureKind kind)
 {
-    char buffer[1024] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, length < sizeof buffer ? length : 0);
-    while (!text.empty()) {
-        const char last = text.back();
-        if (last != ' ' && last != '\t' && last != '\r' && last != '\n' && last != '.') break;
-        text.pop_back();
-    }
-    if (text.empty()) text = FormatText(ResText(N_("System error %d")), {std::to_string(code)});
-    return text;
+    TWholeFile file = ReadWholeFile(path, MaxPictureFileSize, FILE_SHARE_READ);
+    if (!file.Opened)
+        Fail(N_("Cannot open file \"%s\". %s"),
+             {FullPathOf(path), SystemErrorText(file.Error, ResText(N_("System error %d")))});
+    if (file.Error == ERROR_FILE_TOO_LARGE) FailInvalid(kind);
+    if (!file.Read()) Fail(N_("Stream read error"));
+    return std::move(file.Bytes);
 }
 
-std::vector<uint8_t> ReadPictureFile(const std::string& path, TPictureKind kind)
-{
-    THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-        const DWORD code = GetLastError();
-        Fail(N_("Cannot open file \"%s\". %s"), {FullPathOf(path), ReasonText(code)});
-    }
-    uint64_t size = 0;
-    if (!FileSizeOf(file.Get(), size)) Fail(N_("Stream read error"));
-    if (size > MaxPictureFileSize) FailInvalid(kind);
-
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
-            got == 0)
-            Fail(N_("Stream read error"));
-        done += got;
-    }
-    return bytes;
-}
+// The bytes of a file read whole, as the checks and GDI take them.
+uint8_t* Data(std::string& bytes) { return reinterpret_cast<uint8_t*>(&bytes[0]); }
+const uint8_t* Data(const std::string& bytes) { return reinterpret_cast<const uint8_t*>(bytes.data()); }
 
 int ScreenPixelsPerInch()
 {
@@ -126,10 +102,10 @@ int TPicture::Height() const { return impl_ ? impl_->height : 0; }
 
 namespace {
 
-void LoadBitmapPicture(const std::vector<uint8_t>& bytes, TPictureData& impl)
+void LoadBitmapPicture(const std::string& bytes, TPictureData& impl)
 {
     TBitmapLayout layout;
-    switch (CheckBitmapFile(bytes.data(), bytes.size(), layout)) {
+    switch (CheckBitmapFile(Data(bytes), bytes.size(), layout)) {
     case TBitmapCheck::Valid: break;
     case TBitmapCheck::TooShort: Fail(N_("Stream read error"));
     case TBitmapCheck::NotBitmap:
@@ -145,36 +121,36 @@ void LoadBitmapPicture(const std::vector<uint8_t>& bytes, TPictureData& impl)
     void* bits = nullptr;
     impl.bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!impl.bitmap.Valid() || !bits) Fail(N_("Bitmap image is not valid"));
-    if (!DecodeBitmap(bytes.data(), bytes.size(), layout, static_cast<uint32_t*>(bits)))
+    if (!DecodeBitmap(Data(bytes), bytes.size(), layout, static_cast<uint32_t*>(bits)))
         Fail(N_("Bitmap image is not valid"));
     GdiFlush();
     impl.width = layout.width;
     impl.height = layout.height;
 }
 
-void LoadIconPicture(std::vector<uint8_t>& bytes, TPictureData& impl)
+void LoadIconPicture(std::string& bytes, TPictureData& impl)
 {
     TIconImage image;
     // Windows decodes PNG icon images from Vista on.
-    if (!CheckIconFile(bytes.data(), bytes.size(), GetSystemMetrics(SM_CXICON), WindowsMajorVersion >= 6, image))
+    if (!CheckIconFile(Data(bytes), bytes.size(), GetSystemMetrics(SM_CXICON), WindowsMajorVersion >= 6, image))
         Fail(N_("Icon image is not valid"));
-    impl.icon.Reset(CreateIconFromResourceEx(bytes.data() + image.offset, image.size, TRUE, 0x00030000,
+    impl.icon.Reset(CreateIconFromResourceEx(Data(bytes) + image.offset, image.size, TRUE, 0x00030000,
                                                image.width, image.height, LR_DEFAULTCOLOR));
     if (!impl.icon.Valid()) Fail(N_("Icon image is not valid"));
     impl.width = image.width;
     impl.height = image.height;
 }
 
-void LoadEnhMetafile(const std::vector<uint8_t>& bytes, TPictureData& impl)
+void LoadEnhMetafile(const std::string& bytes, TPictureData& impl)
 {
     TEnhMetafileInfo info;
-    if (!CheckEnhMetafile(bytes.data(), bytes.size(), info)) Fail(N_("Metafile is not valid"));
+    if (!CheckEnhMetafile(Data(bytes), bytes.size(), info)) Fail(N_("Metafile is not valid"));
     // The frame is in hundredths of a millimetre: 2540 to the inch.
     const int dpi = ScreenPixelsPerInch();
     const int width = ToPixels(int64_t(info.frameRight) - info.frameLeft, 2540, dpi);
     const int height = ToPixels(int64_t(info.frameBottom) - info.frameTop, 2540, dpi);
     if (width < 0 || height < 0) Fail(N_("Metafile is not valid"));
-    impl.metafile.Reset(SetEnhMetaFileBits(info.bytes, bytes.data()));
+    impl.metafile.Reset(SetEnhMetaFileBits(info.bytes, Data(bytes)));
     if (!impl.metafile.Valid()) Fail(N_("Metafile is not valid"));
     impl.width = width;
     impl.height = height;
@@ -183,10 +159,10 @@ void LoadEnhMetafile(const std::vector<uint8_t>& bytes, TPictureData& impl)
 // Used when a metafile without the placeable header names no extent.
 constexpr int DefaultMetafileSide = 96;
 
-void LoadMetafile(std::vector<uint8_t>& bytes, TPictureData& impl)
+void LoadMetafile(std::string& bytes, TPictureData& impl)
 {
     TMetafileInfo info;
-    if (!CheckMetafile(bytes.data(), bytes.size(), info)) Fail(N_("Metafile is not valid"));
+    if (!CheckMetafile(Data(bytes), bytes.size(), info)) Fail(N_("Metafile is not valid"));
     const int dpi = ScreenPixelsPerInch();
     int width, height;
     if (info.placeable) {
@@ -203,7 +179,7 @@ void LoadMetafile(std::vector<uint8_t>& bytes, TPictureData& impl)
     // Hand on exactly the checked records, with a header that says so. A
     // metafile of the disk type or of the first version has the same layout
     // but would be refused by the platform's converter as it stands.
-    uint8_t* header = bytes.data() + info.bitsOffset;
+    uint8_t* header = Data(bytes) + info.bitsOffset;
     header[0] = 1;
     header[1] = 0;
     header[4] = 0x00;
@@ -234,7 +210,7 @@ void TPicture::LoadFromFile(const std::string& path)
     // Memory runs short only for a file too large to show: say so of its kind.
     std::unique_ptr<TImpl> fresh;
     try {
-        std::vector<uint8_t> bytes = ReadPictureFile(path, kind);
+        std::string bytes = ReadPictureFile(path, kind);
         if (kind == TPictureKind::Bitmap && bytes.empty()) {
             impl_.reset();
             return;

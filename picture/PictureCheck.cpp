@@ -2,9 +2,9 @@
 // BitmapCheck, IconCheck, EnhMetafileCheck and MetafileCheck.
 #include "picture/PictureCheck.h"
 
+#include "base/AsciiCase.h"
 #include "base/Format.h"
 
-#include <cctype>
 
 std::string PictureFileExtension(const std::string& path)
 {
@@ -16,11 +16,9 @@ std::string PictureFileExtension(const std::string& path)
 
 TPictureKind PictureKindFromExtension(const std::string& ext)
 {
-    std::string lower(ext);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower == "bmp") return TPictureKind::Bitmap;
-    if (lower == "ico") return TPictureKind::Icon;
-    if (lower == "emf") return TPictureKind::EnhMetafile;
-    if (lower == "wmf") return TPictureKind::Metafile;
+    if (SameIgnoringAsciiCase(ext, "bmp")) return TPictureKind::Bitmap;
+    if (SameIgnoringAsciiCase(ext, "ico")) return TPictureKind::Icon;
+    if (SameIgnoringAsciiCase(ext, "emf")) return TPictureKind::EnhMetafile;
+    if (SameIgnoringAsciiCase(ext, "wmf")) return TPictureKind::Metafile;
     return TPictureKind::Unknown;
 }

@@ -1,6 +1,8 @@
-// The application window and how it stands for the main window.
+// The application window and how it stands for the main window; the common
+// controls registered at start-up.
 #include "ui/ApplicationWindow.h"
 
+#include "base/PlatformApi.h"
 #include "base/ProgramTitle.h"
 #include "ui/WindowBase.h"
 #include "ui/resource.h"
@@ -106,4 +108,23 @@ void MinimizeApplication()
         ShowWindow(g_main, SW_HIDE);
     if (HWND application = ApplicationWindow())
         ShowWindow(application, SW_MINIMIZE);
+}
+
+// The comctl32 4.00 of the first Windows 95 has only InitCommonControls,
+// which registers the same Windows 95 classes. The import of
+// InitCommonControls also keeps comctl32 (version 6 under the manifest)
+// loaded before the first window.
+void InitCommonControlClasses()
+{
+    if (!PlatformApi.InitCommonControlsEx) {
+        InitCommonControls();
+        return;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    if (PlatformApi.InitCommonControlsEx(&controls))
+        return;
+    // comctl32 4.70 to 5.8x know no ICC_STANDARD_CLASSES and refuse the
+    // whole request; the standard controls need no registering there.
+    controls.dwICC = ICC_WIN95_CLASSES;
+    PlatformApi.InitCommonControlsEx(&controls);
 }

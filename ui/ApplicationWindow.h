@@ -23,3 +23,6 @@ void SetMainWindow(HWND main);
 // The main window's minimise: it hides, and the application window goes to
 // its taskbar button.
 void MinimizeApplication();
+
+// The common controls' window classes registered, before the first window.
+void InitCommonControlClasses();

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "base/PlatformApi.h"
+#include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "oeminfo/StoreLock.h"
 #include "oeminfo/WinOEMInfo.h"
@@ -143,7 +144,7 @@ void TAppFrm::FormCreate()
     {
         TWow64RedirectionOff redirectionOff(IsWow64());
         std::string logo = WindowTextOf(Control(TCtl::Label_Logo));
-        if (FileExists(logo)) {
+        if (IsExistingFile(logo)) {
             picture_.LoadFromFile(logo);
             InvalidateRect(Control(TCtl::Image1), nullptr, TRUE);
         }

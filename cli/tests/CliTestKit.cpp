@@ -32,7 +32,7 @@ std::string Raw(const std::string& name)
     std::string data;
     DWORD type = REG_NONE;
     if (Legacy())
-        return ReadWholeFile(name, data) ? data : Missing;
+        return ReadFileInto(name, data) ? data : Missing;
     return ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, name.c_str(), type, data) ? std::to_string(type) + ":" + data
                                                                                    : Missing;
 }

@@ -1,6 +1,7 @@
 // The legacy store against the real system directory of a 32-bit program
 // that sees Windows XP.
 #include "StoreTestKit.h"
+#include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "picture/PictureCheck.h"
 #include "picture/tests/PictureTestFiles.h"
@@ -24,7 +25,7 @@ std::string WindowsDir()
 std::vector<std::string> FileLines(const std::string& path)
 {
     std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    EXPECT_TRUE(ReadFileInto(path, bytes)) << path;
     std::vector<std::string> lines;
     std::istringstream in(bytes);
     std::string line;
@@ -63,8 +64,8 @@ protected:
         Ini = OnDisk(StoreIni);
         Logo = OnDisk(StoreLogo);
         // Anything the prefix held before is put back afterwards.
-        HadIni = ReadWholeFile(Ini, SavedIni);
-        HadLogo = ReadWholeFile(Logo, SavedLogo);
+        HadIni = ReadFileInto(Ini, SavedIni);
+        HadLogo = ReadFileInto(Logo, SavedLogo);
         DeleteFileA(Ini.c_str());
         DeleteFileA(Logo.c_str());
         char temp[MAX_PATH] = {};
@@ -137,13 +138,13 @@ TEST(IniStoreSetting, PathsFollowTheSystemDirectoryOnEveryCall)
     EXPECT_EQ("D:\\Other\\sys\\oemlogo.bmp", LogoFilePath());
 }
 
-TEST_F(IniStore, FileExistsOnlyForFiles)
+TEST_F(IniStore, IsExistingFileOnlyForFiles)
 {
     std::string file = ScratchFile("present.txt", "x");
-    EXPECT_TRUE(FileExists(file));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(Scratch));  // a directory
-    EXPECT_FALSE(FileExists(Scratch + "\\missing.txt"));
+    EXPECT_TRUE(IsExistingFile(file));
+    EXPECT_FALSE(IsExistingFile(""));
+    EXPECT_FALSE(IsExistingFile(Scratch));  // a directory
+    EXPECT_FALSE(IsExistingFile(Scratch + "\\missing.txt"));
 }
 
 TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
@@ -151,7 +152,7 @@ TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
     // 64-bit Windows XP reports version 5 like this prefix; its System
     // Properties is a 64-bit program that reads the real system32.
     ASSERT_TRUE(IsWow64());
-    ASSERT_TRUE(FileExists(WindowsDir() + "\\Sysnative\\kernel32.dll")) << "no way into the 64-bit system directory";
+    ASSERT_TRUE(IsExistingFile(WindowsDir() + "\\Sysnative\\kernel32.dll")) << "no way into the 64-bit system directory";
     const std::string syswow64 = WindowsDir() + "\\syswow64\\";
     ASSERT_TRUE(WriteWholeFile(Logo, "BMlogo"));
     ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nModel=Real\r\n"));
@@ -162,14 +163,14 @@ TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
     WriteIniOEMInfo("Acme", "X1", ScratchFile("new.bmp", "BMnew"), {});
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=Acme", "Model=X1"}), FileLines(Ini));
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ("BMnew", bytes);
-    EXPECT_FALSE(FileExists(syswow64 + "oeminfo.ini"));
-    EXPECT_FALSE(FileExists(syswow64 + "oemlogo.bmp"));
+    EXPECT_FALSE(IsExistingFile(syswow64 + "oeminfo.ini"));
+    EXPECT_FALSE(IsExistingFile(syswow64 + "oemlogo.bmp"));
 
     RemoveIniOEMInfo();
-    EXPECT_FALSE(FileExists(Ini));
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Ini));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 struct TWriteCase {
@@ -323,7 +324,7 @@ TEST_F(IniStore, IniThatIsADirectory)
     EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {"l"}); }));
     DWORD attributes = GetFileAttributesA(Ini.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
+    EXPECT_FALSE(IsExistingFile(Logo)) << "the logo must not be copied after a failed write";
 }
 
 TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
@@ -332,10 +333,10 @@ TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
     std::string source = ScratchFile("new logo.bmp", std::string("BM\0\x01\xff new", 10));
     WriteIniOEMInfo("A", "B", source, {});
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ(std::string("BM\0\x01\xff new", 10), bytes);
     std::string stillThere;
-    EXPECT_TRUE(ReadWholeFile(source, stillThere));
+    EXPECT_TRUE(ReadFileInto(source, stillThere));
 }
 
 TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
@@ -361,12 +362,12 @@ TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
         ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
         WriteIniOEMInfo("A", "B", c.logoPath, {});
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        ASSERT_TRUE(ReadFileInto(Logo, bytes));
         EXPECT_EQ("BMkeep", bytes);
     }
     DeleteFileA(Logo.c_str());
     WriteIniOEMInfo("A", "B", Scratch + "\\gone.bmp", {});
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 // Windows 95, 98 and ME refuse FILE_SHARE_DELETE as an unknown flag.
@@ -393,7 +394,7 @@ TEST_F(IniStore, LogoPickedThroughAHardLinkIsNotCopiedOntoItself)
         ASSERT_TRUE(CreateHardLinkA(link.c_str(), Logo.c_str(), nullptr));
         WriteIniOEMInfo("A", "B", link, {});
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        ASSERT_TRUE(ReadFileInto(Logo, bytes));
         EXPECT_EQ("BMkeep", bytes);
     }
 }
@@ -447,7 +448,7 @@ TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
         SCOPED_TRACE(c.name);
         WriteIniOEMInfo("A", "B", ScratchFile(c.name, c.bytes), {});
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+        ASSERT_TRUE(ReadFileInto(Logo, bytes));
         if (!c.expected) {
             EXPECT_EQ(c.bytes, bytes);
             continue;
@@ -483,7 +484,7 @@ TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
     WriteIniOEMInfo("A", "B", source, {});
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ("BMfromcd", bytes);
     DWORD attributes = GetFileAttributesA(Logo.c_str());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
@@ -491,20 +492,20 @@ TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
     EXPECT_NE(0u, GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY) << "the picked file stays as it was";
 
     WriteIniOEMInfo("A", "B", ScratchFile("next.bmp", "BMnext"), {});
-    ASSERT_TRUE(ReadWholeFile(Logo, bytes));
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
     EXPECT_EQ("BMnext", bytes);
     EXPECT_NO_THROW(RemoveIniOEMInfo());
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 TEST_F(IniStore, RemoveDeletesBothFiles)
 {
     WriteIniOEMInfo("A", "B", ScratchFile("logo.bmp", "BM"), {"x"});
-    ASSERT_TRUE(FileExists(Ini));
-    ASSERT_TRUE(FileExists(Logo));
+    ASSERT_TRUE(IsExistingFile(Ini));
+    ASSERT_TRUE(IsExistingFile(Logo));
     RemoveIniOEMInfo();
-    EXPECT_FALSE(FileExists(Ini));
-    EXPECT_FALSE(FileExists(Logo));
+    EXPECT_FALSE(IsExistingFile(Ini));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 TEST_F(IniStore, RemoveWithNothingThereIsSilent)
@@ -576,8 +577,8 @@ TEST_F(IniStore, RemoveIsAllOrNothing)
             EXPECT_EQ(c.message, ErrorOf(RemoveIniOEMInfo));
         }
         std::string ini, logo;
-        EXPECT_EQ(ReadWholeFile(Ini, ini) && ini == "[General]\r\nModel=X\r\n", !c.blockIni);
-        EXPECT_TRUE(ReadWholeFile(Logo, logo) && logo == "BM logo");
+        EXPECT_EQ(ReadFileInto(Ini, ini) && ini == "[General]\r\nModel=X\r\n", !c.blockIni);
+        EXPECT_TRUE(ReadFileInto(Logo, logo) && logo == "BM logo");
         SetFileAttributesA(c.readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA(Ini.c_str());
         DeleteFileA(Ini.c_str());
@@ -606,11 +607,11 @@ TEST_F(IniStore, ProfileWriteFailingPartWay)
         EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("Acme", "X1", source, {"a", "b"}); }));
         FailProfileWriteOfKey.clear();
         if (c.fileAfter.empty()) {
-            EXPECT_FALSE(FileExists(Ini));
+            EXPECT_FALSE(IsExistingFile(Ini));
         } else {
             EXPECT_EQ(c.fileAfter, FileLines(Ini));
         }
-        EXPECT_FALSE(FileExists(Logo)) << "the logo must not be copied after a failed write";
+        EXPECT_FALSE(IsExistingFile(Logo)) << "the logo must not be copied after a failed write";
         EXPECT_EQ(1, ReleaseCounts.ProfileFlushes) << "the profile must be released on failure";
         EXPECT_EQ(StoreIni, ReleaseCounts.LastFlushedPath);
     }

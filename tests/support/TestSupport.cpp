@@ -143,7 +143,7 @@ bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, 
     return rc == ERROR_SUCCESS;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out)
+bool ReadFileInto(const std::string& path, std::string& out)
 {
     THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file.Valid())

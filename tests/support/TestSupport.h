@@ -57,7 +57,7 @@ public:
 bool ReadRegValue64(HKEY root, const char* path, const char* name, DWORD& type, std::string& data);
 
 // The whole contents of a file; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& out);
+bool ReadFileInto(const std::string& path, std::string& out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 
 #include <vector>

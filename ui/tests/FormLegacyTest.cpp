@@ -47,7 +47,7 @@ protected:
     static std::string IniText()
     {
         std::string text;
-        EXPECT_TRUE(ReadWholeFile(OnDisk(IniFilePath()), text));
+        EXPECT_TRUE(ReadFileInto(OnDisk(IniFilePath()), text));
         return text;
     }
 };

@@ -2,6 +2,10 @@
 // Tab key pressed in it, closed, and its exit code read.
 #include "ui/tests/FormTestFixture.h"
 
+#include "base/PlatformApi.h"
+#include "tests/support/TestSupport.h"
+#include "ui/ApplicationWindow.h"
+
 #include <vector>
 
 using namespace formtest;
@@ -99,11 +103,32 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// The classes each InitCommonControlsEx call asked for; refuses, as comctl32
+// 4.70 to 5.8x do, any request naming ICC_STANDARD_CLASSES.
+std::vector<DWORD> AskedClasses;
+BOOL WINAPI InitWithoutStandardClasses(const INITCOMMONCONTROLSEX* controls)
+{
+    AskedClasses.push_back(controls->dwICC);
+    return (controls->dwICC & ICC_STANDARD_CLASSES) == 0;
+}
+
 class FormProgram : public ::testing::Test {
 protected:
     void SetUp() override { DeleteOemValues(); }
     void TearDown() override { DeleteOemValues(); }
 };
+
+// A comctl32 that knows no ICC_STANDARD_CLASSES is asked again for the
+// Windows 95 classes alone.
+TEST(ProgramStart, AsksAgainWithoutTheStandardClassesWhenRefused)
+{
+    TApiSwap<decltype(PlatformApi.InitCommonControlsEx)> swap(PlatformApi.InitCommonControlsEx,
+                                                              InitWithoutStandardClasses);
+    AskedClasses.clear();
+    InitCommonControlClasses();
+    const std::vector<DWORD> expected = {ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES, ICC_WIN95_CLASSES};
+    EXPECT_EQ(expected, AskedClasses);
+}
 
 TEST_F(FormProgram, StartsLoadsTabsAndExitsWithZero)
 {

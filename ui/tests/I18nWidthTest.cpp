@@ -78,7 +78,7 @@ TEST(I18nWidth, EveryTranslatedCaptionFitsItsControl)
     for (const char* language : kLanguages) {
         SCOPED_TRACE(language);
         std::string bytes;
-        ASSERT_TRUE(ReadWholeFile(ExeDir() + "..\\..\\app\\locale\\" + language + "\\LC_MESSAGES\\Marquill.mo", bytes));
+        ASSERT_TRUE(ReadFileInto(ExeDir() + "..\\..\\app\\locale\\" + language + "\\LC_MESSAGES\\Marquill.mo", bytes));
         auto catalog = TMoCatalog::Parse(bytes);
         ASSERT_TRUE(catalog);
         for (size_t i = 0; i < FormControlCount; ++i) {
