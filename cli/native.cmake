@@ -11,13 +11,6 @@ endif()
 
 if(BUILD_TESTING AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   # A short bounded run on every build, from an empty corpus.
-  add_executable(clirules_fuzzer ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesFuzz.cpp
-                 ${CMAKE_CURRENT_LIST_DIR}/CliRules.cpp)
-  target_include_directories(clirules_fuzzer PRIVATE ${CMAKE_SOURCE_DIR})
-  target_compile_options(clirules_fuzzer PRIVATE -fsanitize=fuzzer)
-  target_link_options(clirules_fuzzer PRIVATE -fsanitize=fuzzer)
-  set(CLI_FUZZ_WORK ${CMAKE_BINARY_DIR}/cli-fuzz-corpus)
-  file(MAKE_DIRECTORY ${CLI_FUZZ_WORK})
-  add_test(NAME clirules_fuzz COMMAND clirules_fuzzer -max_total_time=10 -rss_limit_mb=1024 ${CLI_FUZZ_WORK})
-  set_tests_properties(clirules_fuzz PROPERTIES TIMEOUT 120)
+  marquill_add_fuzzer(clirules_fuzzer TEST clirules_fuzz SECONDS 10
+                     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesFuzz.cpp ${CMAKE_CURRENT_LIST_DIR}/CliRules.cpp)
 endif()
