@@ -546,6 +546,11 @@ LRESULT TFormWindow::ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
 {
     if (TZanthPanel::IsChildReport(msg))
         return SendMessageA(GetParent(wnd), msg, wParam, lParam);
+    // No frame and no scroll bars: nothing to draw outside the client area,
+    // and the default handling would still take a window DC for it, which
+    // under Wine costs a round of server requests per window as it shows.
+    if (msg == WM_NCPAINT)
+        return 0;
     if (msg == WM_ERASEBKGND) {
         // A background that cannot be drawn leaves the old one; no box while painting.
         try {
@@ -560,6 +565,9 @@ LRESULT TFormWindow::ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
 LRESULT TFormWindow::ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case WM_NCPAINT:
+        // Frameless, as the containers.
+        return 0;
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT: {

@@ -187,6 +187,10 @@ LRESULT TZanthPanel::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam)
         delete this;
         return DefWindowProcA(wnd, msg, wParam, lParam);
     }
+    case WM_NCPAINT:
+        // The frame is drawn inside the client area; the window has none, so
+        // the default handling would take a window DC for nothing.
+        return 0;
     case WM_ERASEBKGND:
         // Paint fills the whole client area itself; erasing first would flicker.
         return 1;
