@@ -16,24 +16,14 @@
 
 #include "BenchStats.h"
 #include "base/Error.h"
+#include "base/WinFiles.h"
+#include "base/Wow64.h"
 #include "oeminfo/WinOEMInfo.h"
 
 namespace {
 // The key names of "Support Information" ("Line1", "Line2", ...) with their
 // NULs reach this many bytes; the reader's buffer holds 16384.
 const size_t FullKeyListBytes = 16384 + 1024;
-
-bool WriteFileBytes(const std::string& path, const std::string& data)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-              written == data.size();
-    CloseHandle(file);
-    return ok;
-}
 
 std::string TempPath(const char* name)
 {
@@ -116,8 +106,13 @@ int Apply(int runs)
 int ReadIni(int runs)
 {
     size_t written = 0;
+    // The file the store reads: on 64-bit Windows the one in the real
+    // system directory.
+    TWow64RedirectionOff redirectionOff(IsWow64());
     std::string path = IniFilePath();
-    if (!WriteFileBytes(path, FullKeyListIni(written))) {
+    const bool prepared = WriteFileBytes(path, FullKeyListIni(written));
+    redirectionOff.Restore();
+    if (!prepared) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }
@@ -129,7 +124,9 @@ int ReadIni(int runs)
         times.push_back(NowMs() - start);
         read = OEMInfo.SupportLines ? OEMInfo.SupportLines->size() : 0;
     }
+    TWow64RedirectionOff cleanup(IsWow64());
     DeleteFileA(path.c_str());
+    cleanup.Restore();
     std::printf("read-ini %.3f\nread-ini-lines %u of %u\n", Median(times), static_cast<unsigned>(read),
                 static_cast<unsigned>(written));
     return 0;
