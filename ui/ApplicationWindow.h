@@ -9,9 +9,10 @@
 // active yet.
 #include <windows.h>
 
-// The program's icon, or the system's default one where the executable
-// carries none (as the test programs do).
-HICON ProgramIcon();
+// A window class's icons: the program's icon, or the system's default one
+// where the executable carries none (as the test programs do), and its small
+// picture taken from the executable's own small image.
+void SetProgramIcons(WNDCLASSEXA& wc);
 
 // The application window; made on first use.
 HWND ApplicationWindow();

@@ -142,9 +142,10 @@ void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner, const std::ve
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpfnWndProc = formProc;
     wc.lpszClassName = FormClass;
-    wc.hIcon = ProgramIcon();
+    SetProgramIcons(wc);
     RegisterWindowClass(wc);
     wc.hIcon = nullptr;
+    wc.hIconSm = nullptr;
     wc.lpfnWndProc = WindowProc<TFormWindow, &TFormWindow::ContainerMessage>;
     wc.lpszClassName = ContainerClass;
     RegisterWindowClass(wc);
