@@ -5,17 +5,13 @@
 #include "base/Error.h"
 #include "base/PlatformApi.h"
 #include "base/WinHandles.h"
+#include "picture/ByteReader.h"
 #include "picture/Picture.h"
 #include "picture/PictureCheck.h"
 
 #include <new>
 
 namespace {
-
-uint32_t Le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 void Put16(uint8_t* p, uint32_t v)
 {
@@ -54,15 +50,16 @@ bool ReadFileStart(const std::string& path, uint8_t* buffer, size_t size, size_t
 
 bool IsPlainBitmapHeader(const uint8_t* data, size_t size)
 {
-    if (size < FileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M')
+    const TByteReader file(data, size);
+    if (!file.Holds(0, FileHeaderSize + 4) || file.U8(0) != 'B' || file.U8(1) != 'M')
         return false;
-    const uint32_t headerSize = Le32(data + FileHeaderSize);
+    const uint32_t headerSize = file.U32(FileHeaderSize);
     if (headerSize == 12)
         return true;
-    if (headerSize != InfoHeaderSize || size < PlainHeaderBytes)
+    if (headerSize != InfoHeaderSize || !file.Holds(0, PlainHeaderBytes))
         return false;
-    const uint32_t bitCount = data[FileHeaderSize + 14] | data[FileHeaderSize + 15] << 8;
-    switch (Le32(data + FileHeaderSize + 16)) {
+    const uint16_t bitCount = file.U16(FileHeaderSize + 14);
+    switch (file.U32(FileHeaderSize + 16)) {
     case BmpRgb: return true;
     case BmpRle8: return bitCount == 8;
     case BmpRle4: return bitCount == 4;
