@@ -43,12 +43,19 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
-std::vector<char16_t> PathUnits(const TWideText& path, bool& isUtf16)
+// A parameter, not a comparison in place: on Windows wchar_t is 16 bits and
+// the compiler would call the check always true; natively it is 32 bits.
+bool IsUtf16Unit(char32_t c)
+{
+    return c <= 0xFFFF;
+}
+
+std::vector<char16_t> WideUnits(const TWideText& text, bool& isUtf16)
 {
     std::vector<char16_t> units;
     isUtf16 = true;
-    for (wchar_t c : path) {
-        isUtf16 = isUtf16 && static_cast<uint32_t>(c) <= 0xFFFF;
+    for (wchar_t c : text) {
+        isUtf16 = isUtf16 && IsUtf16Unit(static_cast<char32_t>(c));
         units.push_back(static_cast<char16_t>(c));
     }
     return units;
@@ -260,7 +267,7 @@ bool ReadValueText(TShownStoreMode mode, const TShownValue& value, TValueText& t
     text = TValueText();
     if (mode == TShownStoreMode::Legacy) {
         bool isUtf16 = true;
-        text.Units = PathUnits(value.Text, isUtf16);
+        text.Units = WideUnits(value.Text, isUtf16);
         if (!isUtf16)
             error = value.Name + " is no UTF-16 text.";
         return isUtf16;
@@ -324,7 +331,7 @@ TFormatResult FormatJson(const TShownStore& store)
         bool isUtf16 = true;
         char32_t bad = 0;
         out += "{\"path\": ";
-        if (!AppendJsonText(out, PathUnits(store.Logo.Path, isUtf16), bad) || !isUtf16)
+        if (!AppendJsonText(out, WideUnits(store.Logo.Path, isUtf16), bad) || !isUtf16)
             return Failure("The logo's path holds an unpaired UTF-16 surrogate (" + CodePointName(bad) +
                            "), which UTF-8 cannot hold.");
         out += ", \"exists\": ";
