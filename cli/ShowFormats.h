@@ -84,7 +84,8 @@ struct TShownLogo {
 struct TShownStore {
     TShownStoreMode Mode = TShownStoreMode::Registry;
     std::vector<TShownValue> Fields;          // in /show order
-    std::vector<TShownValue> Wow6432NodeOnly;  // registry mode; always present
+    // Registry mode: OEM values that only the 32-bit view (WOW6432Node) holds.
+    std::vector<TShownValue> Wow6432NodeOnly;
     TShownLogo Logo;
 };
 

@@ -50,7 +50,8 @@ TEST(ChangeLines, QuoteEveryValueUnambiguously)
     } cases[] = {
         {TShownStoreMode::Registry, Sz(u"X1"), Sz(u"X2"), "Model: \"X1\" -> \"X2\""},
         {TShownStoreMode::Registry, absent, Sz(u""), "Model: (absent) -> \"\""},
-        {TShownStoreMode::Registry, Sz(u"say \"hi\" C:\\d\\"), absent, "Model: \"say \\\"hi\\\" C:\\\\d\\\\\" -> (absent)"},
+        {TShownStoreMode::Registry, Sz(u"say \"hi\" C:\\d\\"), absent,
+         "Model: \"say \\\"hi\\\" C:\\\\d\\\\\" -> (absent)"},
         {TShownStoreMode::Registry, Sz(u"t\tr\rn\n"), Sz(u"\\t"), "Model: \"t\\tr\\rn\\n\" -> \"\\\\t\""},
         {TShownStoreMode::Registry, Sz(std::u16string(u"0\0" u"1\x1F\x7F\x85", 6)), Sz(u"\u00E9"),
          "Model: \"0\\u{0000}1\\u{001F}\\u{007F}\\u{0085}\" -> \"?\""},

@@ -102,12 +102,14 @@ TEST(ShowFormats, JsonGivesEveryValueExactlyToAParser)
     EXPECT_EQ(json["fields"]["Logo"]["value"], "%SystemRoot%\\oem.bmp");
     EXPECT_EQ(json["fields"]["Unterminated"]["value"], "ab");
     EXPECT_EQ(json["fields"]["Unterminated"]["nulTerminated"], false);
-    const nlohmann::ordered_json absent = {{"exists", false}, {"type", nullptr}, {"value", nullptr}, {"nulTerminated", nullptr}};
+    const nlohmann::ordered_json absent = {
+        {"exists", false}, {"type", nullptr}, {"value", nullptr}, {"nulTerminated", nullptr}};
     EXPECT_EQ(json["fields"]["SupportAppURL"], absent);
     EXPECT_EQ(json["wow6432NodeOnly"]["Model"]["value"], Hard[2]);
     EXPECT_EQ(json["wow6432NodeOnly"]["Manufacturer"]["type"], "REG_DWORD");
     EXPECT_EQ(json["wow6432NodeOnly"]["Manufacturer"]["value"], nullptr);
-    const nlohmann::ordered_json logo = {{"path", "C:\\Windows\\System32\\oem.bmp"}, {"exists", true}, {"loads", false}};
+    const nlohmann::ordered_json logo = {
+        {"path", "C:\\Windows\\System32\\oem.bmp"}, {"exists", true}, {"loads", false}};
     EXPECT_EQ(json["logo"], logo);
     std::vector<std::string> order;
     for (const auto& member : json["fields"].items())
