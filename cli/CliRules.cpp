@@ -286,3 +286,17 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "     failed write the values read before are written back\r\n"
            "  2  wrong command line or field file; nothing was written\r\n";
 }
+
+bool IsAbsoluteHttpUrl(std::string_view text)
+{
+    std::string_view rest;
+    for (std::string_view scheme : {"http://", "https://"})
+        if (StartsWithIgnoringCase(text, scheme))
+            rest = text.substr(scheme.size());
+    if (rest.empty() || rest[0] == '/' || rest[0] == '?' || rest[0] == '#')
+        return false;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F')
+            return false;
+    return true;
+}

@@ -87,3 +87,10 @@ TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFiel
 // The usage text of `help`, and the hint appended to every usage error.
 std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy);
 extern const char UsageHint[];
+
+// The fields whose given value must be an absolute web address, as the
+// answer file's documentation asks of SupportURL: "http://" or "https://"
+// (letter case ignored), then a host (something other than "/", "?" or "#"
+// right after "//"), and no blank, control character or DEL anywhere.
+// Characters beyond ASCII are the ANSI code page's and pass.
+bool IsAbsoluteHttpUrl(std::string_view text);

@@ -4,7 +4,8 @@
 add_library(marquill_clirules STATIC ${CMAKE_CURRENT_LIST_DIR}/CliRules.cpp)
 target_include_directories(marquill_clirules PUBLIC ${CMAKE_SOURCE_DIR})
 if(BUILD_TESTING)
-  add_executable(clirules_native_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesTest.cpp)
+  add_executable(clirules_native_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesTest.cpp
+                                      ${CMAKE_CURRENT_LIST_DIR}/tests/UrlRuleTest.cpp)
   target_link_libraries(clirules_native_tests PRIVATE marquill_clirules GTest::gtest GTest::gtest_main)
   add_test(NAME clirules_native_tests COMMAND clirules_native_tests)
 endif()

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++-mingw-w64-i686-win32 mingw-w64-tools wine wine64 wine32:i386 xvfb xauth
           fonts-wine imagemagick gettext googletest libgtest-dev cmake ninja-build
-          clang libclang-rt-14-dev zip file)
+          clang libclang-rt-14-dev zip file nlohmann-json3-dev libexpat1-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
