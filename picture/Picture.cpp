@@ -229,10 +229,13 @@ void LoadMetafile(const std::string& bytes, TPictureData& impl)
     for (int i = 0; i < 4; ++i) header[6 + i] = static_cast<uint8_t>(words >> (8 * i));
     for (int i = 0; i < 4; ++i) header[12 + i] = static_cast<uint8_t>(info.maxRecordWords >> (8 * i));
 
+    // The extent names the frame of the metafile held; taken from the size
+    // at 96 dpi, that frame is the same whatever the screen's dpi, and so
+    // is what a conversion draws.
     METAFILEPICT picture = {};
     picture.mm = MM_ANISOTROPIC;
-    picture.xExt = MulDiv(width, 2540, dpi);
-    picture.yExt = MulDiv(height, 2540, dpi);
+    picture.xExt = MulDiv(impl.at96Dpi.cx, 2540, ConversionDpi);
+    picture.yExt = MulDiv(impl.at96Dpi.cy, 2540, ConversionDpi);
     impl.metafile.Reset(SetWinMetaFileBits(info.bitsSize, header, nullptr, &picture));
     if (!impl.metafile.Valid()) Fail(N_("Metafile is not valid"));
     impl.width = width;
