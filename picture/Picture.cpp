@@ -10,6 +10,7 @@
 #include "base/WindowsVersion.h"
 #include "picture/PictureCheck.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -67,12 +68,30 @@ int ScreenPixelsPerInch()
     return dpi > 0 ? dpi : 96;
 }
 
-// A length in `units` per inch as screen pixels; -1 when it does not fit.
+// A length in `units` per inch as pixels at `dpi`; -1 when it does not fit.
 int ToPixels(int64_t length, int64_t unitsPerInch, int dpi)
 {
     if (length < 0 || unitsPerInch <= 0) return -1;
     const int64_t pixels = (length * dpi + unitsPerInch / 2) / unitsPerInch;
     return pixels <= MaxPictureSide ? static_cast<int>(pixels) : -1;
+}
+
+// The size a conversion draws a metafile at. Only its proportions matter
+// once it is capped, so a size past what the screen could show is brought
+// down to the largest side, keeping them.
+constexpr int ConversionDpi = 96;
+
+SIZE ConversionSize(int64_t width, int64_t height, int64_t unitsPerInch)
+{
+    if (unitsPerInch <= 0) return SIZE{};
+    int64_t w = (std::max<int64_t>(0, width) * ConversionDpi + unitsPerInch / 2) / unitsPerInch;
+    int64_t h = (std::max<int64_t>(0, height) * ConversionDpi + unitsPerInch / 2) / unitsPerInch;
+    const int64_t longest = std::max(w, h);
+    if (longest > MaxPictureSide) {
+        w = w * MaxPictureSide / longest;
+        h = h * MaxPictureSide / longest;
+    }
+    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
 }
 
 }  // namespace
@@ -81,8 +100,10 @@ namespace {
 
 struct TPictureData {
     TPictureKind kind = TPictureKind::Unknown;
+    std::string bytes;  // as checked
     int width = 0;
     int height = 0;
+    SIZE at96Dpi = {};
     TBitmapHandle bitmap;  // 32-bit top-down DIB section
     TIconHandle icon;
     TEnhMetaFileHandle metafile;  // a Windows metafile is held converted
@@ -99,6 +120,15 @@ void TPicture::Clear() { impl_.reset(); }
 bool TPicture::Empty() const { return !impl_; }
 int TPicture::Width() const { return impl_ ? impl_->width : 0; }
 int TPicture::Height() const { return impl_ ? impl_->height : 0; }
+TPictureKind TPicture::Kind() const { return impl_ ? impl_->kind : TPictureKind::Unknown; }
+
+const std::string& TPicture::Bytes() const
+{
+    static const std::string none;
+    return impl_ ? impl_->bytes : none;
+}
+
+SIZE TPicture::SizeAt96Dpi() const { return impl_ ? impl_->at96Dpi : SIZE{}; }
 
 namespace {
 
@@ -126,6 +156,7 @@ void LoadBitmapPicture(const std::string& bytes, TPictureData& impl)
     GdiFlush();
     impl.width = layout.width;
     impl.height = layout.height;
+    impl.at96Dpi = {impl.width, impl.height};
 }
 
 void LoadIconPicture(std::string& bytes, TPictureData& impl)
@@ -139,6 +170,7 @@ void LoadIconPicture(std::string& bytes, TPictureData& impl)
     if (!impl.icon.Valid()) Fail(N_("Icon image is not valid"));
     impl.width = image.width;
     impl.height = image.height;
+    impl.at96Dpi = {impl.width, impl.height};
 }
 
 void LoadEnhMetafile(const std::string& bytes, TPictureData& impl)
@@ -154,32 +186,41 @@ void LoadEnhMetafile(const std::string& bytes, TPictureData& impl)
     if (!impl.metafile.Valid()) Fail(N_("Metafile is not valid"));
     impl.width = width;
     impl.height = height;
+    impl.at96Dpi = ConversionSize(int64_t(info.frameRight) - info.frameLeft,
+                                  int64_t(info.frameBottom) - info.frameTop, 2540);
 }
 
 // Used when a metafile without the placeable header names no extent.
 constexpr int DefaultMetafileSide = 96;
 
-void LoadMetafile(std::string& bytes, TPictureData& impl)
+void LoadMetafile(const std::string& bytes, TPictureData& impl)
 {
     TMetafileInfo info;
     if (!CheckMetafile(Data(bytes), bytes.size(), info)) Fail(N_("Metafile is not valid"));
     const int dpi = ScreenPixelsPerInch();
     int width, height;
     if (info.placeable) {
-        width = ToPixels(std::abs(int64_t(info.right) - info.left), info.unitsPerInch, dpi);
-        height = ToPixels(std::abs(int64_t(info.bottom) - info.top), info.unitsPerInch, dpi);
+        const int64_t boxWidth = std::abs(int64_t(info.right) - info.left);
+        const int64_t boxHeight = std::abs(int64_t(info.bottom) - info.top);
+        width = ToPixels(boxWidth, info.unitsPerInch, dpi);
+        height = ToPixels(boxHeight, info.unitsPerInch, dpi);
+        impl.at96Dpi = ConversionSize(boxWidth, boxHeight, info.unitsPerInch);
     } else if (info.windowExtX && info.windowExtY) {
         width = std::abs(int(info.windowExtX));
         height = std::abs(int(info.windowExtY));
+        impl.at96Dpi = {width, height};
     } else {
         width = height = DefaultMetafileSide;
+        impl.at96Dpi = {width, height};
     }
     if (width < 0 || height < 0) Fail(N_("Metafile is not valid"));
 
     // Hand on exactly the checked records, with a header that says so. A
     // metafile of the disk type or of the first version has the same layout
-    // but would be refused by the platform's converter as it stands.
-    uint8_t* header = Data(bytes) + info.bitsOffset;
+    // but would be refused by the platform's converter as it stands. The
+    // picture's own bytes stay as they were checked.
+    std::string records = bytes.substr(info.bitsOffset, info.bitsSize);
+    uint8_t* header = Data(records);
     header[0] = 1;
     header[1] = 0;
     header[4] = 0x00;
@@ -188,10 +229,13 @@ void LoadMetafile(std::string& bytes, TPictureData& impl)
     for (int i = 0; i < 4; ++i) header[6 + i] = static_cast<uint8_t>(words >> (8 * i));
     for (int i = 0; i < 4; ++i) header[12 + i] = static_cast<uint8_t>(info.maxRecordWords >> (8 * i));
 
+    // The extent names the frame of the metafile held; taken from the size
+    // at 96 dpi, that frame is the same whatever the screen's dpi, and so
+    // is what a conversion draws.
     METAFILEPICT picture = {};
     picture.mm = MM_ANISOTROPIC;
-    picture.xExt = MulDiv(width, 2540, dpi);
-    picture.yExt = MulDiv(height, 2540, dpi);
+    picture.xExt = MulDiv(impl.at96Dpi.cx, 2540, ConversionDpi);
+    picture.yExt = MulDiv(impl.at96Dpi.cy, 2540, ConversionDpi);
     impl.metafile.Reset(SetWinMetaFileBits(info.bitsSize, header, nullptr, &picture));
     if (!impl.metafile.Valid()) Fail(N_("Metafile is not valid"));
     impl.width = width;
@@ -200,17 +244,39 @@ void LoadMetafile(std::string& bytes, TPictureData& impl)
 
 }  // namespace
 
-void TPicture::LoadFromFile(const std::string& path)
+namespace {
+
+TPictureKind KindOfPath(const std::string& path)
 {
     const std::string ext = PictureFileExtension(path);
     const TPictureKind kind = PictureKindFromExtension(ext);
     if (kind == TPictureKind::Unknown) Fail(N_("Unknown picture file extension (.%s)"), {ext});
+    return kind;
+}
+
+}  // namespace
+
+void TPicture::LoadFromFile(const std::string& path)
+{
+    const TPictureKind kind = KindOfPath(path);
+    std::string bytes;
+    try {
+        bytes = ReadPictureFile(path, kind);
+    } catch (const std::bad_alloc&) {
+        FailInvalid(kind);
+    }
+    LoadFromBytes(std::move(bytes), path);
+}
+
+void TPicture::LoadFromBytes(std::string bytes, const std::string& pathForKind)
+{
+    const TPictureKind kind = KindOfPath(pathForKind);
+    if (bytes.size() > MaxPictureFileSize) FailInvalid(kind);
 
     // Everything is built aside and only a complete picture replaces the old.
     // Memory runs short only for a file too large to show: say so of its kind.
     std::unique_ptr<TImpl> fresh;
     try {
-        std::string bytes = ReadPictureFile(path, kind);
         if (kind == TPictureKind::Bitmap && bytes.empty()) {
             impl_.reset();
             return;
@@ -227,6 +293,7 @@ void TPicture::LoadFromFile(const std::string& path)
     } catch (const std::bad_alloc&) {
         FailInvalid(kind);
     }
+    fresh->bytes = std::move(bytes);
     impl_ = std::move(fresh);
 }
 

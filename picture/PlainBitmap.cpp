@@ -1,141 +1,255 @@
-// Plain Windows bitmaps: recognised by their header, and written from any
-// picture.
+// The logo file: a bitmap Windows reads as it is, or one drawn from the
+// picture, always from the bytes that were checked.
 #include "picture/PlainBitmap.h"
 
 #include "base/Error.h"
 #include "base/PlatformApi.h"
+#include "base/WinFiles.h"
 #include "base/WinHandles.h"
+#include "base/WindowsVersion.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
-#include "picture/PictureCheck.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 namespace {
-
-void Put16(uint8_t* p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t v)
-{
-    Put16(p, v);
-    Put16(p + 2, v >> 16);
-}
 
 constexpr size_t FileHeaderSize = 14;
 constexpr size_t InfoHeaderSize = 40;
 constexpr size_t PlainHeaderBytes = FileHeaderSize + InfoHeaderSize;
 
-bool WriteAll(HANDLE file, const void* data, size_t size)
+// The bit fields that 95, 98 and ME draw; they show any other as nothing.
+struct TNineXMasks {
+    uint16_t bitCount;
+    uint32_t red, green, blue;
+};
+constexpr TNineXMasks NineXMasks[] = {
+    {16, 0x7C00, 0x03E0, 0x001F},
+    {16, 0xF800, 0x07E0, 0x001F},
+    {32, 0xFF0000, 0x00FF00, 0x0000FF},
+};
+
+// The masks of a 40-byte header follow it, as they stand in the file.
+bool NineXDrawsMasks(const TByteReader& file, uint16_t bitCount)
 {
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+    const uint32_t red = file.U32(PlainHeaderBytes), green = file.U32(PlainHeaderBytes + 4),
+                   blue = file.U32(PlainHeaderBytes + 8);
+    for (const TNineXMasks& m : NineXMasks)
+        if (m.bitCount == bitCount && m.red == red && m.green == green && m.blue == blue) return true;
+    return false;
 }
 
-bool ReadFileStart(const std::string& path, uint8_t* buffer, size_t size, size_t& got)
+// `size` scaled down to fit a MaxLogoSide square, keeping its proportions.
+SIZE FitLogoSide(SIZE size)
+{
+    const int64_t longest = std::max(size.cx, size.cy);
+    if (longest <= MaxLogoSide) return size;
+    auto scaled = [&](int64_t side) {
+        return static_cast<LONG>(std::max<int64_t>(1, (side * MaxLogoSide + longest / 2) / longest));
+    };
+    return SIZE{scaled(size.cx), scaled(size.cy)};
+}
+
+// The picture drawn at `size` on `background`: top row first, 0x00RRGGBB.
+bool Render(const TPicture& picture, SIZE size, COLORREF background, std::vector<uint32_t>& pixels)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = InfoHeaderSize;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap.Valid() || !bits) return false;
+    {
+        TMemoryDC dc(nullptr, bitmap.Get());
+        if (!dc.Get()) return false;
+        const RECT all = {0, 0, size.cx, size.cy};
+        TBrushHandle brush(CreateSolidBrush(background));
+        if (!brush.Valid() || !FillRect(dc.Get(), &all, brush.Get())) return false;
+        if (size.cx == picture.Width() && size.cy == picture.Height())
+            picture.Draw(dc.Get(), 0, 0);
+        else
+            picture.StretchDraw(dc.Get(), all);
+        GdiFlush();
+    }
+    const uint32_t* drawn = static_cast<const uint32_t*>(bits);
+    pixels.resize(size_t(size.cx) * size_t(size.cy));
+    std::transform(drawn, drawn + pixels.size(), pixels.begin(), [](uint32_t p) { return p & 0xFFFFFF; });
+    return true;
+}
+
+// How opaque each pixel is, from the picture drawn on white and on black:
+// what shows of the background through it.
+std::vector<uint8_t> AlphaOf(const std::vector<uint32_t>& onWhite, const std::vector<uint32_t>& onBlack)
+{
+    std::vector<uint8_t> alpha(onWhite.size());
+    for (size_t i = 0; i < onWhite.size(); ++i) {
+        int through = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            through = std::max(through, int((onWhite[i] >> shift) & 0xFF) - int((onBlack[i] >> shift) & 0xFF));
+        alpha[i] = static_cast<uint8_t>(255 - through);
+    }
+    return alpha;
+}
+
+void Put16(std::string& s, size_t at, uint32_t v)
+{
+    s[at] = static_cast<char>(v & 0xFF);
+    s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+void Put32(std::string& s, size_t at, uint32_t v)
+{
+    Put16(s, at, v);
+    Put16(s, at + 2, v >> 16);
+}
+
+// An uncompressed bitmap file, bottom row first as every reader expects, of
+// 24 bits or (with `alpha`) 32 bits per pixel.
+std::string EncodeBitmap(SIZE size, const std::vector<uint32_t>& pixels, const std::vector<uint8_t>* alpha)
+{
+    const size_t pixelSize = alpha ? 4 : 3;
+    const size_t rowBytes = (size_t(size.cx) * pixelSize + 3) & ~size_t(3);
+    const size_t pixelBytes = rowBytes * size_t(size.cy);
+    std::string file(PlainHeaderBytes + pixelBytes, '\0');
+    file[0] = 'B';
+    file[1] = 'M';
+    Put32(file, 2, static_cast<uint32_t>(file.size()));
+    Put32(file, 10, PlainHeaderBytes);
+    Put32(file, 14, InfoHeaderSize);
+    Put32(file, 18, static_cast<uint32_t>(size.cx));
+    Put32(file, 22, static_cast<uint32_t>(size.cy));
+    Put16(file, 26, 1);
+    Put16(file, 28, static_cast<uint32_t>(pixelSize * 8));
+    Put32(file, 34, static_cast<uint32_t>(pixelBytes));
+    for (LONG y = 0; y < size.cy; ++y) {
+        const size_t from = size_t(size.cy - 1 - y) * size_t(size.cx);
+        char* out = &file[PlainHeaderBytes + size_t(y) * rowBytes];
+        for (LONG x = 0; x < size.cx; ++x, out += pixelSize) {
+            const uint32_t p = pixels[from + size_t(x)];
+            out[0] = static_cast<char>(p & 0xFF);
+            out[1] = static_cast<char>((p >> 8) & 0xFF);
+            out[2] = static_cast<char>((p >> 16) & 0xFF);
+            if (alpha) out[3] = static_cast<char>((*alpha)[from + size_t(x)]);
+        }
+    }
+    return file;
+}
+
+// A fixed background, not the dialog face colour, so that every session
+// (a user's, or a system service's) converts a picture to the same bytes.
+constexpr COLORREF ConversionBackground = RGB(255, 255, 255);
+
+bool ConvertPicture(const TPicture& picture, TLogoTarget target, std::string& bytes)
+{
+    const SIZE size = FitLogoSide(picture.SizeAt96Dpi());
+    if (size.cx <= 0 || size.cy <= 0) return false;
+    std::vector<uint32_t> onWhite;
+    if (!Render(picture, size, ConversionBackground, onWhite)) return false;
+    if (target == TLogoTarget::Legacy) {
+        bytes = EncodeBitmap(size, onWhite, nullptr);
+        return true;
+    }
+    // Only an icon has transparent parts; a metafile is opaque on white,
+    // whatever it leaves undrawn.
+    std::vector<uint8_t> alpha(onWhite.size(), 0xFF);
+    if (picture.Kind() == TPictureKind::Icon) {
+        std::vector<uint32_t> onBlack;
+        if (!Render(picture, size, RGB(0, 0, 0), onBlack)) return false;
+        alpha = AlphaOf(onWhite, onBlack);
+    }
+    bytes = EncodeBitmap(size, onWhite, &alpha);
+    return true;
+}
+
+bool WriteLogoFile(const std::string& bytes, const std::string& dest)
+{
+    THandle file(PlatformApi.CreateFileA(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0) {
+            // A cut-off bitmap would be shown as nothing, or as garbage.
+            file.Reset();
+            DeleteFileA(dest.c_str());
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool FitsLogoCap(const std::string& path)
 {
     THandle file(PlatformApi.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD read = 0;
-    if (!file.Valid() || !ReadFile(file.Get(), buffer, static_cast<DWORD>(size), &read, nullptr))
-        return false;
-    got = read;
-    return true;
+    uint64_t size = 0;
+    return file.Valid() && FileSizeOf(file.Get(), size) && size <= MaxLogoBitmapBytes;
 }
 
 }  // namespace
 
-bool IsPlainBitmapHeader(const uint8_t* data, size_t size)
+bool IsPlainBitmap(const uint8_t* data, size_t size)
 {
+    TBitmapLayout layout;
+    if (CheckBitmapFile(data, size, layout) != TBitmapCheck::Valid) return false;
     const TByteReader file(data, size);
-    if (!file.Holds(0, FileHeaderSize + 4) || file.U8(0) != 'B' || file.U8(1) != 'M')
-        return false;
     const uint32_t headerSize = file.U32(FileHeaderSize);
-    if (headerSize == 12)
-        return true;
-    if (headerSize != InfoHeaderSize || !file.Holds(0, PlainHeaderBytes))
-        return false;
-    const uint16_t bitCount = file.U16(FileHeaderSize + 14);
-    switch (file.U32(FileHeaderSize + 16)) {
-    case BmpRgb: return true;
-    case BmpRle8: return bitCount == 8;
-    case BmpRle4: return bitCount == 4;
-    case BmpBitfields: return bitCount == 16 || bitCount == 32;
+    if (headerSize == 12) return true;
+    if (headerSize != InfoHeaderSize) return false;
+    switch (layout.compression) {
+    case BmpRgb:
+    case BmpRle8:
+    case BmpRle4: return true;  // the check matched them with their bit counts
+    case BmpBitfields: return !IsWindows9xFamily() || NineXDrawsMasks(file, layout.bitCount);
     default: return false;
     }
 }
 
-bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::string& path)
+bool LogoNeedsConversion(const TPicture& picture, TLogoTarget target)
 {
-    const int width = picture.Width();
-    const int height = picture.Height();
-    // Rows of three bytes a pixel, each padded to four bytes.
-    const uint64_t rowBytes = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
-    const uint64_t pixelBytes = rowBytes * uint64_t(height);
-    if (width <= 0 || height <= 0 || PlainHeaderBytes + pixelBytes > 0x7FFFFFFF)
-        return false;
+    if (picture.Empty()) return false;
+    if (picture.Kind() != TPictureKind::Bitmap) return true;
+    if (target == TLogoTarget::Registry) return false;
+    const std::string& bytes = picture.Bytes();
+    return !IsPlainBitmap(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = InfoHeaderSize;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom row first, as every reader expects
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap.Valid() || !bits)
+bool LogoBitmapBytes(const TPicture& picture, TLogoTarget target, std::string& bytes)
+{
+    if (picture.Empty()) return false;
+    try {
+        if (!LogoNeedsConversion(picture, target)) {
+            bytes = picture.Bytes();
+            return true;
+        }
+        return ConvertPicture(picture, target, bytes);
+    } catch (const std::bad_alloc&) {
         return false;
-    {
-        TMemoryDC dc(nullptr, bitmap.Get());
-        if (!dc.Get())
-            return false;
-        const RECT all = {0, 0, width, height};
-        TBrushHandle brush(CreateSolidBrush(background));
-        FillRect(dc.Get(), &all, brush.Get());
-        picture.Draw(dc.Get(), 0, 0);
-        GdiFlush();
     }
+}
 
-    uint8_t header[PlainHeaderBytes] = {'B', 'M'};
-    Put32(header + 2, static_cast<uint32_t>(PlainHeaderBytes + pixelBytes));
-    Put32(header + 10, PlainHeaderBytes);
-    Put32(header + 14, InfoHeaderSize);
-    Put32(header + 18, static_cast<uint32_t>(width));
-    Put32(header + 22, static_cast<uint32_t>(height));
-    Put16(header + 26, 1);
-    Put16(header + 28, 24);
-    Put32(header + 34, static_cast<uint32_t>(pixelBytes));
-
-    THandle file(PlatformApi.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
-        return false;
-    if (WriteAll(file.Get(), header, sizeof header) && WriteAll(file.Get(), bits, static_cast<size_t>(pixelBytes)))
-        return true;
-    // A cut-off bitmap would be shown as nothing, or as garbage.
-    file.Reset();
-    DeleteFileA(path.c_str());
-    return false;
+bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::string& dest)
+{
+    std::string bytes;
+    return LogoBitmapBytes(picture, target, bytes) && WriteLogoFile(bytes, dest);
 }
 
 bool InstallAsPlainBitmap(const std::string& source, const std::string& dest)
 {
-    uint8_t start[PlainHeaderBytes] = {};
-    size_t got = 0;
-    if (ReadFileStart(source, start, sizeof start, got) && !IsPlainBitmapHeader(start, got)) {
-        TPicture picture;
-        bool loaded = true;
-        try {
-            picture.LoadFromFile(source);
-        } catch (const EMarquillError&) {
-            loaded = false;
-        }
-        if (loaded && !picture.Empty())
-            return WritePlainBitmap(picture, GetSysColor(COLOR_3DFACE), dest);
+    TPicture picture;
+    try {
+        picture.LoadFromFile(source);
+    } catch (const EMarquillError&) {
+        picture.Clear();
     }
-    return PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
+    if (!picture.Empty()) return InstallLogoBitmap(picture, TLogoTarget::Legacy, dest);
+    return FitsLogoCap(source) && PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
 }

@@ -424,8 +424,6 @@ HANDLE WINAPI CreateFileRefusingNewFiles(LPCSTR path, DWORD access, DWORD share,
 TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
 {
     using namespace picture_test;
-    const uint32_t face = GetSysColor(COLOR_3DFACE);
-    const uint32_t faceRgb = (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF);
     const TColorAt quadrants = Quadrants(16, 16);
     const struct {
         const char* name;
@@ -439,7 +437,7 @@ TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
          nullptr},
         {"v5.bmp", MakeBmp({"v5", 16, 16, 32, 3, 124, {}, {0xFF0000, 0xFF00, 0xFF}}, quadrants), quadrants},
         {"clear.ico", IconWithATransparentQuadrant(),
-         [&](int x, int y) { return x < 8 && y < 8 ? faceRgb : quadrants(x, y); }},
+         [&](int x, int y) { return x < 8 && y < 8 ? White : quadrants(x, y); }},
         // Before Vista, the bitmap image rather than the larger PNG one.
         {"png.ico", JoinIcos(MakeIco({{16, 4, {Red, Green, Blue, White}}}), PngIco(48, Red)), quadrants},
         {"green.emf", SampleEmf(Green, 16, 16), [](int, int) { return Green; }},
