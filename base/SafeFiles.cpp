@@ -179,12 +179,15 @@ bool DropAside(const std::string& target)
     return DeleteAnyFile(AsideFilePath(target));
 }
 
-bool ClearLeftovers(const std::string& target)
+bool ClearLeftovers(const std::string& target, bool& found)
 {
-    const bool newCleared = DeleteAnyFile(NewFilePath(target));
-    const DWORD error = GetLastError();
-    const bool asideCleared = DeleteAnyFile(AsideFilePath(target));
-    if (!newCleared && asideCleared)
-        return Failed(error);
-    return newCleared && asideCleared;
+    const std::string leftovers[] = {NewFilePath(target), AsideFilePath(target)};
+    found = false;
+    DWORD error = NO_ERROR;
+    for (const std::string& path : leftovers) {
+        found = found || AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
+        if (!DeleteAnyFile(path) && error == NO_ERROR)
+            error = GetLastError();
+    }
+    return error == NO_ERROR || Failed(error);
 }

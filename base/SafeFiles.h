@@ -77,5 +77,7 @@ bool DropAside(const std::string& target);
 // killed replacement left its target whole (on 95/98/Me possibly moved aside
 // with the new file not yet renamed: the abandoned lock's notice asks the
 // user to check). A killed removal had been asked to delete what it moved
-// aside, so deleting finishes it. True when none is left.
-bool ClearLeftovers(const std::string& target);
+// aside, so deleting finishes it. True when none is left; `found` tells
+// whether there were any, that is whether a run ended part-way, which the
+// store lock cannot always tell (see TStoreLock::Abandoned).
+bool ClearLeftovers(const std::string& target, bool& found);
