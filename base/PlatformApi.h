@@ -1,14 +1,14 @@
 #pragma once
 // The platform calls whose failures the tests must provoke and which Wine
 // cannot be made to produce for real: a refused registry write, a profile
-// write failing half-way, a copy or deletion that does not happen, a file
+// write failing half-way, a copy, move or deletion that does not happen, a
+// file refused for its attributes, a lock refused by its access rules, a file
 // dialog that cannot be shown, a WOW64 query or switch that fails, and the
 // answers of older Windows: a code page it lacks, a cursor it lacks, a
 // sharing flag it refuses, a function it lacks or a control class it does
-// not know. The
-// program makes these calls only through this one table; a test puts a
-// stand-in in one member and puts the old one back (TApiSwap in the tests'
-// support). Each member starts out as the platform's own function.
+// not know. The program makes these calls only through this one table; a
+// test puts a stand-in in one member and puts the old one back (TApiSwap in
+// the tests' support). Each member starts out as the platform's own function.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -30,6 +30,16 @@ struct TPlatformApi {
     decltype(&::WritePrivateProfileStringA) WritePrivateProfileStringA = ::WritePrivateProfileStringA;
     decltype(&::DeleteFileA) DeleteFileA = ::DeleteFileA;
     decltype(&::CopyFileA) CopyFileA = ::CopyFileA;
+    // Windows 95/98/Me have MoveFileExA only as a stub that fails with
+    // ERROR_CALL_NOT_IMPLEMENTED; a read-only, hidden or system file refuses
+    // some of these calls on Windows but not under Wine as root.
+    decltype(&::MoveFileExA) MoveFileExA = ::MoveFileExA;
+    decltype(&::MoveFileA) MoveFileA = ::MoveFileA;
+    decltype(&::SetFileAttributesA) SetFileAttributesA = ::SetFileAttributesA;
+    // The store lock: a mutex another account made can refuse this session
+    // by its access rules, which Wine does not enforce.
+    decltype(&::CreateMutexA) CreateMutexA = ::CreateMutexA;
+    decltype(&::OpenMutexA) OpenMutexA = ::OpenMutexA;
     decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = ::GetSystemDirectoryA;
     // The file dialog's DLL is loaded when the dialog is first asked for:
     // imported, it and the shell DLLs it needs would load at every start.

@@ -328,10 +328,14 @@ int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
         }
     }
 
-    const TStoreLock lock;
-    if (mode == TStoreMode::Registry)
-        return ApplyToRegistry(fields, values, given, err);
-    return ApplyToIniFiles(fields, values, given, err);
+    int code = ExitDone;
+    UnderStoreLock(
+        [&] {
+            code = mode == TStoreMode::Registry ? ApplyToRegistry(fields, values, given, err)
+                                                : ApplyToIniFiles(fields, values, given, err);
+        },
+        [&](const std::string& notice) { ReportError(err, notice); });
+    return code;
 }
 
 }  // namespace
@@ -350,16 +354,17 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             out.Write(HelpText(SchemaOf(TStoreMode::Registry), SchemaOf(TStoreMode::Legacy)));
             return ExitDone;
         case TCliCommand::Show: {
-            const TStoreLock lock;
-            return Show(mode, out, err);
+            int code = ExitDone;
+            UnderStoreLock([&] { code = Show(mode, out, err); },
+                           [&](const std::string& notice) { ReportError(err, notice); });
+            return code;
         }
         case TCliCommand::Apply:
             return Apply(mode, request, err);
-        case TCliCommand::Remove: {
-            const TStoreLock lock;
-            RemoveOEMInfo(mode);
+        case TCliCommand::Remove:
+            UnderStoreLock([&] { RemoveOEMInfo(mode); },
+                           [&](const std::string& notice) { ReportError(err, notice); });
             return ExitDone;
-        }
         }
     } catch (const std::exception& e) {
         // A store that cannot be read, a logo that fails the picture checks:

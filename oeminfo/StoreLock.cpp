@@ -2,22 +2,138 @@
 #include "oeminfo/StoreLock.h"
 
 #include "base/Error.h"
+#include "base/Format.h"
+#include "base/PlatformApi.h"
 #include "base/ResText.h"
+#include "base/SystemError.h"
+#include "base/WindowsVersion.h"
 
-const char StoreLockName[] = "Marquill.OEMInformation.Lock";
+#include <exception>
+#include <optional>
 
-TStoreLock::TStoreLock(DWORD timeoutMs) : Mutex(CreateMutexA(nullptr, FALSE, StoreLockName))
+namespace {
+
+const char PlainLockName[] = "Marquill.OEMInformation.Lock";
+
+[[noreturn]] void RaiseLockFailure(DWORD code)
 {
-    // A mutex left by a process that ended while holding it is ours now:
-    // that process wrote nothing more, so going on is safe.
-    const DWORD result = Mutex.Valid() ? WaitForSingleObject(Mutex.Get(), timeoutMs) : WAIT_FAILED;
-    if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) {
-        throw EMarquillError(ResText(N_("Another Marquill is changing the OEM information; nothing was written")));
+    throw EMarquillError(FormatText(ResText(N_("Unable to take the OEM information lock (%s); nothing was written")),
+                                    {SystemErrorText(code)}));
+}
+
+bool AllowMutexUse(PACL acl, PSID sid)
+{
+    return AddAccessAllowedAce(acl, ACL_REVISION, StoreLockAccess, sid) != FALSE;
+}
+
+}  // namespace
+
+std::string StoreLockName(DWORD platformId, DWORD majorVersion)
+{
+    if (platformId == VER_PLATFORM_WIN32_NT && majorVersion >= 5)
+        return std::string("Global\\") + PlainLockName;
+    return PlainLockName;
+}
+
+TStoreLockSecurity::TStoreLockSecurity()
+{
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    if (!AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system_) ||
+        !AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &administrators_))
+        return;
+    auto acl = reinterpret_cast<PACL>(acl_);
+    const DWORD aceBytes = sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD);
+    const DWORD aclBytes = sizeof(ACL) + 2 * aceBytes + GetLengthSid(system_) + GetLengthSid(administrators_);
+    if (aclBytes > sizeof acl_) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return;
     }
+    if (!InitializeAcl(acl, aclBytes, ACL_REVISION) || !AllowMutexUse(acl, system_) ||
+        !AllowMutexUse(acl, administrators_) ||
+        !InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE))
+        return;
+    attributes_.nLength = sizeof attributes_;
+    attributes_.lpSecurityDescriptor = &descriptor_;
+    attributes_.bInheritHandle = FALSE;
+    built_ = true;
+}
+
+TStoreLockSecurity::~TStoreLockSecurity()
+{
+    if (administrators_)
+        FreeSid(administrators_);
+    if (system_)
+        FreeSid(system_);
+}
+
+THandle OpenStoreMutex(DWORD platformId, DWORD majorVersion)
+{
+    const std::string name = StoreLockName(platformId, majorVersion);
+    SECURITY_ATTRIBUTES* attributes = nullptr;
+    std::optional<TStoreLockSecurity> security;
+    if (platformId == VER_PLATFORM_WIN32_NT) {
+        attributes = security.emplace().Attributes();
+        if (!attributes)
+            RaiseLockFailure(GetLastError());
+    }
+    THandle mutex(PlatformApi.CreateMutexA(attributes, FALSE, name.c_str()));
+    if (mutex.Valid())
+        return mutex;
+    DWORD error = GetLastError();
+    // Made by another account (or by another run, under the rules above):
+    // making asks for full access, which the rules do not give. Taking it
+    // needs only the rights they do give. A lock of this session's own
+    // would not keep out the other account's run, so there is none.
+    if (error == ERROR_ACCESS_DENIED) {
+        mutex.Reset(PlatformApi.OpenMutexA(StoreLockAccess, FALSE, name.c_str()));
+        if (mutex.Valid())
+            return mutex;
+        error = GetLastError();
+    }
+    RaiseLockFailure(error);
+}
+
+TStoreLock::TStoreLock(DWORD timeoutMs) : Mutex(OpenStoreMutex(WindowsPlatformId, WindowsMajorVersion))
+{
+    const DWORD result = WaitForSingleObject(Mutex.Get(), timeoutMs);
+    // A mutex left by a process that ended while holding it is ours now. That
+    // process writes nothing more, so going on is safe; but its change may
+    // have stopped half-way, which the user must hear of.
+    abandoned_ = result == WAIT_ABANDONED;
+    if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED)
+        throw EMarquillError(ResText(N_("Another Marquill is changing the OEM information; nothing was written")));
 }
 
 TStoreLock::~TStoreLock()
 {
     if (Mutex.Valid())
         ReleaseMutex(Mutex.Get());
+}
+
+std::string AbandonedLockNotice()
+{
+    return ResText(
+        N_("Another Marquill ended while it was changing the OEM information; check that it holds what it should"));
+}
+
+void UnderStoreLock(const std::function<void()>& change, const std::function<void(const std::string&)>& notify,
+                    DWORD timeoutMs)
+{
+    bool abandoned = false;
+    std::exception_ptr failure;
+    {
+        const TStoreLock lock(timeoutMs);
+        abandoned = lock.Abandoned();
+        try {
+            change();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    if (abandoned)
+        notify(AbandonedLockNotice());
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -177,14 +177,12 @@ void TAppFrm::Btn_ApplyClick()
     // which names no picture: store no logo rather than that text.
     if (!logoAssigned_)
         record.Logo.clear();
-    const TStoreLock lock;
-    WriteOEMInfo(mode, record);
+    UnderStoreLock([&] { WriteOEMInfo(mode, record); }, [this](const std::string& notice) { ShowError(notice); });
 }
 
 void TAppFrm::Btn_RemoveClick()
 {
-    const TStoreLock lock;
-    RemoveOEMInfo(StoreMode());
+    UnderStoreLock([] { RemoveOEMInfo(StoreMode()); }, [this](const std::string& notice) { ShowError(notice); });
 }
 
 void TAppFrm::Button4Cli()

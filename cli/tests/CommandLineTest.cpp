@@ -386,3 +386,22 @@ TEST_F(CommandLine, NewerValuesRoundTripAndRemoveDeletesThem)
 }
 
 }  // namespace
+
+// A run that took the lock from a run that ended part-way does its job, and
+// then says so on the error output, whatever the command.
+TEST_F(CommandLine, AbandonedLockIsReportedOnTheErrorOutputAfterTheRun)
+{
+    PrepareStore({{"Manufacturer", "Acme"}});
+    const std::vector<std::vector<std::string>> commands = {{"/show"}, {"/apply", "Manufacturer=Acme"}, {"/remove"}};
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[0]);
+        const THandle waiter = AbandonStoreLock();
+        TRun run = Cli(args);
+        EXPECT_EQ(run.Code, 0);
+        EXPECT_EQ(run.Err, "Another Marquill ended while it was changing the OEM information; check that it holds "
+                           "what it should.\r\n");
+        EXPECT_EQ(Outside("Manufacturer"), args[0] == "/remove" ? "<missing>" : "Acme");
+        run = Cli(args);
+        EXPECT_EQ(run.Err, "") << "a lock let go normally";
+    }
+}

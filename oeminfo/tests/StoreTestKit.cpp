@@ -2,6 +2,8 @@
 
 #include "base/Error.h"
 #include "base/ResText.h"
+#include "base/WindowsVersion.h"
+#include "oeminfo/StoreLock.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +76,23 @@ BOOL WINAPI RefusingDeleteFile(LPCSTR)
 {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
+}
+
+namespace {
+DWORD WINAPI TakeStoreLockAndEnd(void*)
+{
+    THandle mutex = OpenStoreMutex(WindowsPlatformId, WindowsMajorVersion);
+    return WaitForSingleObject(mutex.Get(), 5000);
+}
+}  // namespace
+
+THandle AbandonStoreLock()
+{
+    THandle waiter = OpenStoreMutex(WindowsPlatformId, WindowsMajorVersion);
+    THandle thread(CreateThread(nullptr, 0, TakeStoreLockAndEnd, nullptr, 0, nullptr));
+    DWORD taken = WAIT_FAILED;
+    EXPECT_TRUE(thread.Valid() && WaitForSingleObject(thread.Get(), 10000) == WAIT_OBJECT_0 &&
+                GetExitCodeThread(thread.Get(), &taken));
+    EXPECT_TRUE(taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) << taken;
+    return waiter;
 }

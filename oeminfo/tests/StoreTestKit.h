@@ -3,6 +3,7 @@
 // stand-in, catching the error an operation raises, and a translation hook
 // that shows whether a message was translated before it was filled in.
 #include "base/PlatformApi.h"
+#include "base/WinHandles.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "tests/support/TestSupport.h"
 
@@ -47,3 +48,9 @@ BOOL WINAPI CountingWritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR
 
 // A deletion that reports failure and leaves the file where it is.
 BOOL WINAPI RefusingDeleteFile(LPCSTR path);
+
+// Leaves the machine's store lock abandoned: a thread takes it and ends
+// while holding it. The handle returned keeps the mutex alive, as a run
+// waiting for it does; without one the mutex would go with the thread's
+// handle, and its abandonment with it.
+THandle AbandonStoreLock();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "oeminfo/tests/StoreTestKit.h"
 #include "ui/ErrorBox.h"
 
 using namespace formtest;
@@ -263,6 +264,28 @@ TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
     Click(*form, "Btn_Apply");
     ExpectRegString("Manufacturer", "Acme");
     ExpectRegString("Logo", "C:\\marquill-missing\\logo.bmp");
+}
+
+// A change that took the lock from a run that ended part-way goes on, and
+// then tells the user to check the record.
+TEST_F(FormRegistry, AbandonedLockIsToldInTheBoxAfterApplyAndRemove)
+{
+    auto form = OpenForm();
+    SetText(*form, "Edit_Manufacturer", "Acme");
+    for (const char* button : {"Btn_Apply", "Btn_Remove"}) {
+        SCOPED_TRACE(button);
+        const THandle waiter = AbandonStoreLock();
+        TMessageBoxCatcher boxes;
+        Click(*form, button);
+        ASSERT_EQ(boxes.Count(), 1);
+        EXPECT_EQ(boxes.Last().text, "Another Marquill ended while it was changing the OEM information; check that "
+                                     "it holds what it should.");
+        EXPECT_TRUE(boxes.Last().hasErrorIcon);
+        DWORD type = 0;
+        std::string data;
+        EXPECT_EQ(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, "Manufacturer", type, data),
+                  std::strcmp(button, "Btn_Apply") == 0);
+    }
 }
 
 TEST_F(FormRegistry, PagesSwitchOnlyByTheirButtonsAndBackFocusesTheFirstField)

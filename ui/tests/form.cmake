@@ -3,7 +3,7 @@
 marquill_add_wine_test(form_registry_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormRegistryTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormWow64Test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
-  LIBS marquill_ui marquill_testsupport)
+  LIBS marquill_ui marquill_testsupport oeminfo_testkit)
 marquill_add_wine_test(form_legacy_tests WINVER winxp STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormLegacyTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
   LIBS marquill_ui marquill_testsupport)
