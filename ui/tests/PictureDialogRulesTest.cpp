@@ -11,6 +11,14 @@ namespace {
 
 using namespace std::string_literals;
 
+void ExpectRect(const TPixelRect& got, const TPixelRect& expected)
+{
+    EXPECT_EQ(got.left, expected.left);
+    EXPECT_EQ(got.top, expected.top);
+    EXPECT_EQ(got.right, expected.right);
+    EXPECT_EQ(got.bottom, expected.bottom);
+}
+
 struct TFilterCase {
     const char* name;
     std::string text;
@@ -50,11 +58,7 @@ class FitPicture : public testing::TestWithParam<TFitCase> {};
 TEST_P(FitPicture, KeepsProportionsAndCentres)
 {
     const TFitCase& c = GetParam();
-    TPixelRect r = FitPictureRect(c.pictureWidth, c.pictureHeight, c.box);
-    EXPECT_EQ(r.left, c.expected.left);
-    EXPECT_EQ(r.top, c.expected.top);
-    EXPECT_EQ(r.right, c.expected.right);
-    EXPECT_EQ(r.bottom, c.expected.bottom);
+    ExpectRect(FitPictureRect(c.pictureWidth, c.pictureHeight, c.box), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,12 +92,9 @@ class PreviewBounds : public testing::TestWithParam<TBoundsCase> {};
 TEST_P(PreviewBounds, PictureWithMarginCappedAndCentred)
 {
     const TBoundsCase& c = GetParam();
-    TPixelRect r = PreviewWindowBounds(c.pictureWidth, c.pictureHeight, 5, c.frameWidth, c.frameHeight, c.minWidth,
-                                 c.minHeight, c.screenWidth, c.screenHeight);
-    EXPECT_EQ(r.left, c.expected.left);
-    EXPECT_EQ(r.top, c.expected.top);
-    EXPECT_EQ(r.right, c.expected.right);
-    EXPECT_EQ(r.bottom, c.expected.bottom);
+    ExpectRect(PreviewWindowBounds(c.pictureWidth, c.pictureHeight, 5, c.frameWidth, c.frameHeight, c.minWidth,
+                                   c.minHeight, c.screenWidth, c.screenHeight),
+               c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
