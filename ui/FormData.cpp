@@ -20,176 +20,176 @@ constexpr COLORREF Parents = CLR_NONE;
 constexpr const char* FACE = N_("Tahoma");
 
 constexpr TAlign NoAlign = TAlign::None;
+
+// A row under construction: a maker below fills in what its kind of control
+// usually has, and these change the few columns a row has otherwise.
+struct TRow : TControlDesc {
+    template <class T>
+    constexpr TRow With(T TControlDesc::*column, T value) const
+    {
+        TRow row = *this;
+        row.*column = value;
+        return row;
+    }
+    constexpr TRow Font(const char* face, int height, COLORREF textColor) const
+    {
+        return With(&TControlDesc::fontFace, face)
+            .With(&TControlDesc::fontHeight, height)
+            .With(&TControlDesc::fontColor, textColor);
+    }
+    constexpr TRow ParentFont() const { return Font(nullptr, 0, 0); }
+    constexpr TRow Back(COLORREF background) const { return With(&TControlDesc::color, background); }
+    constexpr TRow Tag(int value) const { return With(&TControlDesc::tag, value); }
+    constexpr TRow Hidden() const { return With(&TControlDesc::visible, false); }
+    constexpr TRow Align(TAlign value) const { return With(&TControlDesc::align, value); }
+    constexpr TRow HandCursor() const { return With(&TControlDesc::handCursor, true); }
+};
+
+// Any kind: the parent's font and background, no tag, shown, not aligned.
+constexpr TRow Row(TCtl id, const char* name, TControlKind kind, TCtl parent, int left, int top, int width, int height,
+                   const char* text, int tabOrder)
+{
+    return {{id, name, kind, parent, left, top, width, height, text, nullptr, 0, 0, Parents, 0, tabOrder, true, NoAlign,
+             false}};
+}
+
+// Sized to its text, and never focused.
+constexpr TRow Label(TCtl id, const char* name, TCtl parent, int left, int top, const char* text)
+{
+    return Row(id, name, TControlKind::Label, parent, left, top, 0, 0, text, -1);
+}
+
+// A field: one line high, empty, light text on the fields' blue.
+constexpr TRow Edit(TCtl id, const char* name, TCtl parent, int left, int top, int width, int tabOrder)
+{
+    return Row(id, name, TControlKind::Edit, parent, left, top, width, 21, "", tabOrder)
+        .Font(FACE, 13, PageText)
+        .Back(EditBack);
+}
+
+constexpr TRow Button(TCtl id, const char* name, TCtl parent, int left, int top, int width, const char* text,
+                      int tabOrder)
+{
+    return Row(id, name, TControlKind::Button, parent, left, top, width, 25, text, tabOrder);
+}
+
+// A captioned frame around a group of controls.
+constexpr TRow Frame(TCtl id, const char* name, TCtl parent, int left, int top, int width, int height,
+                     const char* text, int tabOrder)
+{
+    return Row(id, name, TControlKind::ZanthPanel, parent, left, top, width, height, text, tabOrder);
+}
+
+// A container without a caption.
+constexpr TRow Panel(TCtl id, const char* name, TCtl parent, int left, int top, int width, int height, int tabOrder)
+{
+    return Row(id, name, TControlKind::Panel, parent, left, top, width, height, "", tabOrder);
+}
+
+// A page fills the page control, in the pages' font; its caption is its name.
+constexpr TRow Page(TCtl id, const char* name, int tabOrder)
+{
+    return Row(id, name, TControlKind::Page, TCtl::PageControl1, 0, 0, 640, 450, name, tabOrder)
+        .Font(FACE, 11, PageText);
+}
 }  // namespace
 
-// Columns: identifier and name, kind, parent, left, top, width, height, text, font face,
-// font height, font colour, background, tag, tab order, visible, align, hand cursor.
-// A row's identifier and, made from the same word, its name.
+// Each row names its identifier and name (made from the same word), its
+// parent, its place and what else differs from its kind's maker.
 #define CTL(name) TCtl::name, #name
 
 constexpr TControlDesc FormControls[] = {
-    {CTL(AppFrm), TControlKind::Form, TCtl::None, 0, 0, 636, 460, N_("Marquill :: www.marquill.org"), FACE, 11, SystemText,
-     PanelBack, 0, -1, true, NoAlign, false},
-    {CTL(PageControl1), TControlKind::PageControl, TCtl::AppFrm, 0, 0, 640, 450, "", nullptr, 0, 0, Parents, 0, 0, true,
-     NoAlign, false},
+    Row(CTL(AppFrm), TControlKind::Form, TCtl::None, 0, 0, 636, 460, N_("Marquill :: www.marquill.org"), -1)
+        .Font(FACE, 11, SystemText)
+        .Back(PanelBack),
+    Row(CTL(PageControl1), TControlKind::PageControl, TCtl::AppFrm, 0, 0, 640, 450, "", 0),
 
     // The editing page.
-    {CTL(T_XP), TControlKind::Page, TCtl::PageControl1, 0, 0, 640, 450, "T_XP", FACE, 11, PageText, Parents, 0, 0, false,
-     NoAlign, false},
-    {CTL(G_1), TControlKind::ZanthPanel, TCtl::T_XP, 8, 6, 393, 171, N_("General"), nullptr, 0, 0, Parents, 0, 0, true,
-     NoAlign, false},
-    {CTL(Label_Manufacturer), TControlKind::Label, TCtl::G_1, 15, 19, 0, 0, N_("Manufacturer"), nullptr, 0, 0, Parents, 0, -1,
-     true, NoAlign, false},
-    {CTL(Edit_Manufacturer), TControlKind::Edit, TCtl::G_1, 136, 16, 241, 21, "", FACE, 13, PageText, EditBack, 0, 0, true,
-     NoAlign, false},
-    {CTL(Label_MOdel), TControlKind::Label, TCtl::G_1, 15, 46, 0, 0, N_("Model"), nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Edit_Model), TControlKind::Edit, TCtl::G_1, 136, 43, 241, 21, "", FACE, 13, PageText, EditBack, 0, 1, true, NoAlign,
-     false},
-    {CTL(Label_SHours), TControlKind::Label, TCtl::G_1, 15, 72, 0, 0, N_("Support Hours"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_SHours), TControlKind::Edit, TCtl::G_1, 136, 70, 241, 21, "", FACE, 13, PageText, EditBack, 0, 2, true, NoAlign,
-     false},
-    {CTL(Label_SPhone), TControlKind::Label, TCtl::G_1, 16, 100, 0, 0, N_("Support Phone"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_SPhone), TControlKind::Edit, TCtl::G_1, 136, 97, 241, 21, "", FACE, 13, PageText, EditBack, 0, 3, true, NoAlign,
-     false},
-    {CTL(Label_SUrl), TControlKind::Label, TCtl::G_1, 16, 128, 0, 0, N_("Support URL"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_SUrl), TControlKind::Edit, TCtl::G_1, 136, 124, 241, 21, "", FACE, 13, PageText, EditBack, 0, 4, true, NoAlign,
-     false},
+    Page(CTL(T_XP), 0).Hidden(),
+    Frame(CTL(G_1), TCtl::T_XP, 8, 6, 393, 171, N_("General"), 0),
+    Label(CTL(Label_Manufacturer), TCtl::G_1, 15, 19, N_("Manufacturer")),
+    Edit(CTL(Edit_Manufacturer), TCtl::G_1, 136, 16, 241, 0),
+    Label(CTL(Label_MOdel), TCtl::G_1, 15, 46, N_("Model")),
+    Edit(CTL(Edit_Model), TCtl::G_1, 136, 43, 241, 1),
+    Label(CTL(Label_SHours), TCtl::G_1, 15, 72, N_("Support Hours")),
+    Edit(CTL(Edit_SHours), TCtl::G_1, 136, 70, 241, 2),
+    Label(CTL(Label_SPhone), TCtl::G_1, 16, 100, N_("Support Phone")),
+    Edit(CTL(Edit_SPhone), TCtl::G_1, 136, 97, 241, 3),
+    Label(CTL(Label_SUrl), TCtl::G_1, 16, 128, N_("Support URL")),
+    Edit(CTL(Edit_SUrl), TCtl::G_1, 136, 124, 241, 4),
 
     // Support lines: each edit carries its line number as its tag. Line 7
     // keeps the page's smaller font and is reached last by the Tab key.
-    {CTL(G_2), TControlKind::ZanthPanel, TCtl::T_XP, 8, 91, 393, 286, N_("Support Info"), nullptr, 0, 0, Parents, 0, 1, true,
-     NoAlign, false},
-    {CTL(Label_Line1), TControlKind::Label, TCtl::G_2, 19, 21, 0, 0, N_("Line1"), nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Edit_Line1), TControlKind::Edit, TCtl::G_2, 107, 16, 270, 21, "", FACE, 13, PageText, EditBack, 1, 0, true, NoAlign,
-     false},
-    {CTL(Label_Line2), TControlKind::Label, TCtl::G_2, 18, 48, 0, 0, N_("Line2"), nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Edit_Line2), TControlKind::Edit, TCtl::G_2, 107, 43, 270, 21, "", FACE, 13, PageText, EditBack, 2, 1, true, NoAlign,
-     false},
-    {CTL(Label_Line3), TControlKind::Label, TCtl::G_2, 18, 73, 0, 0, N_("Line3"), nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Edit_Line3), TControlKind::Edit, TCtl::G_2, 107, 70, 270, 21, "", FACE, 13, PageText, EditBack, 3, 2, true, NoAlign,
-     false},
-    {CTL(Label_Line4), TControlKind::Label, TCtl::G_2, 18, 102, 0, 0, N_("Line4"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line4), TControlKind::Edit, TCtl::G_2, 107, 97, 270, 21, "", FACE, 13, PageText, EditBack, 4, 3, true, NoAlign,
-     false},
-    {CTL(Label_Line5), TControlKind::Label, TCtl::G_2, 18, 128, 0, 0, N_("Line5"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line5), TControlKind::Edit, TCtl::G_2, 107, 124, 270, 21, "", FACE, 13, PageText, EditBack, 5, 4, true, NoAlign,
-     false},
-    {CTL(Label_Line6), TControlKind::Label, TCtl::G_2, 19, 154, 0, 0, N_("Line6"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line6), TControlKind::Edit, TCtl::G_2, 107, 150, 270, 21, "", FACE, 13, PageText, EditBack, 6, 5, true, NoAlign,
-     false},
-    {CTL(Label_Line7), TControlKind::Label, TCtl::G_2, 19, 183, 0, 0, N_("Line7"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line7), TControlKind::Edit, TCtl::G_2, 107, 177, 270, 21, "", nullptr, 0, 0, EditBack, 7, 9, true, NoAlign,
-     false},
-    {CTL(Label_Line8), TControlKind::Label, TCtl::G_2, 19, 210, 0, 0, N_("Line8"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line8), TControlKind::Edit, TCtl::G_2, 107, 204, 270, 21, "", FACE, 13, PageText, EditBack, 8, 6, true, NoAlign,
-     false},
-    {CTL(Label_Line9), TControlKind::Label, TCtl::G_2, 19, 237, 0, 0, N_("Line9"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line9), TControlKind::Edit, TCtl::G_2, 107, 231, 270, 21, "", FACE, 13, PageText, EditBack, 9, 7, true, NoAlign,
-     false},
-    {CTL(Label_Line10), TControlKind::Label, TCtl::G_2, 19, 264, 0, 0, N_("Line10"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Edit_Line10), TControlKind::Edit, TCtl::G_2, 107, 258, 270, 21, "", FACE, 13, PageText, EditBack, 10, 8, true,
-     NoAlign, false},
+    Frame(CTL(G_2), TCtl::T_XP, 8, 91, 393, 286, N_("Support Info"), 1),
+    Label(CTL(Label_Line1), TCtl::G_2, 19, 21, N_("Line1")),
+    Edit(CTL(Edit_Line1), TCtl::G_2, 107, 16, 270, 0).Tag(1),
+    Label(CTL(Label_Line2), TCtl::G_2, 18, 48, N_("Line2")),
+    Edit(CTL(Edit_Line2), TCtl::G_2, 107, 43, 270, 1).Tag(2),
+    Label(CTL(Label_Line3), TCtl::G_2, 18, 73, N_("Line3")),
+    Edit(CTL(Edit_Line3), TCtl::G_2, 107, 70, 270, 2).Tag(3),
+    Label(CTL(Label_Line4), TCtl::G_2, 18, 102, N_("Line4")),
+    Edit(CTL(Edit_Line4), TCtl::G_2, 107, 97, 270, 3).Tag(4),
+    Label(CTL(Label_Line5), TCtl::G_2, 18, 128, N_("Line5")),
+    Edit(CTL(Edit_Line5), TCtl::G_2, 107, 124, 270, 4).Tag(5),
+    Label(CTL(Label_Line6), TCtl::G_2, 19, 154, N_("Line6")),
+    Edit(CTL(Edit_Line6), TCtl::G_2, 107, 150, 270, 5).Tag(6),
+    Label(CTL(Label_Line7), TCtl::G_2, 19, 183, N_("Line7")),
+    Edit(CTL(Edit_Line7), TCtl::G_2, 107, 177, 270, 9).Tag(7).ParentFont(),
+    Label(CTL(Label_Line8), TCtl::G_2, 19, 210, N_("Line8")),
+    Edit(CTL(Edit_Line8), TCtl::G_2, 107, 204, 270, 6).Tag(8),
+    Label(CTL(Label_Line9), TCtl::G_2, 19, 237, N_("Line9")),
+    Edit(CTL(Edit_Line9), TCtl::G_2, 107, 231, 270, 7).Tag(9),
+    Label(CTL(Label_Line10), TCtl::G_2, 19, 264, N_("Line10")),
+    Edit(CTL(Edit_Line10), TCtl::G_2, 107, 258, 270, 8).Tag(10),
 
-    {CTL(G_3), TControlKind::ZanthPanel, TCtl::T_XP, 407, 6, 209, 231, N_("Picture"), nullptr, 0, 0, Parents, 0, 2, true,
-     NoAlign, false},
-    {CTL(Image1), TControlKind::Image, TCtl::G_3, 16, 21, 172, 172, "", nullptr, 0, 0, Parents, 0, -1, true, NoAlign, false},
+    Frame(CTL(G_3), TCtl::T_XP, 407, 6, 209, 231, N_("Picture"), 2),
+    Row(CTL(Image1), TControlKind::Image, TCtl::G_3, 16, 21, 172, 172, "", -1),
     // Never shown: it holds the logo path that Apply stores.
-    {CTL(Label_Logo), TControlKind::Label, TCtl::G_3, 16, 199, 0, 0, "Label_Logo", nullptr, 0, 0, Parents, 0, -1, false,
-     NoAlign, false},
-    {CTL(Btn_Open), TControlKind::Button, TCtl::G_3, 115, 199, 75, 25, N_("Open"), nullptr, 0, 0, Parents, 0, 0, true, NoAlign,
-     false},
+    Label(CTL(Label_Logo), TCtl::G_3, 16, 199, "Label_Logo").Hidden(),
+    Button(CTL(Btn_Open), TCtl::G_3, 115, 199, 75, N_("Open"), 0),
 
     // The about page, active as designed until loading has succeeded.
-    {CTL(T_About), TControlKind::Page, TCtl::PageControl1, 0, 0, 640, 450, "T_About", FACE, 11, PageText, Parents, 0, 1, true,
-     NoAlign, false},
-    {CTL(G_4), TControlKind::ZanthPanel, TCtl::T_About, 9, 3, 608, 145, N_("Supported OS"), FACE, 11, PageText, Parents, 0, 0,
-     true, NoAlign, false},
-    {CTL(Label_OSGroup1), TControlKind::Label, TCtl::G_4, 19, 24, 0, 0, "->", nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Label_Win11), TControlKind::Label, TCtl::G_4, 77, 24, 0, 0, "Windows 11 x64", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_Win10), TControlKind::Label, TCtl::G_4, 243, 24, 0, 0, "Windows 10 x86/x64", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_Win7), TControlKind::Label, TCtl::G_4, 445, 24, 0, 0, "Windows 7 x86/x64", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_Win8), TControlKind::Label, TCtl::G_4, 243, 43, 0, 0, "Windows 8.x x86/x64", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_WinVista), TControlKind::Label, TCtl::G_4, 445, 43, 0, 0, "Windows Vista x86/x64", nullptr, 0, 0, Parents, 0, -1,
-     true, NoAlign, false},
-    {CTL(Label_OSGroup2), TControlKind::Label, TCtl::G_4, 19, 74, 0, 0, "->", nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Label_Win2003), TControlKind::Label, TCtl::G_4, 77, 74, 0, 0, "Windows Server 2003", nullptr, 0, 0, Parents, 0, -1,
-     true, NoAlign, false},
-    {CTL(Label_WinXP), TControlKind::Label, TCtl::G_4, 243, 74, 0, 0, "Windows XP x86/x64", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_Win2000), TControlKind::Label, TCtl::G_4, 445, 74, 0, 0, "Windows 2000", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_WinNT4), TControlKind::Label, TCtl::G_4, 445, 93, 0, 0, "Windows NT4", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_OSGroup3), TControlKind::Label, TCtl::G_4, 19, 112, 0, 0, "->", nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Label_WinME), TControlKind::Label, TCtl::G_4, 77, 112, 0, 0, "Windows ME", nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Label_Win98), TControlKind::Label, TCtl::G_4, 243, 112, 0, 0, "Windows 98/98SE", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_Win95), TControlKind::Label, TCtl::G_4, 445, 112, 0, 0, "Windows 95/OSR1/OSR2.x", nullptr, 0, 0, Parents, 0, -1,
-     true, NoAlign, false},
+    Page(CTL(T_About), 1),
+    Frame(CTL(G_4), TCtl::T_About, 9, 3, 608, 145, N_("Supported OS"), 0).Font(FACE, 11, PageText),
+    Label(CTL(Label_OSGroup1), TCtl::G_4, 19, 24, "->"),
+    Label(CTL(Label_Win11), TCtl::G_4, 77, 24, "Windows 11 x64"),
+    Label(CTL(Label_Win10), TCtl::G_4, 243, 24, "Windows 10 x86/x64"),
+    Label(CTL(Label_Win7), TCtl::G_4, 445, 24, "Windows 7 x86/x64"),
+    Label(CTL(Label_Win8), TCtl::G_4, 243, 43, "Windows 8.x x86/x64"),
+    Label(CTL(Label_WinVista), TCtl::G_4, 445, 43, "Windows Vista x86/x64"),
+    Label(CTL(Label_OSGroup2), TCtl::G_4, 19, 74, "->"),
+    Label(CTL(Label_Win2003), TCtl::G_4, 77, 74, "Windows Server 2003"),
+    Label(CTL(Label_WinXP), TCtl::G_4, 243, 74, "Windows XP x86/x64"),
+    Label(CTL(Label_Win2000), TCtl::G_4, 445, 74, "Windows 2000"),
+    Label(CTL(Label_WinNT4), TCtl::G_4, 445, 93, "Windows NT4"),
+    Label(CTL(Label_OSGroup3), TCtl::G_4, 19, 112, "->"),
+    Label(CTL(Label_WinME), TCtl::G_4, 77, 112, "Windows ME"),
+    Label(CTL(Label_Win98), TCtl::G_4, 243, 112, "Windows 98/98SE"),
+    Label(CTL(Label_Win95), TCtl::G_4, 445, 112, "Windows 95/OSR1/OSR2.x"),
 
-    {CTL(G_5), TControlKind::ZanthPanel, TCtl::T_About, 9, 163, 608, 145, N_("About"), FACE, 11, PageText, Parents, 0, 1, true,
-     NoAlign, false},
-    {CTL(Label_App), TControlKind::Label, TCtl::G_5, 19, 24, 0, 0, N_("App:"), nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Label_AppValue), TControlKind::Label, TCtl::G_5, 121, 24, 0, 0, "Marquill", nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_Version), TControlKind::Label, TCtl::G_5, 19, 43, 0, 0, N_("Version:"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_VersionValue), TControlKind::Label, TCtl::G_5, 121, 43, 0, 0, MARQUILL_VERSION, nullptr, 0, 0, Parents, 0, -1,
-     true, NoAlign, false},
-    {CTL(Label_Author), TControlKind::Label, TCtl::G_5, 19, 72, 0, 0, N_("Author:"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_AuthorValue), TControlKind::Label, TCtl::G_5, 121, 72, 0, 0, "The Marquill developers", nullptr, 0, 0, Parents,
-     0, -1, true, NoAlign, false},
-    {CTL(Label_WWW), TControlKind::Label, TCtl::G_5, 19, 91, 0, 0, N_("WWW:"), nullptr, 0, 0, Parents, 0, -1, true, NoAlign,
-     false},
-    {CTL(Label_WWWValue), TControlKind::Label, TCtl::G_5, 121, 91, 0, 0, "www.marquill.org", nullptr, 0, 0, Parents, 0, -1,
-     true, NoAlign, false},
-    {CTL(Label_Contact), TControlKind::Label, TCtl::G_5, 19, 110, 0, 0, N_("Contact:"), nullptr, 0, 0, Parents, 0, -1, true,
-     NoAlign, false},
-    {CTL(Label_ContactValue), TControlKind::Label, TCtl::G_5, 121, 110, 0, 0, "support@marquill.org", nullptr, 0, 0, Parents, 0,
-     -1, true, NoAlign, false},
-    {CTL(Btn_Back), TControlKind::Button, TCtl::T_About, 517, 382, 99, 25, N_("Back"), nullptr, 0, 0, Parents, 0, 2, true,
-     NoAlign, false},
+    Frame(CTL(G_5), TCtl::T_About, 9, 163, 608, 145, N_("About"), 1).Font(FACE, 11, PageText),
+    Label(CTL(Label_App), TCtl::G_5, 19, 24, N_("App:")),
+    Label(CTL(Label_AppValue), TCtl::G_5, 121, 24, "Marquill"),
+    Label(CTL(Label_Version), TCtl::G_5, 19, 43, N_("Version:")),
+    Label(CTL(Label_VersionValue), TCtl::G_5, 121, 43, MARQUILL_VERSION),
+    Label(CTL(Label_Author), TCtl::G_5, 19, 72, N_("Author:")),
+    Label(CTL(Label_AuthorValue), TCtl::G_5, 121, 72, "The Marquill developers"),
+    Label(CTL(Label_WWW), TCtl::G_5, 19, 91, N_("WWW:")),
+    Label(CTL(Label_WWWValue), TCtl::G_5, 121, 91, "www.marquill.org"),
+    Label(CTL(Label_Contact), TCtl::G_5, 19, 110, N_("Contact:")),
+    Label(CTL(Label_ContactValue), TCtl::G_5, 121, 110, "support@marquill.org"),
+    Button(CTL(Btn_Back), TCtl::T_About, 517, 382, 99, N_("Back"), 2),
 
     // The bottom bar lies over the page control's lower edge.
-    {CTL(Panel1), TControlKind::Panel, TCtl::AppFrm, 0, 419, 636, 41, "", nullptr, 0, 0, PanelBack, 0, 1, true, TAlign::Bottom,
-     false},
-    {CTL(Label9), TControlKind::Label, TCtl::Panel1, 110, 5, 0, 0, N_("Free software, without warranty."), FACE,
-     11, Silver, Parents, 0, -1, true, NoAlign, false},
-    {CTL(Label10), TControlKind::Label, TCtl::Panel1, 110, 24, 0, 0, "www.marquill.org", FACE, 11, Silver, Parents, 0, -1, true,
-     NoAlign, true},
-    {CTL(Btn_About), TControlKind::Button, TCtl::Panel1, 13, 6, 91, 25, N_("About..."), nullptr, 0, 0, Parents, 0, 2, true,
-     NoAlign, false},
-    {CTL(Btn_Remove), TControlKind::Button, TCtl::Panel1, 344, 6, 171, 25, N_("Remove All OEM Info"), nullptr, 0, 0, Parents, 0,
-     1, true, NoAlign, false},
-    {CTL(Btn_Apply), TControlKind::Button, TCtl::Panel1, 521, 6, 99, 25, N_("Apply"), nullptr, 0, 0, Parents, 0, 0, true,
-     NoAlign, false},
+    Panel(CTL(Panel1), TCtl::AppFrm, 0, 419, 636, 41, 1).Back(PanelBack).Align(TAlign::Bottom),
+    Label(CTL(Label9), TCtl::Panel1, 110, 5, N_("Free software, without warranty.")).Font(FACE, 11, Silver),
+    Label(CTL(Label10), TCtl::Panel1, 110, 24, "www.marquill.org").Font(FACE, 11, Silver).HandCursor(),
+    Button(CTL(Btn_About), TCtl::Panel1, 13, 6, 91, N_("About..."), 2),
+    Button(CTL(Btn_Remove), TCtl::Panel1, 344, 6, 171, N_("Remove All OEM Info"), 1),
+    Button(CTL(Btn_Apply), TCtl::Panel1, 521, 6, 99, N_("Apply"), 0),
 
-    {CTL(OpenPictureDialog1), TControlKind::PictureDialog, TCtl::None, 0, 0, 0, 0, N_("Bitmaps (*.bmp)|*.bmp"), nullptr, 0, 0,
-     Parents, 0, -1, false, NoAlign, false},
+    Row(CTL(OpenPictureDialog1), TControlKind::PictureDialog, TCtl::None, 0, 0, 0, 0, N_("Bitmaps (*.bmp)|*.bmp"), -1)
+        .Hidden(),
 };
 
 #undef CTL

@@ -1,16 +1,16 @@
-// The window builder: classes, controls from the description, fonts,
-// scaling, label sizing and the brush cache.
+// The window builder: classes, controls from the description, scaling and
+// label sizing. Fonts, colours and painting are FormLook.cpp's.
 #include "ui/FormWindow.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/ResText.h"
-#include "picture/Picture.h"
 #include "ui/ErrorBox.h"
+#include "ui/FormWindowParts.h"
 #include "ui/WindowBase.h"
-#include "ui/Zanth.Panel.h"
 
 namespace {
 constexpr const char* FormClass = "TAppFrm";
@@ -18,17 +18,6 @@ constexpr const char* ContainerClass = "TMarquillContainer";
 constexpr const char* ImageClass = "TMarquillImage";
 constexpr int FirstControlId = 1000;
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-
-HFONT MakeFont(const std::string& face, int height, int dpi)
-{
-    LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(height, dpi, FormDesignDpi);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-}
 
 // The width of `text` and the full line height of `font`: a label's fitted size.
 SIZE LineSize(HDC dc, HFONT font, const std::string& text)
@@ -55,73 +44,6 @@ std::string WindowTextOf(HWND wnd)
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
     return text;
 }
-
-// A font object of the window: controls that share a face, height and colour
-// share one, so a new face name reaches all of them at once.
-struct TFormWindow::TFontObj : TTranslatable {
-    TFormWindow* window = nullptr;
-    std::string designFace;
-    std::string face;
-    int height = 0;
-    COLORREF color = 0;
-    COLORREF designColor = 0;
-    TFontHandle handle;
-
-    std::vector<TTextProperty> TextProperties() override
-    {
-        return {{[this] { return face; },
-                 [this](const std::string& value) {
-                     face = value;
-                     window->RecreateFont(*this);
-                 }}};
-    }
-    std::vector<TTranslatable*> Children() override { return {}; }
-};
-
-struct TFormWindow::TControl : TTranslatable {
-    TFormWindow* window = nullptr;
-    const TControlDesc* desc = nullptr;
-    TControl* parent = nullptr;
-    HWND wnd = nullptr;
-    TZanthPanel* panel = nullptr;
-    TFontObj* font = nullptr;
-    std::string caption;  // pages' and panels' captions, which no window shows
-
-    std::vector<TTextProperty> TextProperties() override
-    {
-        switch (desc->kind) {
-        case TControlKind::Label:
-        case TControlKind::Button:
-        case TControlKind::Edit:
-            return {{[this] { return WindowTextOf(wnd); },
-                     [this](const std::string& value) {
-                         SetWindowTextA(wnd, value.c_str());
-                         window->AutoSizeLabel(*this);
-                     }}};
-        case TControlKind::ZanthPanel:
-            return {{[this] { return panel ? panel->Caption() : std::string(); },
-                     [this](const std::string& value) {
-                         if (panel)
-                             panel->SetCaption(value);
-                     }}};
-        case TControlKind::Page:
-        case TControlKind::Panel:
-            return {{[this] { return caption; }, [this](const std::string& value) { caption = value; }}};
-        default:
-            return {};
-        }
-    }
-    std::vector<TTranslatable*> Children() override
-    {
-        std::vector<TTranslatable*> children;
-        if (font)
-            children.push_back(font);
-        const TCtl page = window->activePage_;
-        if (desc->kind == TControlKind::PageControl && page != TCtl::None)
-            children.push_back(window->controls_[static_cast<size_t>(page)].get());
-        return children;
-    }
-};
 
 TFormWindow::TFormWindow() = default;
 
@@ -338,62 +260,6 @@ void TFormWindow::CreateControl(TControl& control, bool visible)
     ApplyFont(control);
 }
 
-TFormWindow::TFontObj* TFormWindow::FontFor(const TControlDesc& desc, TFontObj* inherited)
-{
-    if (!desc.fontFace)
-        return inherited;
-    COLORREF color = desc.fontColor == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : desc.fontColor;
-    for (auto& font : fonts_)
-        if (font->designFace == desc.fontFace && font->height == desc.fontHeight && font->designColor == desc.fontColor)
-            return font.get();
-    auto font = std::make_unique<TFontObj>();
-    font->window = this;
-    font->designFace = desc.fontFace;
-    font->face = desc.fontFace;
-    font->height = desc.fontHeight;
-    font->designColor = desc.fontColor;
-    font->color = color;
-    font->handle.Reset(MakeFont(font->face, font->height, dpi_));
-    fonts_.push_back(std::move(font));
-    return fonts_.back().get();
-}
-
-void TFormWindow::ApplyFont(TControl& control)
-{
-    if (!control.wnd || !control.font)
-        return;
-    if (control.panel) {
-        control.panel->SetFont(control.font->handle.Get(), control.font->color);
-        InvalidateRect(control.wnd, nullptr, TRUE);
-        return;
-    }
-    switch (control.desc->kind) {
-    case TControlKind::Label:
-    case TControlKind::Edit:
-    case TControlKind::Button:
-        // A hidden control is painted when it first shows; redrawing it now
-        // still costs Wine a round of update-region work per control.
-        SendMessageA(control.wnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font->handle.Get()),
-                     IsWindowVisible(control.wnd));
-        break;
-    default:
-        break;
-    }
-}
-
-// The new font is in every control before the old one is deleted.
-void TFormWindow::RecreateFont(TFontObj& font)
-{
-    TFontHandle old(MakeFont(font.face, font.height, dpi_));
-    std::swap(old, font.handle);
-    for (auto& control : controls_) {
-        if (control->font != &font)
-            continue;
-        ApplyFont(*control);
-        AutoSizeLabel(*control);
-    }
-}
-
 bool TFormWindow::IsAutoSized(const TControl& control)
 {
     const TControlDesc& desc = *control.desc;
@@ -469,121 +335,10 @@ bool TFormWindow::HasHandCursor(HWND wnd) const
     return control && control->desc->handCursor;
 }
 
-COLORREF TFormWindow::BackgroundOf(const TControl& control) const
-{
-    for (const TControl* c = &control; c; c = c->parent)
-        if (c->desc->color != CLR_NONE)
-            return c->desc->color;
-    return GetSysColor(COLOR_BTNFACE);
-}
-
-HBRUSH TFormWindow::Brush(COLORREF color)
-{
-    auto found = brushes_.find(color);
-    if (found != brushes_.end())
-        return found->second.Get();
-    // A failed brush is not kept, so the next paint tries again.
-    TBrushHandle brush(CreateSolidBrush(color));
-    if (!brush.Valid())
-        return nullptr;
-    return brushes_.emplace(color, std::move(brush)).first->second.Get();
-}
-
-LRESULT TFormWindow::CtlColor(HDC dc, HWND wnd)
-{
-    TControl* control = FromHandle(wnd);
-    if (!control || !control->font)
-        return 0;
-    switch (control->desc->kind) {
-    case TControlKind::Edit:
-        SetTextColor(dc, control->font->color);
-        SetBkColor(dc, control->desc->color);
-        return reinterpret_cast<LRESULT>(Brush(control->desc->color));
-    case TControlKind::Label: {
-        COLORREF back = BackgroundOf(*control);
-        SetTextColor(dc, control->font->color);
-        SetBkColor(dc, back);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(Brush(back));
-    }
-    default:
-        return reinterpret_cast<LRESULT>(Brush(BackgroundOf(*control)));
-    }
-}
-
-// Containers and the picture box show the colour their row or an ancestor's
-// gives, as the labels on them do.
-void TFormWindow::FillBackground(HWND wnd, HDC dc)
-{
-    TControl* control = FromHandle(wnd);
-    RECT client = {};
-    GetClientRect(wnd, &client);
-    FillRect(dc, &client, Brush(control ? BackgroundOf(*control) : GetSysColor(COLOR_BTNFACE)));
-}
-
-void TFormWindow::PaintImage(HWND wnd, HDC dc)
-{
-    FillBackground(wnd, dc);
-    RECT client = {};
-    GetClientRect(wnd, &client);
-    if (!image_ || image_->Empty())
-        return;
-    // Shown at its own size from the top-left corner, cut at the box's edges.
-    int saved = SaveDC(dc);
-    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-    image_->Draw(dc, 0, 0);
-    RestoreDC(dc, saved);
-}
-
 void TFormWindow::AddTranslatables(std::vector<TTranslatable*>& out)
 {
     if (controls_.front()->font)
         out.push_back(controls_.front()->font);
     for (size_t i = 1; i < controls_.size(); ++i)
         out.push_back(controls_[i].get());
-}
-
-LRESULT TFormWindow::ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (TZanthPanel::IsChildReport(msg))
-        return SendMessageA(GetParent(wnd), msg, wParam, lParam);
-    // No frame and no scroll bars: nothing to draw outside the client area,
-    // and the default handling would still take a window DC for it, which
-    // under Wine costs a round of server requests per window as it shows.
-    if (msg == WM_NCPAINT)
-        return 0;
-    if (msg == WM_ERASEBKGND) {
-        // A background that cannot be drawn leaves the old one; no box while painting.
-        try {
-            FillBackground(wnd, reinterpret_cast<HDC>(wParam));
-        } catch (...) {
-        }
-        return TRUE;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-LRESULT TFormWindow::ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg) {
-    case WM_NCPAINT:
-        // Frameless, as the containers.
-        return 0;
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        TPaintDc dc(wnd);
-        if (dc.Get()) {
-            // A picture that fails to draw leaves the box empty; no box while painting.
-            try {
-                PaintImage(wnd, dc.Get());
-            } catch (...) {
-            }
-        }
-        return 0;
-    }
-    default:
-        break;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The window builder: registers the window classes, creates the top-level
 // window and every control from the description in FormData, scaled to the
-// screen; keeps the fonts (shared where the description shares them), sizes
-// the self-sizing labels, and paints the backgrounds the description gives
-// through a brush cache. It knows nothing of the OEM information or of what
+// screen, and sizes the self-sizing labels (FormWindow.cpp); keeps the fonts
+// (shared where the description shares them) and paints the backgrounds the
+// description gives through a brush cache (FormLook.cpp). It knows nothing of the OEM information or of what
 // the buttons do: that is the form's (MainForm).
 #include <windows.h>
 
@@ -74,18 +74,19 @@ private:
     void CreateChildrenOf(TControl& parent, const std::vector<TCtl>& deferred);
     void CreateControl(TControl& control, bool visible);
     void PlaceAmongSiblings(const TControl& control);
-    TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
-    void ApplyFont(TControl& control);
-    void RecreateFont(TFontObj& font);
     void AutoSizeLabel(TControl& control);
     static bool IsAutoSized(const TControl& control);
     SIZE LabelSize(const TControl& control, const std::string& text) const;
     TControl* FromHandle(HWND wnd) const;
+    int Scale(int value) const;
+
+    // The look (FormLook.cpp).
+    TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
+    void ApplyFont(TControl& control);
+    void RecreateFont(TFontObj& font);
     COLORREF BackgroundOf(const TControl& control) const;
     HBRUSH Brush(COLORREF color);
-    int Scale(int value) const;
     void PaintImage(HWND wnd, HDC dc);
-
     // The messages of the containers and of the picture box.
     LRESULT ContainerMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT ImageMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,6 @@
-// The picture-open dialog with its preview panel, and the "Preview" window.
+// The picture-open dialog: the system's file dialog with the preview panel
+// at its right. The panel's template is built in memory (DialogTemplate);
+// its button opens the "Preview" window (PreviewWindow).
 #include "ui/PictureDialog.h"
 
 #include <commctrl.h>
@@ -16,86 +18,15 @@
 #include "base/ResText.h"
 #include "base/WinHandles.h"
 #include "picture/Picture.h"
+#include "ui/DialogTemplate.h"
+#include "ui/PreviewWindow.h"
 #include "ui/WindowBase.h"
 
 namespace {
 
-constexpr int PreviewMargin = 5;
 // CDM_GETFILEPATH reports the length it needs; a path beyond this is no
 // picture anyone can pick, so the preview gives up on it.
 constexpr int MaxPreviewPath = 32768;
-
-// A dialog template built in memory, in a fixed global block because the
-// file dialog takes its custom template as a handle to one.
-class TDialogTemplate {
-public:
-    TDialogTemplate(DWORD style, short cx, short cy, bool withFont)
-    {
-        PutDword(style);
-        PutDword(0);  // extended style
-        countAt_ = words_.size();
-        words_.push_back(0);  // item count, filled in as items are added
-        PutShort(0);
-        PutShort(0);
-        PutShort(cx);
-        PutShort(cy);
-        words_.push_back(0);  // no menu
-        words_.push_back(0);  // the standard dialog class
-        words_.push_back(0);  // empty title: the texts are set at run time, translated
-        if (withFont) {
-            words_.push_back(8);
-            PutText(L"MS Shell Dlg");
-        }
-    }
-
-    // `atom` is the predefined class: 0x0080 button, 0x0082 static.
-    void AddItem(WORD id, WORD atom, DWORD style, short x, short y, short cx, short cy)
-    {
-        if (words_.size() % 2)
-            words_.push_back(0);  // items start on a DWORD boundary
-        PutDword(style | WS_CHILD);
-        PutDword(0);
-        PutShort(x);
-        PutShort(y);
-        PutShort(cx);
-        PutShort(cy);
-        words_.push_back(id);
-        words_.push_back(0xFFFF);
-        words_.push_back(atom);
-        words_.push_back(0);  // empty title
-        words_.push_back(0);  // no creation data
-        ++words_[countAt_];
-    }
-
-    // A copy in a fixed global block; its handle is also its address.
-    HGLOBAL Publish()
-    {
-        block_.Reset(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, words_.size() * sizeof(WORD)));
-        if (!block_.Valid())
-            throw EMarquillError(ResText(N_("Out of memory")));
-        std::memcpy(block_.Get(), words_.data(), words_.size() * sizeof(WORD));
-        return block_.Get();
-    }
-
-    const DLGTEMPLATE* Data() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void PutDword(DWORD value)
-    {
-        words_.push_back(LOWORD(value));
-        words_.push_back(HIWORD(value));
-    }
-    void PutShort(short value) { words_.push_back(static_cast<WORD>(value)); }
-    void PutText(const wchar_t* text)
-    {
-        for (; *text; ++text)
-            words_.push_back(static_cast<WORD>(*text));
-        words_.push_back(0);
-    }
-    std::vector<WORD> words_;
-    size_t countAt_ = 0;
-    TGlobalMemory block_;
-};
 
 void DrawCentredText(HDC dc, const RECT& box, HFONT font, const std::string& text)
 {
@@ -107,77 +38,7 @@ void DrawCentredText(HDC dc, const RECT& box, HFONT font, const std::string& tex
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// ---- The "Preview" window ----
-
-// The window shows one picture, handed over as its creation parameter.
-class TPreviewWindow {
-public:
-    static TPreviewWindow* FromParam(LPARAM param) { return reinterpret_cast<TPreviewWindow*>(param); }
-    explicit TPreviewWindow(const TPicture& shown) : picture_(&shown) {}
-
-    INT_PTR HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM)
-    {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            SetWindowTextA(wnd, ResText(N_("Preview")).c_str());
-            RECT outer, client;
-            GetWindowRect(wnd, &outer);
-            GetClientRect(wnd, &client);
-            RECT bounds = PreviewWindowBounds(
-                picture_->Width(), picture_->Height(), PreviewMargin,
-                (outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom,
-                GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CXSCREEN),
-                GetSystemMetrics(SM_CYSCREEN));
-            SetWindowPos(wnd, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-                         bounds.bottom - bounds.top, SWP_NOZORDER);
-            return TRUE;
-        }
-        case WM_SIZE:
-            InvalidateRect(wnd, nullptr, TRUE);
-            return TRUE;
-        case WM_PAINT: {
-            const TPaintDc dc(wnd);
-            RECT box;
-            GetClientRect(wnd, &box);
-            InflateRect(&box, -PreviewMargin, -PreviewMargin);
-            RECT dest = FitPictureRect(picture_->Width(), picture_->Height(), box);
-            if (!IsRectEmpty(&dest)) {
-                try {
-                    picture_->StretchDraw(dc.Get(), dest);
-                } catch (...) {
-                    // A picture that fails to draw simply leaves the window empty.
-                }
-            }
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-                EndDialog(wnd, IDCANCEL);
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    }
-
-private:
-    const TPicture* picture_;
-};
-
-void ShowPreviewWindow(HWND owner, const TPicture& picture)
-{
-    // Escape reaches the dialog manager as IDCANCEL, which closes the window.
-    TDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 100, 100,
-                         false);
-    TPreviewWindow window(picture);
-    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), tmpl.Data(), owner,
-                            DialogProc<INT_PTR, TPreviewWindow, &TPreviewWindow::HandleMessage, &TPreviewWindow::FromParam>,
-                            reinterpret_cast<LPARAM>(&window));
-}
-
-// ---- The preview panel inside the file dialog ----
-
+// The preview panel inside the file dialog.
 class TPreviewPanel {
 public:
     // The file dialog hands its OPENFILENAMEA over at WM_INITDIALOG; the
@@ -361,71 +222,6 @@ std::string HexText(DWORD value)
 }
 
 }  // namespace
-
-std::string OfnFilterFromText(const std::string& filter)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t bar = filter.find('|', start);
-        parts.push_back(filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-        if (bar == std::string::npos)
-            break;
-        start = bar + 1;
-    }
-    std::string result;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        // An empty text would end the dialog's list early: skip the pair.
-        if (parts[i].empty() || parts[i + 1].empty())
-            continue;
-        result += parts[i];
-        result += '\0';
-        result += parts[i + 1];
-        result += '\0';
-    }
-    if (!result.empty())
-        result += '\0';
-    return result;
-}
-
-RECT FitPictureRect(int pictureWidth, int pictureHeight, const RECT& box)
-{
-    RECT r = {box.left, box.top, box.left, box.top};
-    const long long boxWidth = box.right - box.left, boxHeight = box.bottom - box.top;
-    if (pictureWidth <= 0 || pictureHeight <= 0 || boxWidth <= 0 || boxHeight <= 0)
-        return r;
-    // Compare boxWidth / pictureWidth with boxHeight / pictureHeight without
-    // rounding; 64 bits keep the products exact.
-    long long width, height;
-    if (boxWidth * pictureHeight <= boxHeight * pictureWidth) {
-        width = boxWidth;
-        height = std::max<long long>(1, (boxWidth * pictureHeight + pictureWidth / 2) / pictureWidth);
-    } else {
-        height = boxHeight;
-        width = std::max<long long>(1, (boxHeight * pictureWidth + pictureHeight / 2) / pictureHeight);
-    }
-    r.left = static_cast<LONG>(box.left + (boxWidth - width) / 2);
-    r.top = static_cast<LONG>(box.top + (boxHeight - height) / 2);
-    r.right = static_cast<LONG>(r.left + width);
-    r.bottom = static_cast<LONG>(r.top + height);
-    return r;
-}
-
-RECT PreviewWindowBounds(int pictureWidth, int pictureHeight, int margin, int frameWidth, int frameHeight,
-                         int minWidth, int minHeight, int screenWidth, int screenHeight)
-{
-    const long long maxWidth = screenWidth * 3LL / 4, maxHeight = screenHeight * 3LL / 4;
-    long long width = std::max(0, pictureWidth) + 2LL * margin + frameWidth;
-    long long height = std::max(0, pictureHeight) + 2LL * margin + frameHeight;
-    width = std::min(std::max<long long>(width, minWidth), maxWidth);
-    height = std::min(std::max<long long>(height, minHeight), maxHeight);
-    RECT r;
-    r.left = static_cast<LONG>((screenWidth - width) / 2);
-    r.top = static_cast<LONG>((screenHeight - height) / 2);
-    r.right = static_cast<LONG>(r.left + width);
-    r.bottom = static_cast<LONG>(r.top + height);
-    return r;
-}
 
 bool TOpenPictureDialog::Execute(HWND owner)
 {

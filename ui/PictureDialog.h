@@ -7,6 +7,9 @@
 
 #include <string>
 
+// The filter text and the fitting of both previews follow these rules.
+#include "ui/PictureDialogRules.h"
+
 class TOpenPictureDialog {
 public:
     std::string Filter;    // "Bitmaps (*.bmp)|*.bmp" form: description|pattern pairs
@@ -25,22 +28,3 @@ public:
         IdPreviewButton = 0x5A2  // opens the "Preview" window
     };
 };
-
-// The filter in the form the file dialog takes: "a|b|c|d" gives
-// "a\0b\0c\0d\0\0". A description left without a pattern, and a pair with
-// an empty half (which would end the list there), are dropped.
-std::string OfnFilterFromText(const std::string& filter);
-
-// The largest rectangle of the picture's proportions that fits in `box`,
-// centred in it; pictures smaller than the box are scaled up. Empty when
-// either the picture or the box has no area.
-RECT FitPictureRect(int pictureWidth, int pictureHeight, const RECT& box);
-
-// Outer bounds of the "Preview" window: the picture plus `margin` on every
-// side, plus the window frame (`frameWidth`, `frameHeight` = outer size minus
-// client size), at most three quarters of the screen in each direction, and
-// centred on the screen. A captioned window cannot be smaller than the
-// system's minimum tracking size (`minWidth`, `minHeight`), so the bounds
-// never are either: otherwise the window would not end up centred.
-RECT PreviewWindowBounds(int pictureWidth, int pictureHeight, int margin, int frameWidth, int frameHeight,
-                         int minWidth, int minHeight, int screenWidth, int screenHeight);
