@@ -202,15 +202,31 @@ void LoadMetafile(std::string& bytes, TPictureData& impl)
 
 void TPicture::LoadFromFile(const std::string& path)
 {
+    LoadFromBytes(path, ReadFile(path));
+}
+
+std::string TPicture::ReadFile(const std::string& path)
+{
+    const std::string ext = PictureFileExtension(path);
+    const TPictureKind kind = PictureKindFromExtension(ext);
+    if (kind == TPictureKind::Unknown) Fail(N_("Unknown picture file extension (.%s)"), {ext});
+    // Memory runs short only for a file too large to show: say so of its kind.
+    try {
+        return ReadPictureFile(path, kind);
+    } catch (const std::bad_alloc&) {
+        FailInvalid(kind);
+    }
+}
+
+void TPicture::LoadFromBytes(const std::string& path, std::string bytes)
+{
     const std::string ext = PictureFileExtension(path);
     const TPictureKind kind = PictureKindFromExtension(ext);
     if (kind == TPictureKind::Unknown) Fail(N_("Unknown picture file extension (.%s)"), {ext});
 
     // Everything is built aside and only a complete picture replaces the old.
-    // Memory runs short only for a file too large to show: say so of its kind.
     std::unique_ptr<TImpl> fresh;
     try {
-        std::string bytes = ReadPictureFile(path, kind);
         if (kind == TPictureKind::Bitmap && bytes.empty()) {
             impl_.reset();
             return;

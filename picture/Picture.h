@@ -17,6 +17,12 @@ public:
     // Loads `path` by the picture-loading rule; raises EMarquillError with the
     // rule's message on failure, and then this picture keeps what it had.
     void LoadFromFile(const std::string& path);
+    // The two halves of LoadFromFile, for a caller that reads the file
+    // elsewhere than it decodes it (with the WOW64 redirection off): the
+    // bytes of `path` as LoadFromBytes takes them, and the picture made from
+    // them. Each raises the rule's message for its half.
+    static std::string ReadFile(const std::string& path);
+    void LoadFromBytes(const std::string& path, std::string bytes);
     void Clear();
 
     bool Empty() const;

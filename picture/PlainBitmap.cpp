@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/PlatformApi.h"
 #include "base/WinHandles.h"
+#include "base/Wow64.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
 #include "picture/PictureCheck.h"
@@ -68,7 +69,12 @@ bool IsPlainBitmapHeader(const uint8_t* data, size_t size)
     }
 }
 
-bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::string& path)
+namespace {
+
+// `picture` at its own size as an uncompressed 24-bit bitmap file with a
+// 40-byte header, on `background` where the picture leaves it uncovered;
+// empty when it cannot be drawn.
+std::string PlainBitmapBytes(const TPicture& picture, COLORREF background)
 {
     const int width = picture.Width();
     const int height = picture.Height();
@@ -76,7 +82,7 @@ bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::s
     const uint64_t rowBytes = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
     const uint64_t pixelBytes = rowBytes * uint64_t(height);
     if (width <= 0 || height <= 0 || PlainHeaderBytes + pixelBytes > 0x7FFFFFFF)
-        return false;
+        return std::string();
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = InfoHeaderSize;
@@ -88,11 +94,11 @@ bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::s
     void* bits = nullptr;
     TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap.Valid() || !bits)
-        return false;
+        return std::string();
     {
         TMemoryDC dc(nullptr, bitmap.Get());
         if (!dc.Get())
-            return false;
+            return std::string();
         const RECT all = {0, 0, width, height};
         TBrushHandle brush(CreateSolidBrush(background));
         FillRect(dc.Get(), &all, brush.Get());
@@ -109,12 +115,20 @@ bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::s
     Put16(header + 26, 1);
     Put16(header + 28, 24);
     Put32(header + 34, static_cast<uint32_t>(pixelBytes));
+    std::string file(reinterpret_cast<const char*>(header), sizeof header);
+    file.append(static_cast<const char*>(bits), static_cast<size_t>(pixelBytes));
+    return file;
+}
 
+bool WriteBitmapFile(const std::string& bytes, const std::string& path)
+{
+    if (bytes.empty())
+        return false;
     THandle file(PlatformApi.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return false;
-    if (WriteAll(file.Get(), header, sizeof header) && WriteAll(file.Get(), bits, static_cast<size_t>(pixelBytes)))
+    if (WriteAll(file.Get(), bytes.data(), bytes.size()))
         return true;
     // A cut-off bitmap would be shown as nothing, or as garbage.
     file.Reset();
@@ -122,20 +136,43 @@ bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::s
     return false;
 }
 
-bool InstallAsPlainBitmap(const std::string& source, const std::string& dest)
+}  // namespace
+
+bool InstallAsPlainBitmap(const std::string& source, const std::string& dest, bool redirectionOff)
 {
-    uint8_t start[PlainHeaderBytes] = {};
-    size_t got = 0;
-    if (ReadFileStart(source, start, sizeof start, got) && !IsPlainBitmapHeader(start, got)) {
+    // Only the file reads and writes happen with the redirection off; the
+    // picture is decoded and drawn with it on.
+    std::string bytes;
+    const bool convert = WithRedirectionOff(redirectionOff, [&] {
+        uint8_t start[PlainHeaderBytes] = {};
+        size_t got = 0;
+        if (!ReadFileStart(source, start, sizeof start, got) || IsPlainBitmapHeader(start, got))
+            return false;
+        try {
+            bytes = TPicture::ReadFile(source);
+        } catch (const EMarquillError&) {
+            return false;
+        }
+        return true;
+    });
+    std::string converted;
+    if (convert) {
         TPicture picture;
         bool loaded = true;
         try {
-            picture.LoadFromFile(source);
+            picture.LoadFromBytes(source, std::move(bytes));
         } catch (const EMarquillError&) {
             loaded = false;
         }
-        if (loaded && !picture.Empty())
-            return WritePlainBitmap(picture, GetSysColor(COLOR_3DFACE), dest);
+        if (loaded && !picture.Empty()) {
+            converted = PlainBitmapBytes(picture, GetSysColor(COLOR_3DFACE));
+            if (converted.empty())
+                return false;
+        }
     }
-    return PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
+    return WithRedirectionOff(redirectionOff, [&] {
+        if (!converted.empty())
+            return WriteBitmapFile(converted, dest);
+        return PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
+    });
 }

@@ -7,20 +7,15 @@
 #include <cstdint>
 #include <string>
 
-class TPicture;
-
 // The start of a .bmp file names a bitmap that Windows 95 and later read
 // themselves: a 12-byte header, or a 40-byte one uncompressed, RLE-coded at
 // 4 or 8 bits, or with bit fields at 16 or 32 bits.
 bool IsPlainBitmapHeader(const uint8_t* data, size_t size);
 
-// Writes `picture` at its own size as an uncompressed 24-bit bitmap with a
-// 40-byte header, on `background` where the picture leaves it uncovered.
-// False when it cannot be drawn or the file cannot be written.
-bool WritePlainBitmap(const TPicture& picture, COLORREF background, const std::string& path);
-
 // Puts the picture file `source` at `dest` as a bitmap that Windows shows:
 // a plain bitmap, and a file that does not load as a picture at all, are
 // copied byte for byte; any other picture is drawn into a plain bitmap on
 // the dialog face colour, where Windows draws the logo. False on failure.
-bool InstallAsPlainBitmap(const std::string& source, const std::string& dest);
+// With `redirectionOff`, both files are read and written with the WOW64
+// redirection off (the picture is decoded with it on).
+bool InstallAsPlainBitmap(const std::string& source, const std::string& dest, bool redirectionOff);

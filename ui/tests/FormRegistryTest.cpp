@@ -254,8 +254,8 @@ TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
 
     DWORD type = 0;
     std::string data;
-    for (const TOEMField& field : OEMFields)
-        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, field.Name, type, data)) << field.Name;
+    for (const TOEMField* field : RecordFields())
+        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, field->Name, type, data)) << field->Name;
     EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
     EXPECT_EQ(Text(*form, "Label_Logo"), "C:\\marquill-missing\\logo.bmp");
 
