@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ui/ErrorBox.h"
+#include "ui/FormFields.h"
 
 using namespace formtest;
 
@@ -50,6 +51,20 @@ TEST(ErrorBoxTitle, LowerCasesEveryLetterAfterTheFirst)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(ProgramTitleOf(c.path), c.title);
+    }
+}
+
+// The field table names the window's controls by their rows' names; a
+// misspelt one would leave its field unshown and unstored.
+TEST(FormFields, EveryControlTheFieldTableNamesIsARowOfTheWindow)
+{
+    for (const TOEMField* field : AllOEMFields()) {
+        SCOPED_TRACE(field->Name);
+        if (!field->Control)
+            continue;
+        const TCtl control = FieldControl(*field);
+        ASSERT_NE(control, TCtl::None) << field->Control;
+        EXPECT_STREQ(Desc(control).name, field->Control);
     }
 }
 
