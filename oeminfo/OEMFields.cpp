@@ -77,8 +77,3 @@ TFieldList CommandLineOnlyFields()
 {
     return Select([](const TOEMField& field) { return field.Registry == TFieldHome::RegistryValue && !field.Control; });
 }
-
-size_t SupportLineCount()
-{
-    return Select([](const TOEMField& field) { return field.Legacy == TFieldHome::SupportLine; }).size();
-}

@@ -72,7 +72,3 @@ TFieldList OEMFieldsIn(TStoreMode mode);
 TFieldList RecordFields();
 // The registry values only the command line writes (Remove deletes them too).
 TFieldList CommandLineOnlyFields();
-
-// The number of support lines that can be edited ("Line1" on); lines read
-// beyond these are not shown, and an edit writes only these back.
-size_t SupportLineCount();
