@@ -6,7 +6,9 @@
 // reference-counted string, whose code would double the string code the
 // program carries.
 #include <exception>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 class EMarquillError : public std::exception {
 public:
@@ -16,3 +18,7 @@ public:
 private:
     std::string message_;
 };
+
+// Raises the standard text `englishTemplate` (marked N_()) in the user's
+// language, looked up before its placeholders are filled with `args`.
+[[noreturn]] void RaiseText(const char* englishTemplate, std::initializer_list<std::string_view> args = {});

@@ -32,8 +32,10 @@ DWORD WINAPI FileDialogError()
 TPlatformApi::TPlatformApi() : GetOpenFileNameA(OpenFileNameDialog), CommDlgExtendedError(FileDialogError)
 {
     IsWow64Process = LoadedFunction<decltype(IsWow64Process)>("kernel32.dll", "IsWow64Process");
-    Wow64EnableWow64FsRedirection =
-        LoadedFunction<decltype(Wow64EnableWow64FsRedirection)>("kernel32.dll", "Wow64EnableWow64FsRedirection");
+    Wow64DisableWow64FsRedirection =
+        LoadedFunction<decltype(Wow64DisableWow64FsRedirection)>("kernel32.dll", "Wow64DisableWow64FsRedirection");
+    Wow64RevertWow64FsRedirection =
+        LoadedFunction<decltype(Wow64RevertWow64FsRedirection)>("kernel32.dll", "Wow64RevertWow64FsRedirection");
     AttachConsole = LoadedFunction<decltype(AttachConsole)>("kernel32.dll", "AttachConsole");
     InitCommonControlsEx = LoadedFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
 }

@@ -52,9 +52,11 @@ struct TPlatformApi {
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
     // Functions that older releases lack are never imported: the
     // constructor looks them up at run time, and nullptr means the running
-    // Windows has none. Windows 95 to 2000 lack these three.
+    // Windows has none. Windows 95 to 2000 lack these four; 32-bit XP lacks
+    // the redirection pair, which came with the 64-bit releases.
     BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = nullptr;
-    BOOLEAN(WINAPI* Wow64EnableWow64FsRedirection)(BOOLEAN) = nullptr;
+    BOOL(WINAPI* Wow64DisableWow64FsRedirection)(PVOID*) = nullptr;
+    BOOL(WINAPI* Wow64RevertWow64FsRedirection)(PVOID) = nullptr;
     BOOL(WINAPI* AttachConsole)(DWORD) = nullptr;
     // comctl32 4.70 brought it; the first Windows 95 has only
     // InitCommonControls. Looked up only where the program has comctl32

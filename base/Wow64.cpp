@@ -1,8 +1,6 @@
 // The WOW64 query and the redirection switch, through PlatformApi.
 #include "base/Wow64.h"
 
-#include <exception>
-
 #include "base/Error.h"
 #include "base/PlatformApi.h"
 #include "base/ResText.h"
@@ -17,34 +15,33 @@ bool IsWow64()
     return wow64 != FALSE;
 }
 
-void SetWow64FsRedirection(bool Enable)
+namespace {
+bool HasSwitch()
 {
-    if (!PlatformApi.Wow64EnableWow64FsRedirection)
+    return PlatformApi.Wow64DisableWow64FsRedirection && PlatformApi.Wow64RevertWow64FsRedirection;
+}
+}  // namespace
+
+TWow64RedirectionSwitch::TWow64RedirectionSwitch(bool active)
+{
+    if (!active || !HasSwitch())
         return;
-    if (!PlatformApi.Wow64EnableWow64FsRedirection(Enable ? TRUE : FALSE))
-        throw EMarquillError(ResText(N_("Unable to switch the file system redirection")));
+    if (!PlatformApi.Wow64DisableWow64FsRedirection(&saved_))
+        RaiseText(N_("Unable to switch the file system redirection"));
+    off_ = true;
 }
 
-TWow64RedirectionOff::TWow64RedirectionOff(bool active) : active_(active)
+TWow64RedirectionSwitch::~TWow64RedirectionSwitch()
 {
-    if (active_)
-        SetWow64FsRedirection(false);
+    if (off_)
+        PlatformApi.Wow64RevertWow64FsRedirection(saved_);
 }
 
-TWow64RedirectionOff::~TWow64RedirectionOff()
+void TWow64RedirectionSwitch::SwitchBack()
 {
-    if (!active_)
+    if (!off_)
         return;
-    try {
-        SetWow64FsRedirection(true);
-    } catch (const std::exception&) {
-    }
-}
-
-void TWow64RedirectionOff::Restore()
-{
-    if (!active_)
-        return;
-    active_ = false;
-    SetWow64FsRedirection(true);
+    off_ = false;
+    if (!PlatformApi.Wow64RevertWow64FsRedirection(saved_))
+        RaiseText(N_("Unable to switch the file system redirection"));
 }

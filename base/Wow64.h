@@ -1,30 +1,52 @@
 #pragma once
 // A 32-bit program on 64-bit Windows: asking whether it runs so, and
-// switching the file-system redirection of the system directory. Both go
-// through PlatformApi, where the kernel's functions are looked up at run time.
+// switching off the file-system redirection of the system directory for a
+// span of work. Both go through PlatformApi, where the kernel's functions
+// are looked up at run time.
+#include <type_traits>
+#include <utility>
 
 // True when the program is a 32-bit process on 64-bit Windows; false where
 // the platform cannot say (no IsWow64Process). A failing query raises
 // EMarquillError.
 bool IsWow64();
 
-// Switches the redirection for the calling thread; does nothing where the
-// platform lacks the switch. A refused switch raises EMarquillError.
-void SetWow64FsRedirection(bool Enable);
-
-// Switches the redirection off for its lifetime (when `active`). Restore()
-// switches it back and raises a failure; when an error unwinds first, the
-// destructor still switches it back, quietly, because that first error is
-// the one to show.
-class TWow64RedirectionOff {
+// The switch itself, for WithRedirectionOff. Switching off saves the state
+// it found, and switching back puts that state back: a nested span leaves
+// the redirection off for the span around it. Where the platform lacks the
+// switch (32-bit Windows), both do nothing.
+class TWow64RedirectionSwitch {
 public:
-    explicit TWow64RedirectionOff(bool active);
-    ~TWow64RedirectionOff();
-    TWow64RedirectionOff(const TWow64RedirectionOff&) = delete;
-    TWow64RedirectionOff& operator=(const TWow64RedirectionOff&) = delete;
+    // Switches off when `active`; a refusal raises EMarquillError.
+    explicit TWow64RedirectionSwitch(bool active);
+    // Switches back when that has not been done: quietly, because an error
+    // is unwinding, and it is the one to show.
+    ~TWow64RedirectionSwitch();
+    TWow64RedirectionSwitch(const TWow64RedirectionSwitch&) = delete;
+    TWow64RedirectionSwitch& operator=(const TWow64RedirectionSwitch&) = delete;
 
-    void Restore();
+    // Switches back; a refusal raises EMarquillError.
+    void SwitchBack();
 
 private:
-    bool active_;
+    bool off_ = false;
+    void* saved_ = nullptr;
 };
+
+// Runs `fn` with the redirection off for this thread (when `active`) and
+// gives what it gives. The redirection is switched back however `fn` ends;
+// a refused switch back is raised only when `fn` succeeded. Only file reads
+// and writes belong in `fn`: while the redirection is off, loading a system
+// DLL can fail, so pictures are decoded outside it.
+template <class TFn> auto WithRedirectionOff(bool active, TFn&& fn) -> decltype(fn())
+{
+    TWow64RedirectionSwitch redirection(active);
+    if constexpr (std::is_void_v<decltype(fn())>) {
+        fn();
+        redirection.SwitchBack();
+    } else {
+        auto result = fn();
+        redirection.SwitchBack();
+        return result;
+    }
+}

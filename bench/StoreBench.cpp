@@ -108,10 +108,8 @@ int ReadIni(int runs)
     size_t written = 0;
     // The file the store reads: on 64-bit Windows the one in the real
     // system directory.
-    TWow64RedirectionOff redirectionOff(IsWow64());
-    std::string path = IniFilePath();
-    const bool prepared = WriteFileBytes(path, FullKeyListIni(written));
-    redirectionOff.Restore();
+    const std::string path = IniFilePath();
+    const bool prepared = WithRedirectionOff(IsWow64(), [&] { return WriteFileBytes(path, FullKeyListIni(written)); });
     if (!prepared) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
@@ -124,9 +122,7 @@ int ReadIni(int runs)
         times.push_back(NowMs() - start);
         read = OEMInfo.SupportLines ? OEMInfo.SupportLines->size() : 0;
     }
-    TWow64RedirectionOff cleanup(IsWow64());
-    DeleteFileA(path.c_str());
-    cleanup.Restore();
+    WithRedirectionOff(IsWow64(), [&] { DeleteFileA(path.c_str()); });
     std::printf("read-ini %.3f\nread-ini-lines %u of %u\n", Median(times), static_cast<unsigned>(read),
                 static_cast<unsigned>(written));
     return 0;

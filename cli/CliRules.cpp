@@ -215,10 +215,11 @@ TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFiel
             return Quoted(name) + " is given twice: " + firstGiven[index]->Origin + " and " + field.Origin + ".";
         if (field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
             return "The value of " + Quoted(name) + " (" + field.Origin + ") holds a line break.";
-        if (field.Value.size() > schema.MaxValueLength)
+        const size_t maxLength = index < schema.MaxLengths.size() ? schema.MaxLengths[index] : schema.MaxValueLength;
+        if (field.Value.size() > maxLength)
             return "The value of " + Quoted(name) + " (" + field.Origin + ") is " +
                    std::to_string(field.Value.size()) + " characters long; " + schema.ModeName + " takes at most " +
-                   std::to_string(schema.MaxValueLength) + ".";
+                   std::to_string(maxLength) + ".";
         firstGiven[index] = &field;
         values[index] = field.Value;
         given[index] = true;

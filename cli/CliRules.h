@@ -75,11 +75,13 @@ struct TFieldSchema {
     std::vector<std::string> OtherMode;  // the other mode's names this one lacks
     std::string OtherModeName;
     size_t MaxValueLength = 0;  // in bytes of the ANSI code page
+    // A field's own limit, one per name; a field without one has MaxValueLength.
+    std::vector<size_t> MaxLengths = {};
 };
 
 // Checks every assignment against `schema`: each name known in this mode
 // (letter case ignored), none given twice, no value holding a CR, LF or NUL
-// or longer than the limit. On success `values[i]` is the value given for
+// or longer than the field's limit. On success `values[i]` is the value given for
 // `schema.Names[i]` and `given[i]` says whether one was given.
 TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFieldSchema& schema,
                         std::vector<std::string>& values, std::vector<bool>& given);

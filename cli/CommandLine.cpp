@@ -9,9 +9,9 @@
 #include "base/Wow64.h"
 #include "cli/CliRules.h"
 #include "cli/StdStream.h"
-#include "cli/StrictStore.h"
 #include "i18n/Translate.h"
 #include "oeminfo/StoreLock.h"
+#include "oeminfo/StrictStore.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "picture/Picture.h"
 
@@ -20,41 +20,6 @@
 #include <exception>
 
 namespace {
-
-// The legacy store's profile reader gives back at most 2047 characters of a
-// value. The registry reader would take far more, but Windows advises
-// against values over 2048 bytes, and one bound for both modes keeps a field
-// file good for either.
-constexpr size_t MaxValueLength = 2047;
-
-// A field as the command line names it, and where it lives in the record:
-// one of its texts, or (legacy mode) support line `Line`, counted from 1,
-// or (registry mode, neither) a value the record does not hold.
-struct TCliField {
-    std::string Name;
-    std::string TOEMInfo::*Text;
-    size_t Line;
-};
-
-// Registry mode: the record's six texts and the newer values. Legacy mode:
-// the texts that store keeps, with the editable support lines before the
-// logo, as in the window.
-std::vector<TCliField> FieldsOf(TStoreMode mode)
-{
-    std::vector<TCliField> fields;
-    for (const TOEMField& field : OEMFields) {
-        if (!IsStoredIn(field, mode))
-            continue;
-        if (mode == TStoreMode::Legacy && field.Text == &TOEMInfo::Logo)
-            for (size_t line = 1; line <= OEMLineFieldCount; ++line)
-                fields.push_back({"Line" + std::to_string(line), nullptr, line});
-        fields.push_back({field.Name, field.Text, 0});
-    }
-    for (const char* name : OEMNewerValues)
-        if (mode == TStoreMode::Registry)
-            fields.push_back({name, nullptr, 0});
-    return fields;
-}
 
 const char* ModeName(TStoreMode mode)
 {
@@ -67,55 +32,16 @@ TFieldSchema SchemaOf(TStoreMode mode)
     TFieldSchema schema;
     schema.ModeName = ModeName(mode);
     schema.OtherModeName = ModeName(other);
-    schema.MaxValueLength = MaxValueLength;
-    for (const TCliField& field : FieldsOf(mode))
-        schema.Names.push_back(field.Name);
-    for (const TCliField& field : FieldsOf(other)) {
-        bool shared = false;
-        for (const std::string& name : schema.Names)
-            shared = shared || name == field.Name;
-        if (!shared)
-            schema.OtherMode.push_back(field.Name);
+    for (const TOEMField* field : OEMFieldsIn(mode)) {
+        schema.Names.push_back(field->Name);
+        schema.MaxLengths.push_back(field->MaxLength);
+        if (field->MaxLength > schema.MaxValueLength)
+            schema.MaxValueLength = field->MaxLength;
     }
+    for (const TOEMField* field : OEMFieldsIn(other))
+        if (!IsStoredIn(*field, mode))
+            schema.OtherMode.push_back(field->Name);
     return schema;
-}
-
-// Legacy mode: the record the store holds, read as the window reads it when
-// it opens; `Lines` keeps every support line read, also those past the tenth.
-struct TStoredRecord {
-    std::vector<std::string> Values;  // one per field of the mode
-    std::vector<std::string> Lines;
-};
-
-TStoredRecord ReadStore(TStoreMode mode, const std::vector<TCliField>& fields)
-{
-    OEMInfo = TOEMInfo();
-    ReadOEMInfo(mode);
-    TStoredRecord record;
-    if (OEMInfo.SupportLines)
-        record.Lines = *OEMInfo.SupportLines;
-    for (const TCliField& field : fields) {
-        if (field.Text)
-            record.Values.push_back(OEMInfo.*field.Text);
-        else
-            record.Values.push_back(field.Line <= record.Lines.size() ? record.Lines[field.Line - 1] : "");
-    }
-    return record;
-}
-
-// Legacy mode: writes the whole record as Apply does, the non-empty lines in
-// order, renumbered, and the logo copied by the store.
-void WriteStore(TStoreMode mode, const std::vector<TCliField>& fields, const std::vector<std::string>& values)
-{
-    TOEMInfo info;
-    info.SupportLines = std::make_unique<std::vector<std::string>>();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].Text)
-            info.*fields[i].Text = values[i];
-        else if (!values[i].empty())
-            info.SupportLines->push_back(values[i]);
-    }
-    WriteOEMInfo(mode, info);
 }
 
 void ReportError(TConsoleOut& err, const std::string& message)
@@ -165,61 +91,32 @@ TUsageError GatherFields(const TCliRequest& request, std::vector<TFieldAssignmen
     return TUsageError();
 }
 
-std::vector<std::string> NamesOf(const std::vector<TCliField>& fields)
-{
-    std::vector<std::string> names;
-    for (const TCliField& field : fields)
-        names.push_back(field.Name);
-    return names;
-}
-
 int StoreError(TConsoleOut& err, const std::string& message)
 {
     ReportError(err, message);
     return ExitStoreError;
 }
 
-// Legacy mode: the first field not given whose stored text the ANSI profile
-// functions would not carry unchanged (a UTF-16 oeminfo.ini may hold any
-// character), checked where Windows has the wide ones; else empty.
-std::string UncarriedField(const std::vector<TCliField>& fields, const TStoredRecord& stored,
-                           const std::vector<bool>& given)
-{
-    TWideIniRecord wide;
-    if (!ReadIniWide(wide))
-        return std::string();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const TCliField& field = fields[i];
-        if (given[i] || field.Text == &TOEMInfo::Logo)
-            continue;
-        TWideText expected;
-        if (field.Text)
-            expected = field.Text == &TOEMInfo::Manufacturer ? wide.Manufacturer : wide.Model;
-        else if (field.Line <= wide.Lines.size())
-            expected = wide.Lines[field.Line - 1];
-        if (ToWide(stored.Values[i]) != expected)
-            return field.Name;
-    }
-    return std::string();
-}
-
 // The texts the store holds, read strictly: a store that cannot be read,
 // or a text that cannot be written as stored, raises an error.
-std::vector<std::string> ReadStoreStrictly(TStoreMode mode, const std::vector<TCliField>& fields)
+std::vector<std::string> ReadStoreStrictly(TStoreMode mode, const TFieldList& fields)
 {
+    auto lacking = [](const TOEMField* field) {
+        return EMarquillError("\"" + std::string(field->Name) +
+                              "\" holds characters the ANSI code page lacks; nothing was shown");
+    };
     if (mode == TStoreMode::Legacy) {
         ReadLegacyFiles();
-        const TStoredRecord stored = ReadStore(mode, fields);
-        const std::string uncarried = UncarriedField(fields, stored, std::vector<bool>(fields.size(), false));
-        if (!uncarried.empty())
-            throw EMarquillError("\"" + uncarried + "\" holds characters the ANSI code page lacks; nothing was shown");
+        const TStoredRecord stored = ReadLegacyRecord(fields);
+        if (const TOEMField* uncarried = UncarriedField(fields, stored, std::vector<bool>(fields.size(), false)))
+            throw lacking(uncarried);
         return stored.Values;
     }
-    const std::vector<TStoredBytes> stored = ReadOEMValues(NamesOf(fields));
+    const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
     std::vector<std::string> values(fields.size());
     for (size_t i = 0; i < fields.size(); ++i)
         if (!OEMValueText(stored[i], values[i]))
-            throw EMarquillError("\"" + fields[i].Name + "\" holds characters the ANSI code page lacks; nothing was shown");
+            throw lacking(fields[i]);
     return values;
 }
 
@@ -227,15 +124,15 @@ std::vector<std::string> ReadStoreStrictly(TStoreMode mode, const std::vector<TC
 // take, or output that did not arrive whole, fails.
 int Show(TStoreMode mode, TConsoleOut& out, TConsoleOut& err)
 {
-    const std::vector<TCliField> fields = FieldsOf(mode);
+    const TFieldList fields = OEMFieldsIn(mode);
     const std::vector<std::string> values = ReadStoreStrictly(mode, fields);
     std::string text;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (values[i].find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-            return StoreError(err, "\"" + fields[i].Name +
+            return StoreError(err, "\"" + std::string(fields[i]->Name) +
                                        "\" holds a line break or a NUL character, which /apply cannot read back; "
                                        "nothing was shown");
-        text += fields[i].Name + "=" + values[i] + "\r\n";
+        text += fields[i]->Name + ("=" + values[i]) + "\r\n";
     }
     if (!out.Write(text))
         return StoreError(err, "The OEM information could not be written to the output whole");
@@ -266,16 +163,17 @@ template <class TWrite, class TRestore> int WriteOrRestore(TConsoleOut& err, TWr
 
 // Registry mode writes only the values given; before that it keeps each
 // one's type and bytes (or that it was missing) to put back on failure.
-int ApplyToRegistry(const std::vector<TCliField>& fields, const std::vector<std::string>& values,
+int ApplyToRegistry(const TFieldList& fields, const std::vector<std::string>& values,
                     const std::vector<bool>& given, TConsoleOut& err)
 {
-    const std::vector<TStoredBytes> stored = ReadOEMValues(NamesOf(fields));
-    std::vector<std::string> names, texts;
+    const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
+    TFieldList names;
+    std::vector<std::string> texts;
     std::vector<TStoredBytes> before;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (!given[i])
             continue;
-        names.push_back(fields[i].Name);
+        names.push_back(fields[i]);
         texts.push_back(values[i]);
         before.push_back(stored[i]);
     }
@@ -286,26 +184,25 @@ int ApplyToRegistry(const std::vector<TCliField>& fields, const std::vector<std:
 // Legacy mode rewrites oeminfo.ini as Apply does, so the fields not given
 // must come through the ANSI functions unchanged; both files' bytes are
 // kept to put back on failure.
-int ApplyToIniFiles(const std::vector<TCliField>& fields, std::vector<std::string> values,
-                    const std::vector<bool>& given, TConsoleOut& err)
+int ApplyToIniFiles(const TFieldList& fields, std::vector<std::string> values, const std::vector<bool>& given,
+                    TConsoleOut& err)
 {
     const std::vector<TStoredBytes> files = ReadLegacyFiles();
-    const TStoredRecord stored = ReadStore(TStoreMode::Legacy, fields);
-    const std::string uncarried = UncarriedField(fields, stored, given);
-    if (!uncarried.empty())
-        return StoreError(err, "The stored \"" + uncarried +
+    const TStoredRecord stored = ReadLegacyRecord(fields);
+    if (const TOEMField* uncarried = UncarriedField(fields, stored, given))
+        return StoreError(err, "The stored \"" + std::string(uncarried->Name) +
                                    "\" holds characters the ANSI code page lacks and would be lost: give it a "
                                    "value; nothing was written");
     for (size_t i = 0; i < fields.size(); ++i)
         if (!given[i])
             values[i] = stored.Values[i];
     return WriteOrRestore(
-        err, [&] { WriteStore(TStoreMode::Legacy, fields, values); }, [&] { RestoreLegacyFiles(files); });
+        err, [&] { WriteLegacyRecord(fields, values); }, [&] { RestoreLegacyFiles(files); });
 }
 
 int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
 {
-    const std::vector<TCliField> fields = FieldsOf(mode);
+    const TFieldList fields = OEMFieldsIn(mode);
     std::vector<TFieldAssignment> assignments;
     TUsageError error = GatherFields(request, assignments);
     std::vector<std::string> values;
@@ -318,13 +215,13 @@ int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
     // The logo must pass the checks the window's Open makes; an empty one
     // stores no logo (and in legacy mode keeps the logo file there is).
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].Text == &TOEMInfo::Logo && given[i] && !values[i].empty()) {
+        if (fields[i]->Kind == TFieldKind::Picture && given[i] && !values[i].empty()) {
             // The legacy store reads the logo with the redirection off, as
             // the window's load does; the check must see the same file.
-            TWow64RedirectionOff redirectionOff(mode == TStoreMode::Legacy && IsWow64());
+            std::string bytes = WithRedirectionOff(mode == TStoreMode::Legacy && IsWow64(),
+                                                   [&] { return TPicture::ReadFile(values[i]); });
             TPicture picture;
-            picture.LoadFromFile(values[i]);
-            redirectionOff.Restore();
+            picture.LoadFromBytes(std::move(bytes), values[i]);
         }
     }
 

@@ -256,16 +256,20 @@ TPictureKind KindOfPath(const std::string& path)
 
 }  // namespace
 
-void TPicture::LoadFromFile(const std::string& path)
+std::string TPicture::ReadFile(const std::string& path)
 {
     const TPictureKind kind = KindOfPath(path);
-    std::string bytes;
+    // Memory runs short only for a file too large to show: say so of its kind.
     try {
-        bytes = ReadPictureFile(path, kind);
+        return ReadPictureFile(path, kind);
     } catch (const std::bad_alloc&) {
         FailInvalid(kind);
     }
-    LoadFromBytes(std::move(bytes), path);
+}
+
+void TPicture::LoadFromFile(const std::string& path)
+{
+    LoadFromBytes(ReadFile(path), path);
 }
 
 void TPicture::LoadFromBytes(std::string bytes, const std::string& pathForKind)
@@ -274,7 +278,6 @@ void TPicture::LoadFromBytes(std::string bytes, const std::string& pathForKind)
     if (bytes.size() > MaxPictureFileSize) FailInvalid(kind);
 
     // Everything is built aside and only a complete picture replaces the old.
-    // Memory runs short only for a file too large to show: say so of its kind.
     std::unique_ptr<TImpl> fresh;
     try {
         if (kind == TPictureKind::Bitmap && bytes.empty()) {

@@ -24,6 +24,10 @@ public:
     // Loads `bytes` as the picture kind that `pathForKind`'s extension names,
     // by the same rule and with the same messages (the path is not opened).
     void LoadFromBytes(std::string bytes, const std::string& pathForKind);
+    // The bytes of `path` as LoadFromFile reads them, for a caller that reads
+    // the file elsewhere than it decodes it (with the WOW64 redirection off);
+    // raises the rule's message for the read.
+    static std::string ReadFile(const std::string& path);
     void Clear();
 
     bool Empty() const;

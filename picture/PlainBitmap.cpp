@@ -7,6 +7,7 @@
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "base/WindowsVersion.h"
+#include "base/Wow64.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
 
@@ -242,14 +243,29 @@ bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::s
     return LogoBitmapBytes(picture, target, bytes) && WriteLogoFile(bytes, dest);
 }
 
-bool InstallAsPlainBitmap(const std::string& source, const std::string& dest)
+bool InstallAsPlainBitmap(const std::string& source, const std::string& dest, bool redirectionOff)
 {
+    // Only the file reads and writes happen with the redirection off; the
+    // picture is decoded and drawn with it on.
+    std::string bytes;
+    const bool read = WithRedirectionOff(redirectionOff, [&] {
+        try {
+            bytes = TPicture::ReadFile(source);
+        } catch (const EMarquillError&) {
+            return false;
+        }
+        return true;
+    });
     TPicture picture;
     try {
-        picture.LoadFromFile(source);
+        if (read) picture.LoadFromBytes(std::move(bytes), source);
     } catch (const EMarquillError&) {
         picture.Clear();
     }
-    if (!picture.Empty()) return InstallLogoBitmap(picture, TLogoTarget::Legacy, dest);
-    return FitsLogoCap(source) && PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
+    std::string logo;
+    if (!picture.Empty() && !LogoBitmapBytes(picture, TLogoTarget::Legacy, logo)) return false;
+    return WithRedirectionOff(redirectionOff, [&] {
+        if (!picture.Empty()) return WriteLogoFile(logo, dest);
+        return FitsLogoCap(source) && PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
+    });
 }

@@ -54,4 +54,6 @@ bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::s
 // Reads the picture file `source` once and installs it at `dest` for the
 // legacy store. A file that does not load as a picture (or an empty bitmap)
 // is copied byte for byte, when it is no longer than MaxLogoBitmapBytes.
-bool InstallAsPlainBitmap(const std::string& source, const std::string& dest);
+// With `redirectionOff`, both files are read and written with the WOW64
+// redirection off (the picture is decoded and drawn with it on).
+bool InstallAsPlainBitmap(const std::string& source, const std::string& dest, bool redirectionOff = false);

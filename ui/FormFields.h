@@ -1,20 +1,19 @@
 #pragma once
 // Which control of the window holds which part of the OEM information, and
 // the copy between the window's fields and a record, in either direction,
-// for the store in force: the registry store's six texts, or the legacy
-// store's manufacturer, model and logo with the support lines.
+// for the store in force: the registry store's texts, or the legacy store's
+// [General] texts and logo with the support lines. The field table names
+// each field's control.
 #include <string>
 
-#include "oeminfo/WinOEMInfo.h"
+#include "oeminfo/OEMFields.h"
 #include "ui/FormData.h"
 
 class TFormWindow;
 
-// The control that holds the record's text `text` (one of OEMFields).
-TCtl FieldControl(std::string TOEMInfo::*text);
-
-// The support line fields, "Line1" first.
-extern const TCtl LineControls[OEMLineFieldCount];
+// The control the field table names for `field`; None for a field the
+// window does not show.
+TCtl FieldControl(const TOEMField& field);
 
 // The record the window's fields hold in `mode`. In legacy mode its
 // SupportLines are the non-empty line fields in order, so the stored lines

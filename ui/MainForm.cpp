@@ -140,15 +140,17 @@ void TAppFrm::FormCreate()
     logoAssigned_ = true;
 
     // A logo path into the system directory means the 64-bit one on 64-bit
-    // Windows, so the redirection is off for the existence test and the load.
-    {
-        TWow64RedirectionOff redirectionOff(IsWow64());
-        std::string logo = WindowTextOf(Control(TCtl::Label_Logo));
-        if (IsExistingFile(logo)) {
-            picture_.LoadFromFile(logo);
-            InvalidateRect(Control(TCtl::Image1), nullptr, TRUE);
-        }
-        redirectionOff.Restore();
+    // Windows, so the redirection is off for the existence test and the
+    // read; the picture is decoded with it on.
+    const std::string logo = WindowTextOf(Control(TCtl::Label_Logo));
+    bool found = false;
+    std::string bytes = WithRedirectionOff(IsWow64(), [&] {
+        found = IsExistingFile(logo);
+        return found ? TPicture::ReadFile(logo) : std::string();
+    });
+    if (found) {
+        picture_.LoadFromBytes(std::move(bytes), logo);
+        InvalidateRect(Control(TCtl::Image1), nullptr, TRUE);
     }
     ShowPage(TCtl::T_XP);
 }

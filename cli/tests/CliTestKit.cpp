@@ -62,9 +62,10 @@ std::vector<std::string> StoreParts()
     if (Legacy())
         return {IniPath(), LogoPath()};
     std::vector<std::string> names;
-    for (const TOEMField& field : OEMFields)
-        names.push_back(field.Name);
-    names.insert(names.end(), std::begin(OEMNewerValues), std::end(OEMNewerValues));
+    for (const TOEMField* field : RecordFields())
+        names.push_back(field->Name);
+    for (const TOEMField* field : CommandLineOnlyFields())
+        names.push_back(field->Name);
     return names;
 }
 

@@ -13,8 +13,8 @@ namespace {
 const char KeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
 const std::vector<const char*> ValueNames = [] {
     std::vector<const char*> names;
-    for (const TOEMField& field : OEMFields)
-        names.push_back(field.Name);
+    for (const TOEMField* field : RecordFields())
+        names.push_back(field->Name);
     return names;
 }();
 
@@ -65,8 +65,8 @@ void ExpectStoredText(const char* name, const std::string& text, int line)
 std::vector<std::string> Fields()
 {
     std::vector<std::string> texts;
-    for (const TOEMField& field : OEMFields)
-        texts.push_back(OEMInfo.*field.Text);
+    for (const TOEMField* field : RecordFields())
+        texts.push_back(OEMInfo.*field->Text);
     return texts;
 }
 
@@ -418,7 +418,8 @@ TEST_F(RegStore, RemoveDeletesTheSixAndTheNewerValuesInOrderAndKeepsTheKey)
     TApiSwap<decltype(PlatformApi.RegCloseKey)> counting(PlatformApi.RegCloseKey, CountingRegCloseKey);
     RemoveRegOEMInfo();
     std::vector<std::string> expected(std::begin(ValueNames), std::end(ValueNames));
-    expected.insert(expected.end(), std::begin(OEMNewerValues), std::end(OEMNewerValues));
+    for (const TOEMField* field : CommandLineOnlyFields())
+        expected.push_back(field->Name);
     EXPECT_EQ(expected, DeletedValues);
     for (const char* name : ValueNames)
         EXPECT_FALSE(ValuePresent64(name)) << name;

@@ -6,6 +6,7 @@
 
 #include "oeminfo/tests/StoreTestKit.h"
 #include "ui/ErrorBox.h"
+#include "ui/FormFields.h"
 
 using namespace formtest;
 
@@ -51,6 +52,20 @@ TEST(ErrorBoxTitle, LowerCasesEveryLetterAfterTheFirst)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(ProgramTitleOf(c.path), c.title);
+    }
+}
+
+// The field table names the window's controls by their rows' names; a
+// misspelt one would leave its field unshown and unstored.
+TEST(FormFields, EveryControlTheFieldTableNamesIsARowOfTheWindow)
+{
+    for (const TOEMField* field : AllOEMFields()) {
+        SCOPED_TRACE(field->Name);
+        if (!field->Control)
+            continue;
+        const TCtl control = FieldControl(*field);
+        ASSERT_NE(control, TCtl::None) << field->Control;
+        EXPECT_STREQ(Desc(control).name, field->Control);
     }
 }
 
@@ -255,8 +270,8 @@ TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
 
     DWORD type = 0;
     std::string data;
-    for (const TOEMField& field : OEMFields)
-        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, field.Name, type, data)) << field.Name;
+    for (const TOEMField* field : RecordFields())
+        EXPECT_FALSE(ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, field->Name, type, data)) << field->Name;
     EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Acme");
     EXPECT_EQ(Text(*form, "Label_Logo"), "C:\\marquill-missing\\logo.bmp");
 

@@ -185,8 +185,8 @@ inline void DeleteOemValues()
     HKEY key = OpenOemKey();
     if (!key)
         return;
-    for (const TOEMField& field : OEMFields)
-        RegDeleteValueA(key, field.Name);
+    for (const TOEMField* field : RecordFields())
+        RegDeleteValueA(key, field->Name);
     RegCloseKey(key);
 }
 

@@ -28,20 +28,26 @@ BOOL WINAPI IsWow64No(HANDLE, PBOOL wow64)
     *wow64 = FALSE;
     return TRUE;
 }
-BOOLEAN WINAPI SwitchWorks(BOOLEAN enable)
+BOOL WINAPI SwitchOffWorks(PVOID* old)
 {
-    g_switches.push_back(enable ? 1 : 0);
+    g_switches.push_back(0);
+    *old = nullptr;
     return TRUE;
 }
-BOOLEAN WINAPI SwitchRefused(BOOLEAN enable)
+BOOL WINAPI SwitchOffRefused(PVOID*)
 {
-    g_switches.push_back(enable ? 1 : 0);
+    g_switches.push_back(0);
     return FALSE;
 }
-BOOLEAN WINAPI SwitchOnRefused(BOOLEAN enable)
+BOOL WINAPI SwitchBackWorks(PVOID)
 {
-    g_switches.push_back(enable ? 1 : 0);
-    return enable ? FALSE : TRUE;
+    g_switches.push_back(1);
+    return TRUE;
+}
+BOOL WINAPI SwitchBackRefused(PVOID)
+{
+    g_switches.push_back(1);
+    return FALSE;
 }
 
 // Marks every standard text that passes through the translation route.
@@ -64,11 +70,12 @@ protected:
     }
 };
 
-// The kernel's two WOW64 functions as PlatformApi holds them; nullptr stands
+// The kernel's WOW64 functions as PlatformApi holds them; nullptr stands
 // for a kernel that lacks one.
 struct TWow64StandIns {
     decltype(PlatformApi.IsWow64Process) isWow64Process;
-    decltype(PlatformApi.Wow64EnableWow64FsRedirection) enableRedirection;
+    decltype(PlatformApi.Wow64DisableWow64FsRedirection) switchOff;
+    decltype(PlatformApi.Wow64RevertWow64FsRedirection) switchBack;
 };
 
 struct TCase {
@@ -83,17 +90,18 @@ struct TCase {
 TEST_F(FormWow64, RedirectionIsSwitchedOffOnlyAroundTheLoadAndFailuresAreShown)
 {
     const TCase cases[] = {
-        {"kernel without IsWow64Process", {nullptr, SwitchWorks}, "bmp", {}, nullptr, true},
-        {"32-bit Windows", {IsWow64No, SwitchWorks}, "bmp", {}, nullptr, true},
-        {"64-bit Windows", {IsWow64Yes, SwitchWorks}, "bmp", {0, 1}, nullptr, true},
-        {"64-bit Windows without the switch", {IsWow64Yes, nullptr}, "bmp", {}, nullptr, true},
-        {"logo fails to load", {IsWow64Yes, SwitchWorks}, "png", {0, 1}, "<Unknown picture file extension (.png)>.",
-         false},
+        {"kernel without IsWow64Process", {nullptr, SwitchOffWorks, SwitchBackWorks}, "bmp", {}, nullptr, true},
+        {"32-bit Windows", {IsWow64No, SwitchOffWorks, SwitchBackWorks}, "bmp", {}, nullptr, true},
+        {"64-bit Windows", {IsWow64Yes, SwitchOffWorks, SwitchBackWorks}, "bmp", {0, 1}, nullptr, true},
+        {"64-bit Windows without the switch", {IsWow64Yes, nullptr, nullptr}, "bmp", {}, nullptr, true},
+        {"logo fails to load", {IsWow64Yes, SwitchOffWorks, SwitchBackWorks}, "png", {0, 1},
+         "<Unknown picture file extension (.png)>.", false},
         // Never passed through translation.
-        {"IsWow64Process fails", {IsWow64Fails, SwitchWorks}, "bmp", {}, "IsWow64: bad process handle.", false},
-        {"switching off refused", {IsWow64Yes, SwitchRefused}, "bmp", {0},
+        {"IsWow64Process fails", {IsWow64Fails, SwitchOffWorks, SwitchBackWorks}, "bmp", {},
+         "IsWow64: bad process handle.", false},
+        {"switching off refused", {IsWow64Yes, SwitchOffRefused, SwitchBackWorks}, "bmp", {0},
          "<Unable to switch the file system redirection>.", false},
-        {"switching back on refused", {IsWow64Yes, SwitchOnRefused}, "bmp", {0, 1},
+        {"switching back on refused", {IsWow64Yes, SwitchOffWorks, SwitchBackRefused}, "bmp", {0, 1},
          "<Unable to switch the file system redirection>.", false},
     };
     for (const TCase& c : cases) {
@@ -110,8 +118,10 @@ TEST_F(FormWow64, RedirectionIsSwitchedOffOnlyAroundTheLoadAndFailuresAreShown)
         {
             TApiSwap<decltype(PlatformApi.IsWow64Process)> query(PlatformApi.IsWow64Process,
                                                                  c.functions.isWow64Process);
-            TApiSwap<decltype(PlatformApi.Wow64EnableWow64FsRedirection)> redirection(
-                PlatformApi.Wow64EnableWow64FsRedirection, c.functions.enableRedirection);
+            TApiSwap<decltype(PlatformApi.Wow64DisableWow64FsRedirection)> switchOff(
+                PlatformApi.Wow64DisableWow64FsRedirection, c.functions.switchOff);
+            TApiSwap<decltype(PlatformApi.Wow64RevertWow64FsRedirection)> switchBack(
+                PlatformApi.Wow64RevertWow64FsRedirection, c.functions.switchBack);
             form = std::make_unique<TAppFrm>();
         }
 

@@ -1,0 +1,34 @@
+#pragma once
+// A profile (INI) file, read and written through the platform's profile
+// functions. Windows may keep a cached copy of a profile file; letting go of
+// one asks for that copy to reach the disk.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/WideText.h"
+
+class TProfileFile {
+public:
+    explicit TProfileFile(std::string path);
+    ~TProfileFile();
+    TProfileFile(const TProfileFile&) = delete;
+    TProfileFile& operator=(const TProfileFile&) = delete;
+
+    // The value of `key` read into `capacity` characters: a longer value
+    // comes back cut to capacity - 1, as the platform gives it.
+    std::string ReadString(const char* section, const char* key, DWORD capacity) const;
+    // The key names of `section` in file order (see SplitKeyList), read
+    // into `capacity` characters.
+    std::vector<std::string> ReadKeyNames(const char* section, DWORD capacity) const;
+    // The same through the wide functions, which read a UTF-16 file's
+    // characters unchanged; only the NT family has them.
+    TWideText ReadWideString(const TWideText& section, const TWideText& key, DWORD capacity) const;
+    std::vector<TWideText> ReadWideKeyNames(const TWideText& section, DWORD capacity) const;
+
+    bool WriteString(const char* section, const char* key, const std::string& value) const;
+
+private:
+    std::string path_;
+};

@@ -1,0 +1,45 @@
+#pragma once
+// Where the two stores keep the OEM information, and how much of it they
+// believe: the one place for the key, the files, the section names and the
+// limits that both the window's lenient reader and the command line's
+// strict one use.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "base/RegistryKey.h"
+#include "picture/PictureCheck.h"
+
+// The key of the registry store in the 64-bit view of HKEY_LOCAL_MACHINE,
+// and its full name for messages.
+extern const char OEMKeyPath[];
+extern const char OEMKeyFullName[];
+
+// The legacy store's sections of oeminfo.ini.
+extern const char GeneralSection[];
+extern const char SupportSection[];
+
+// A registry value larger than this is not believed; no OEM text comes near it.
+constexpr DWORD MaxValueBytes = 16u * 1024 * 1024;
+// A store file (oeminfo.ini, or oemlogo.bmp, which is a picture) larger than
+// this is not kept.
+constexpr uint64_t MaxStoreFileBytes = MaxPictureFileSize;
+// The profile reads' buffers, in characters: a value of up to 2047
+// characters, and the key names of a section.
+constexpr DWORD ValueBufferChars = 2048;
+constexpr DWORD KeyNamesBufferChars = 16384;
+
+// The system directory as GetSystemDirectoryA gives it, asked on every call.
+std::string GetSystemDir();
+std::string IniFilePath();   // GetSystemDir() + "\oeminfo.ini"
+std::string LogoFilePath();  // GetSystemDir() + "\oemlogo.bmp"
+
+// How an operation opens the OEM key.
+enum class TOEMKeyUse {
+    ReadCreating,  // the window: a missing key is created (and reads empty)
+    ReadExisting,  // the command line's strict read: a missing key stays missing
+    Write,         // creating it when missing
+};
+// Opens the OEM key into `key`; the platform's result.
+LONG OpenOEMKey(TRegistryKey& key, TOEMKeyUse use);

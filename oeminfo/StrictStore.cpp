@@ -1,0 +1,208 @@
+// The store in force read strictly and written back exactly for the command line.
+#include "oeminfo/StrictStore.h"
+
+#include "base/AnsiText.h"
+#include "base/PlatformApi.h"
+#include "base/ProfileFile.h"
+#include "base/RegistryKey.h"
+#include "base/ResText.h"
+#include "base/SystemError.h"
+#include "base/WinFiles.h"
+#include "base/Wow64.h"
+#include "oeminfo/StoreLayout.h"
+#include "oeminfo/WinOEMInfo.h"
+
+#include <cstring>
+
+namespace {
+
+TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name)
+{
+    const TRegData data = key.QueryBytes(name, MaxValueBytes);
+    if (data.Result == ERROR_FILE_NOT_FOUND)
+        return TStoredBytes();
+    if (data.Result == ERROR_MORE_DATA && !data.AtSizeQuery)
+        RaiseText(N_("Failed to get data for '%s'"), {name});
+    if (data.Result != ERROR_SUCCESS)
+        throw EMarquillError(std::string("The registry value ") + name +
+                             " cannot be read: " + SystemErrorText(static_cast<DWORD>(data.Result)));
+    if (data.Type != REG_SZ && data.Type != REG_EXPAND_SZ)
+        RaiseText(N_("Invalid data type for '%s'"), {name});
+    TStoredBytes value;
+    value.Present = true;
+    value.Type = data.Type;
+    value.Bytes = data.Bytes;
+    return value;
+}
+
+TRegistryKey OpenForWriting()
+{
+    TRegistryKey key;
+    if (OpenOEMKey(key, TOEMKeyUse::Write) != ERROR_SUCCESS)
+        throw ENothingWritten(std::string("The registry key ") + OEMKeyFullName +
+                              " could not be opened for writing; nothing was written");
+    return key;
+}
+
+}  // namespace
+
+std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields)
+{
+    std::vector<TStoredBytes> values(fields.size());
+    TRegistryKey key;
+    const LONG result = OpenOEMKey(key, TOEMKeyUse::ReadExisting);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return values;
+    if (result != ERROR_SUCCESS)
+        throw EMarquillError(std::string("The registry key ") + OEMKeyFullName +
+                             " cannot be read: " + SystemErrorText(static_cast<DWORD>(result)));
+    for (size_t i = 0; i < fields.size(); ++i)
+        values[i] = ReadOEMValue(key, fields[i]->Name);
+    return values;
+}
+
+TWideText StoredWideText(const TStoredBytes& value)
+{
+    TWideText wide(value.Bytes.size() / sizeof(wchar_t), L'\0');
+    if (!wide.empty())
+        std::memcpy(&wide[0], value.Bytes.data(), wide.size() * sizeof(wchar_t));
+    if (!wide.empty() && wide.back() == L'\0')
+        wide.pop_back();
+    return wide;
+}
+
+bool OEMValueText(const TStoredBytes& value, std::string& text)
+{
+    return ToAnsiExactly(StoredWideText(value), text);
+}
+
+void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& texts)
+{
+    const TRegistryKey key = OpenForWriting();
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (key.SetText(fields[i]->Name, texts[i]) != ERROR_SUCCESS)
+            RaiseText(N_("Failed to set data for '%s'"), {fields[i]->Name});
+}
+
+void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
+{
+    const TRegistryKey key = OpenForWriting();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TStoredBytes& value = values[i];
+        const char* name = fields[i]->Name;
+        const LONG result = value.Present ? key.SetBytes(name, value.Type, value.Bytes) : key.DeleteValue(name);
+        if (result != ERROR_SUCCESS && (value.Present || result != ERROR_FILE_NOT_FOUND))
+            RaiseText(N_("Failed to set data for '%s'"), {name});
+    }
+}
+
+// The files the store itself reads and writes: on 64-bit Windows those of
+// the real system directory.
+
+std::vector<TStoredBytes> ReadLegacyFiles()
+{
+    return WithRedirectionOff(IsWow64(), [] {
+        std::vector<TStoredBytes> files;
+        for (const std::string& path : {IniFilePath(), LogoFilePath()}) {
+            TStoredBytes file;
+            file.Present = IsExistingFile(path);
+            if (file.Present) {
+                TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
+                if (!whole.Read())
+                    throw EMarquillError(path + " cannot be read: " + SystemErrorText(whole.Error));
+                file.Bytes = std::move(whole.Bytes);
+            }
+            files.push_back(std::move(file));
+        }
+        return files;
+    });
+}
+
+void RestoreLegacyFiles(const std::vector<TStoredBytes>& files)
+{
+    WithRedirectionOff(IsWow64(), [&] {
+        const std::string paths[] = {IniFilePath(), LogoFilePath()};
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (!files[i].Present && IsExistingFile(paths[i]))
+                PlatformApi.DeleteFileA(paths[i].c_str());
+            const bool restored =
+                files[i].Present ? WriteFileBytes(paths[i], files[i].Bytes) : !IsExistingFile(paths[i]);
+            if (!restored)
+                RaiseText(N_("Unable to write to %s"), {paths[i]});
+        }
+    });
+}
+
+TStoredRecord ReadLegacyRecord(const TFieldList& fields)
+{
+    OEMInfo = TOEMInfo();
+    ReadOEMInfo(TStoreMode::Legacy);
+    TStoredRecord record;
+    if (OEMInfo.SupportLines)
+        record.Lines = *OEMInfo.SupportLines;
+    for (const TOEMField* field : fields) {
+        if (field->Text)
+            record.Values.push_back(OEMInfo.*field->Text);
+        else
+            record.Values.push_back(field->Line <= record.Lines.size() ? record.Lines[field->Line - 1] : "");
+    }
+    return record;
+}
+
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values)
+{
+    TOEMInfo info;
+    info.SupportLines = std::make_unique<std::vector<std::string>>();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i]->Text)
+            info.*fields[i]->Text = values[i];
+        else if (!values[i].empty())
+            info.SupportLines->push_back(values[i]);
+    }
+    WriteOEMInfo(TStoreMode::Legacy, info);
+}
+
+namespace {
+
+// The texts of `fields` that oeminfo.ini holds, read as the store's reader
+// reads them (values of up to 2047 characters, the support lines in file
+// order, a key list cut short losing its last name) but through the wide
+// profile functions; empty for the logo, which is no text of the file.
+std::vector<TWideText> ReadIniWide(const TFieldList& fields)
+{
+    return WithRedirectionOff(IsWow64(), [&] {
+        std::vector<TWideText> texts(fields.size());
+        const std::string path = IniFilePath();
+        if (!IsExistingFile(path))
+            return texts;
+        const TProfileFile profile(path);
+        const TWideText general = ToWide(GeneralSection), support = ToWide(SupportSection);
+        std::vector<TWideText> lines;
+        for (const TWideText& name : profile.ReadWideKeyNames(support, KeyNamesBufferChars))
+            lines.push_back(profile.ReadWideString(support, name, ValueBufferChars));
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const TOEMField& field = *fields[i];
+            if (field.Legacy == TFieldHome::GeneralKey)
+                texts[i] = profile.ReadWideString(general, ToWide(field.Name), ValueBufferChars);
+            else if (field.Legacy == TFieldHome::SupportLine && field.Line <= lines.size())
+                texts[i] = lines[field.Line - 1];
+        }
+        return texts;
+    });
+}
+
+}  // namespace
+
+const TOEMField* UncarriedField(const TFieldList& fields, const TStoredRecord& stored, const std::vector<bool>& given)
+{
+    if (!IsNtFamily())
+        return nullptr;
+    const std::vector<TWideText> wide = ReadIniWide(fields);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (given[i] || fields[i]->Legacy == TFieldHome::LogoFile)
+            continue;
+        if (ToWide(stored.Values[i]) != wide[i])
+            return fields[i];
+    }
+    return nullptr;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The store in force read strictly and put back exactly, for the command
+// line: what cannot be read is an error, never an empty field, and what is
+// kept before a write is the stored bytes, not their ANSI reading. (The
+// window's readers, oeminfo/WinOEMInfo, stay lenient: it shows the user
+// what it read.)
+#include <windows.h>
+
+#include "base/Error.h"
+#include "base/WideText.h"
+#include "oeminfo/OEMFields.h"
+
+#include <string>
+#include <vector>
+
+// A registry value or a legacy store file as stored: its type (registry)
+// and bytes, or missing.
+struct TStoredBytes {
+    bool Present = false;
+    DWORD Type = REG_NONE;
+    std::string Bytes;  // a value's data as the wide query gives it
+};
+
+// A failure before the first write: there is nothing to put back.
+class ENothingWritten : public EMarquillError {
+public:
+    using EMarquillError::EMarquillError;
+};
+
+// Registry mode: the values of `fields`, one each. A missing key or value
+// is missing; one that exists but cannot be opened or queried, or a value
+// of another type than text, raises an error with the reason.
+std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields);
+
+// A value's text as stored, without its terminating NUL (NULs inside are
+// kept); empty when missing.
+TWideText StoredWideText(const TStoredBytes& value);
+// The same in the ANSI code page; false when the text holds a character the
+// code page lacks.
+bool OEMValueText(const TStoredBytes& value, std::string& text);
+
+// Writes `texts[i]` as the REG_SZ value of `fields[i]`, in order. Raises
+// ENothingWritten when the key cannot be opened for writing, and "Failed to
+// set data for ..." at the first refused value.
+void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& texts);
+// Puts every value back as it was (a missing one deleted), through the
+// wide function that carries the bytes unchanged.
+void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values);
+
+// Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp. One that exists
+// but cannot be read raises an error with the reason.
+std::vector<TStoredBytes> ReadLegacyFiles();
+// Writes both back byte for byte (a missing one deleted).
+void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
+
+// Legacy mode: the record the store holds, read as the window reads it when
+// it opens: one text per field of `fields`, and every support line read,
+// also those past the last line field.
+struct TStoredRecord {
+    std::vector<std::string> Values;
+    std::vector<std::string> Lines;
+};
+TStoredRecord ReadLegacyRecord(const TFieldList& fields);
+// Writes the whole record as Apply does: the non-empty lines in order,
+// renumbered, and the logo copied by the store.
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values);
+// The first field of `fields` not `given` whose text in `stored` is not
+// what the store holds as read by the wide profile functions, that is a
+// text the ANSI functions would not carry unchanged (a UTF-16 oeminfo.ini
+// may hold any character); nullptr when there is none, or where Windows
+// has no wide profile functions (the 9x family).
+const TOEMField* UncarriedField(const TFieldList& fields, const TStoredRecord& stored,
+                                const std::vector<bool>& given);
