@@ -58,6 +58,9 @@ void AppendUtf16(std::vector<char16_t>& out, char32_t c)
     out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
 }
 
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -76,8 +79,6 @@ void AppendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-}  // namespace
 
 std::vector<char16_t> Utf8ToUtf16(std::string_view utf8)
 {

@@ -20,3 +20,6 @@
 // wide string instantiation for it.
 std::vector<char16_t> Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(const char16_t* text, size_t length);
+// Appends the UTF-8 bytes of code point `c` (a scalar value: no surrogate,
+// nothing past U+10FFFF).
+void AppendUtf8(std::string& out, char32_t c);

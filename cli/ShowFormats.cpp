@@ -1,6 +1,7 @@
 #include "cli/ShowFormats.h"
 
 #include "base/AsciiCase.h"
+#include "base/Utf8.h"
 
 namespace {
 
@@ -22,25 +23,6 @@ std::string Hex(uint32_t n, int digits)
 std::string CodePointName(char32_t c)
 {
     return "U+" + Hex(c, 4);
-}
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // A parameter, not a comparison in place: on Windows wchar_t is 16 bits and
