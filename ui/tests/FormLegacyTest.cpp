@@ -153,7 +153,7 @@ TEST_F(FormLegacy, ApplyInstallsTheLogoTheUserSawInTheDialog)
     std::string installed, picked;
     ASSERT_TRUE(ReadFileInto(OnDisk(LogoFilePath()), installed));
     ASSERT_TRUE(ReadFileInto(seen.Path(), picked));
-    EXPECT_EQ(installed, picked);
+    EXPECT_TRUE(installed == picked) << "installed " << installed.size() << " bytes, picked " << picked.size();
 }
 
 TEST_F(FormLegacy, ApplyStoresNonEmptyLinesWithoutGaps)
