@@ -37,6 +37,8 @@ TPlatformApi::TPlatformApi() : GetOpenFileNameA(OpenFileNameDialog), CommDlgExte
     Wow64RevertWow64FsRedirection =
         LoadedFunction<decltype(Wow64RevertWow64FsRedirection)>("kernel32.dll", "Wow64RevertWow64FsRedirection");
     AttachConsole = LoadedFunction<decltype(AttachConsole)>("kernel32.dll", "AttachConsole");
+    GetSystemWow64DirectoryA =
+        LoadedFunction<decltype(GetSystemWow64DirectoryA)>("kernel32.dll", "GetSystemWow64DirectoryA");
     InitCommonControlsEx = LoadedFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
 }
 

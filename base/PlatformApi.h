@@ -58,6 +58,9 @@ struct TPlatformApi {
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(PVOID*) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(PVOID) = nullptr;
     BOOL(WINAPI* AttachConsole)(DWORD) = nullptr;
+    // 64-bit XP and Server 2003 brought it; 32-bit XP has it as a stub that
+    // fails, the earlier releases none.
+    UINT(WINAPI* GetSystemWow64DirectoryA)(LPSTR, UINT) = nullptr;
     // comctl32 4.70 brought it; the first Windows 95 has only
     // InitCommonControls. Looked up only where the program has comctl32
     // loaded already (it imports it).

@@ -1,6 +1,7 @@
 // File existence, the executable's path, whole-file reads and writes.
 #include "base/WinFiles.h"
 
+#include "base/PlatformApi.h"
 #include "base/WinHandles.h"
 
 #include <vector>
@@ -11,6 +12,35 @@ bool IsExistingFile(const std::string& path)
         return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string FullPathName(const std::string& path)
+{
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::vector<char> buffer(needed + 1, '\0');
+    const DWORD got = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (got == 0 || got >= buffer.size())
+        return path;
+    return std::string(buffer.data(), got);
+}
+
+bool ReadFileIdentity(const std::string& path, TFileIdentity& identity)
+{
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    THandle file(PlatformApi.CreateFileA(path.c_str(), 0, share | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                         nullptr));
+    // Windows 95, 98 and ME know no FILE_SHARE_DELETE and refuse it.
+    if (!file.Valid() && GetLastError() == ERROR_INVALID_PARAMETER)
+        file.Reset(PlatformApi.CreateFileA(path.c_str(), 0, share, nullptr, OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!file.Valid() || !GetFileInformationByHandle(file.Get(), &info))
+        return false;
+    identity.Volume = info.dwVolumeSerialNumber;
+    identity.IndexHigh = info.nFileIndexHigh;
+    identity.IndexLow = info.nFileIndexLow;
+    return true;
 }
 
 std::string ModuleFilePath()

@@ -9,6 +9,28 @@
 // names nothing (rather than the current directory).
 bool IsExistingFile(const std::string& path);
 
+// The full path GetFullPathNameA makes of `path` (a relative one against the
+// current directory); `path` itself when it cannot make one.
+std::string FullPathName(const std::string& path);
+
+// Which file a path reaches: its volume and its index on that volume. Two
+// paths that give one identity name one file, whatever their spelling.
+struct TFileIdentity {
+    DWORD Volume = 0;
+    DWORD IndexHigh = 0;
+    DWORD IndexLow = 0;
+    bool operator==(const TFileIdentity& other) const
+    {
+        return Volume == other.Volume && IndexHigh == other.IndexHigh && IndexLow == other.IndexLow;
+    }
+    bool operator!=(const TFileIdentity& other) const { return !(*this == other); }
+};
+
+// The identity of the file `path` opens; false when it opens none. The file
+// is opened with no access rights and shared every way, so that no other
+// program's use of it stands in the way.
+bool ReadFileIdentity(const std::string& path, TFileIdentity& identity);
+
 // The full path of the running executable. Read into a buffer that grows
 // until the path fits, so it is never cut short; empty when the platform
 // gives none or the path exceeds the longest one Windows allows (32767).

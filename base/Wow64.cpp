@@ -5,6 +5,8 @@
 #include "base/PlatformApi.h"
 #include "base/ResText.h"
 
+#include <vector>
+
 bool IsWow64()
 {
     if (!PlatformApi.IsWow64Process)
@@ -44,4 +46,61 @@ void TWow64RedirectionSwitch::SwitchBack()
     off_ = false;
     if (!PlatformApi.Wow64RevertWow64FsRedirection(saved_))
         RaiseText(N_("Unable to switch the file system redirection"));
+}
+
+namespace {
+// The variable a 64-bit process has under the name `name`, where this
+// process has it under another.
+const char* SixtyFourBitName(const std::string& name)
+{
+    if (lstrcmpiA(name.c_str(), "ProgramFiles") == 0)
+        return "ProgramW6432";
+    if (lstrcmpiA(name.c_str(), "CommonProgramFiles") == 0)
+        return "CommonProgramW6432";
+    return nullptr;
+}
+
+bool IsDefined(const char* name)
+{
+    return GetEnvironmentVariableA(name, nullptr, 0) != 0;
+}
+
+// The 64-bit names put in, read as the expansion reads: `%name%` where the
+// name is defined; else the `%` stays and the second one may open the next.
+std::string WithSixtyFourBitNames(const std::string& text)
+{
+    std::string out;
+    size_t at = 0;
+    for (size_t open; (open = text.find('%', at)) != std::string::npos;) {
+        const size_t close = text.find('%', open + 1);
+        if (close == std::string::npos)
+            break;
+        const std::string name = text.substr(open + 1, close - open - 1);
+        const char* twin = SixtyFourBitName(name);
+        if (twin && IsDefined(twin)) {
+            out += text.substr(at, open - at) + "%" + twin + "%";
+            at = close + 1;
+        } else {
+            const size_t next = IsDefined(name.c_str()) ? close + 1 : close;
+            out += text.substr(at, next - at);
+            at = next;
+        }
+    }
+    return out + text.substr(at);
+}
+}  // namespace
+
+std::string ExpandAsWindowsReads(const std::string& text)
+{
+    const std::string source = IsWow64() ? WithSixtyFourBitNames(text) : text;
+    std::vector<char> buffer(source.size() + 1, '\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD needed = ExpandEnvironmentStringsA(source.c_str(), buffer.data(), size);
+        if (needed == 0)
+            return text;
+        if (needed <= size)
+            return std::string(buffer.data());
+        buffer.assign(needed, '\0');
+    }
 }

@@ -3,6 +3,7 @@
 // switching off the file-system redirection of the system directory for a
 // span of work. Both go through PlatformApi, where the kernel's functions
 // are looked up at run time.
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -50,3 +51,11 @@ template <class TFn> auto WithRedirectionOff(bool active, TFn&& fn) -> decltype(
         return result;
     }
 }
+
+// `text` with its environment variables expanded as Windows' 64-bit reader
+// of a REG_EXPAND_SZ value expands them. A 32-bit process under WOW64 is
+// given the 32-bit program folders as %ProgramFiles% and
+// %CommonProgramFiles%, so there those two name their 64-bit twins
+// (%ProgramW6432%, %CommonProgramW6432%) where the process has them. What
+// cannot be expanded is kept as it stands, as Windows keeps it.
+std::string ExpandAsWindowsReads(const std::string& text);

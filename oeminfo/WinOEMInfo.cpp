@@ -32,22 +32,9 @@ bool IsSameFile(const std::string& a, const std::string& b)
     if (lengthA > 0 && lengthA < MAX_PATH && lengthB > 0 && lengthB < MAX_PATH && lstrcmpiA(fullA, fullB) == 0)
         return true;
 
-    auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-        THandle file(PlatformApi.CreateFileA(path.c_str(), 0, share | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                             nullptr));
-        // Windows 95, 98 and ME know no FILE_SHARE_DELETE and refuse it.
-        if (!file.Valid() && GetLastError() == ERROR_INVALID_PARAMETER)
-            file.Reset(PlatformApi.CreateFileA(path.c_str(), 0, share, nullptr, OPEN_EXISTING, 0, nullptr));
-        return file.Valid() && GetFileInformationByHandle(file.Get(), &info) != FALSE;
-    };
-    BY_HANDLE_FILE_INFORMATION infoA = {};
-    BY_HANDLE_FILE_INFORMATION infoB = {};
-    if (!identify(a, infoA) || !identify(b, infoB))
-        return false;
-    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow &&
-           (infoA.nFileIndexHigh != 0 || infoA.nFileIndexLow != 0);
+    TFileIdentity idA, idB;
+    return ReadFileIdentity(a, idA) && ReadFileIdentity(b, idB) && idA == idB &&
+           (idA.IndexHigh != 0 || idA.IndexLow != 0);
 }
 
 // The legacy store's [General] texts of `record` and `lines` as its support

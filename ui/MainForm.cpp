@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "base/PlatformApi.h"
 #include "base/WinFiles.h"
@@ -13,6 +14,7 @@
 #include "oeminfo/WinOEMInfo.h"
 #include "ui/ErrorBox.h"
 #include "ui/FormFields.h"
+#include "ui/LogoPath.h"
 #include "ui/WindowBase.h"
 
 TAppFrm* AppFrm = nullptr;
@@ -139,10 +141,11 @@ void TAppFrm::FormCreate()
     FormFromRecord(window_, OEMInfo, mode);
     logoAssigned_ = true;
 
-    // A logo path into the system directory means the 64-bit one on 64-bit
-    // Windows, so the redirection is off for the existence test and the
-    // read; the picture is decoded with it on.
-    const std::string logo = WindowTextOf(Control(TCtl::Label_Logo));
+    // The logo is the file Windows' 64-bit reader opens: the stored text
+    // expanded as that reader expands it, read with the redirection off (a
+    // path into the system directory means the 64-bit one), decoded with it
+    // on. The label keeps the text as stored.
+    const std::string logo = ExpandAsWindowsReads(WindowTextOf(Control(TCtl::Label_Logo)));
     bool found = false;
     std::string bytes = WithRedirectionOff(IsWow64(), [&] {
         found = IsExistingFile(logo);
@@ -165,8 +168,12 @@ void TAppFrm::Btn_OpenClick()
     TOpenPictureDialog& dialog = dialog_.dialog;
     if (!dialog.Execute(Handle()))
         return;
-    picture_.LoadFromFile(dialog.FileName);
-    SetWindowTextA(Control(TCtl::Label_Logo), dialog.FileName.c_str());
+    // The picture is read as Windows will read it, from a path that names
+    // the file the user saw in the 32-bit dialog.
+    const std::string path = PathAsTheUserSawIt(dialog.FileName);
+    std::string bytes = WithRedirectionOff(IsWow64(), [&] { return TPicture::ReadFile(path); });
+    picture_.LoadFromBytes(std::move(bytes), path);
+    SetWindowTextA(Control(TCtl::Label_Logo), path.c_str());
     logoAssigned_ = true;
     InvalidateRect(Control(TCtl::Image1), nullptr, TRUE);
 }

@@ -1,5 +1,5 @@
 // The window on Windows XP (legacy INI store), driven as a user would.
-#include "ui/tests/FormTestFixture.h"
+#include "ui/tests/FileDialogUser.h"
 
 #include <vector>
 
@@ -128,6 +128,32 @@ TEST_F(FormLegacy, LogoIsReadFromThe64BitSystemDirectory)
     ASSERT_FALSE(form->Image1Picture().Empty());
     EXPECT_EQ(form->Image1Picture().Width(), 30);
     EXPECT_EQ(form->Image1Picture().Height(), 20);
+}
+
+// On 64-bit XP and Server 2003 the 32-bit dialog shows SysWOW64 as System32,
+// and the store copies the logo with the redirection off: the path the
+// window keeps must make that copy the file the user picked.
+TEST_F(FormLegacy, ApplyInstallsTheLogoTheUserSawInTheDialog)
+{
+    ASSERT_TRUE(IsWow64());
+    const std::string name = "marquill-legacy-pick.bmp";
+    TScratchFile seen("C:\\windows\\syswow64\\" + name, MakeBmp(21, 11, RGB(0x20, 0x40, 0x60)));
+    TScratchFile other("C:\\windows\\Sysnative\\" + name, MakeBmp(33, 17, RGB(0x60, 0x40, 0x20)));
+    auto form = OpenForm();
+    TUser pick;
+    pick.typed = GetSystemDir() + "\\" + name;
+    PressOpen(*form, pick);
+    EXPECT_TRUE(pick.boxes.empty());
+    EXPECT_EQ(Text(*form, "Label_Logo"), seen.Path());
+    EXPECT_EQ(form->Image1Picture().Width(), 21);
+
+    TMessageBoxCatcher boxes;
+    Click(*form, "Btn_Apply");
+    EXPECT_EQ(boxes.Count(), 0);
+    std::string installed, picked;
+    ASSERT_TRUE(ReadFileInto(OnDisk(LogoFilePath()), installed));
+    ASSERT_TRUE(ReadFileInto(seen.Path(), picked));
+    EXPECT_TRUE(installed == picked) << "installed " << installed.size() << " bytes, picked " << picked.size();
 }
 
 TEST_F(FormLegacy, ApplyStoresNonEmptyLinesWithoutGaps)

@@ -209,6 +209,40 @@ TEST_F(FormRegistry, LogoInSystemDirectoryIsReadFrom64BitViewWithRedirectionRest
     EXPECT_EQ(PixelAt(GetParent(image), box.right, box.top + 5), RGB(0x1A, 0x21, 0x31));
 }
 
+// A Logo stored as REG_EXPAND_SZ is previewed from the file Windows' 64-bit
+// reader opens: expanded with the 64-bit program folders, read with the
+// redirection off. Each file has its own width; the decoys are where a
+// 32-bit reading would go.
+TEST_F(FormRegistry, ExpandableLogoIsPreviewedFromTheFileWindowsReads)
+{
+    ASSERT_TRUE(IsWow64());
+    const std::string name = "marquill-expand-logo.bmp";
+    struct TCase {
+        const char* stored;
+        std::string file;
+        std::string decoy;
+        int width;
+    };
+    const TCase cases[] = {
+        {"%SystemRoot%\\system32\\", "C:\\windows\\Sysnative\\", "C:\\windows\\syswow64\\", 23},
+        {"%ProgramFiles%\\", "C:\\Program Files\\", "C:\\Program Files (x86)\\", 25},
+        {"%commonprogramfiles%\\", "C:\\Program Files\\Common Files\\", "C:\\Program Files (x86)\\Common Files\\",
+         27},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.stored);
+        TScratchFile file(c.file + name, MakeBmp(c.width, 9, RGB(9, 9, 9)));
+        TScratchFile decoy(c.decoy + name, MakeBmp(5, 5, RGB(9, 9, 9)));
+        const std::string stored = c.stored + name;
+        SetRegValue("Logo", REG_EXPAND_SZ, stored.c_str(), static_cast<DWORD>(stored.size() + 1));
+        TMessageBoxCatcher boxes;
+        auto form = OpenForm();
+        EXPECT_EQ(boxes.Count(), 0);
+        EXPECT_EQ(Text(*form, "Label_Logo"), stored);
+        EXPECT_EQ(form->Image1Picture().Width(), c.width);
+    }
+}
+
 TEST_F(FormRegistry, RedirectionIsRestoredWhenTheLogoFailsToLoad)
 {
     const std::string name = "marquill-form-logo.ico";

@@ -6,7 +6,7 @@ marquill_add_wine_test(form_registry_tests WINVER win10 STORE TIMEOUT 120
   LIBS marquill_ui marquill_testsupport oeminfo_testkit)
 marquill_add_wine_test(form_legacy_tests WINVER winxp STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormLegacyTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
-  LIBS marquill_ui marquill_testsupport)
+  LIBS marquill_ui marquill_testsupport comctl32)
 add_dependencies(form_legacy_tests marquill_catalogs)
 marquill_add_wine_test(form_open_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormOpenTest.cpp
