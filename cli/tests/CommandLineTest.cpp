@@ -82,7 +82,7 @@ TEST_F(CommandLine, ShowThenApplyRoundTripsEveryField)
         PrepareStore({{"Manufacturer", Umlauts}, {"Model", "  X 1  "}, {"SupportHours", ""},
                       {"SupportURL", "http://x/?a=b"}, {"Logo", Logo}});
         shown += "Model=  X 1  \r\nSupportHours=\r\nSupportPhone=\r\nSupportURL=http://x/?a=b\r\nLogo=" + Logo +
-                 "\r\nSupportProvider=\r\nSupportAppURL=\r\n";
+                 "\r\nSupportProvider=\r\nSupportAppURL=\r\nTradeInURL=\r\nRecycleURL=\r\n";
     }
     const TRun show = Cli({"/show"});
     EXPECT_EQ(show.Code, 0);
@@ -371,18 +371,24 @@ TEST_F(CommandLine, NewerValuesRoundTripAndRemoveDeletesThem)
         return;
     }
     PrepareStore({{"Manufacturer", "M"}});
-    ASSERT_EQ(Cli({"/apply", "SupportProvider=Help Desk", "supportappurl=ms-app://x"}).Code, 0);
+    ASSERT_EQ(Cli({"/apply", "SupportProvider=Help Desk", "supportappurl=ms-app://x",
+                   "TradeInURL=https://trade.example/in", "recycleurl=http://recycle.example/"})
+                  .Code,
+              0);
     const TRun show = Cli({"/show"});
-    const std::string tail = "SupportProvider=Help Desk\r\nSupportAppURL=ms-app://x\r\n";
+    const std::string tail = "SupportProvider=Help Desk\r\nSupportAppURL=ms-app://x\r\n"
+                             "TradeInURL=https://trade.example/in\r\nRecycleURL=http://recycle.example/\r\n";
     ASSERT_GE(show.Out.size(), tail.size());
     EXPECT_EQ(show.Out.substr(show.Out.size() - tail.size()), tail);
     ClearStore();
     ASSERT_EQ(Cli({"/apply", "@" + Scratch("newer.txt", show.Out)}).Code, 0);
     EXPECT_EQ(Outside("SupportAppURL"), "ms-app://x");
+    EXPECT_EQ(Outside("TradeInURL"), "https://trade.example/in");
+    EXPECT_EQ(Outside("RecycleURL"), "http://recycle.example/");
     EXPECT_EQ(Outside("Manufacturer"), "M");
     ASSERT_EQ(Cli({"/remove"}).Code, 0);
-    EXPECT_EQ(Outside("SupportProvider"), "<missing>");
-    EXPECT_EQ(Outside("SupportAppURL"), "<missing>");
+    for (const char* name : {"SupportProvider", "SupportAppURL", "TradeInURL", "RecycleURL"})
+        EXPECT_EQ(Outside(name), "<missing>") << name;
 }
 
 }  // namespace

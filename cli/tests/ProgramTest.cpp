@@ -134,7 +134,7 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
     } else {
         shown += "SupportHours=\r\nSupportPhone=\r\nSupportURL=\r\n";
     }
-    shown += Legacy() ? "Logo=\r\n" : "Logo=\r\nSupportProvider=\r\nSupportAppURL=\r\n";
+    shown += Legacy() ? "Logo=\r\n" : "Logo=\r\nSupportProvider=\r\nSupportAppURL=\r\nTradeInURL=\r\nRecycleURL=\r\n";
     const std::string germanError = PictureErrorIn("de_DE", "C:\\logo.png");
     ASSERT_NE(germanError, PictureErrorIn("C", "C:\\logo.png")) << "no German catalog to tell the languages apart";
 
@@ -227,7 +227,8 @@ TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
     for (int n = 1; Legacy() && n <= 10; ++n)
         names.push_back("Line" + std::to_string(n));
     if (!Legacy())
-        names.insert(names.end(), {"SupportHours", "SupportPhone", "SupportURL", "SupportProvider", "SupportAppURL"});
+        names.insert(names.end(), {"SupportHours", "SupportPhone", "SupportURL", "SupportProvider", "SupportAppURL",
+                                        "TradeInURL", "RecycleURL"});
     const int runs = 10;
     for (int trial = 0; trial < 3; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
