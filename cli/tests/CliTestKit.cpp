@@ -182,6 +182,16 @@ HKEY OpenRawKey(bool view32)
 
 }  // namespace
 
+std::string Utf16(const std::u16string& text)
+{
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
 TRawValues RawKey(bool view32)
 {
     TRawValues values;

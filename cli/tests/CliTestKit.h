@@ -54,6 +54,8 @@ inline std::ostream& operator<<(std::ostream& out, const TRawValue& value)
     return out;
 }
 using TRawValues = std::map<std::string, TRawValue>;
+// The UTF-16LE bytes of `text`, as a value's data.
+std::string Utf16(const std::u16string& text);
 TRawValues RawKey(bool view32 = false);
 void SetRawKey(const TRawValues& values, bool view32 = false);
 

@@ -416,11 +416,6 @@ TEST_F(CommandLine, AbandonedLockIsReportedOnTheErrorOutputAfterTheRun)
 
 namespace {
 
-std::string Utf16(const std::u16string& text)
-{
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-}
-
 BOOL WINAPI RefusingMoveEx(LPCSTR, LPCSTR, DWORD)
 {
     SetLastError(ERROR_ACCESS_DENIED);

@@ -270,16 +270,6 @@ TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
 
 // --- /show's machine-readable forms, each read back by what reads it -------
 
-std::string Utf16(const std::u16string& text)
-{
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-
 std::wstring FromCodePage(const std::string& text, UINT codePage)
 {
     std::wstring wide(text.size(), L'\0');
@@ -429,6 +419,22 @@ TEST_F(Program, JsonGivesWhatApplyTookAndApplyTakesItBack)
     EXPECT_EQ(Snapshot(), applied);
 }
 
+// Texts each form must carry exactly: its quoting and escape characters,
+// blanks, control characters, characters beyond the ANSI code page and
+// beyond UTF-16's first plane, an empty text and an expandable one. The
+// other fields are absent.
+TRawValues AwkwardValues()
+{
+    return {
+        {"Manufacturer", {REG_SZ, Utf16(u"\"quoted\" 'A & B' <C> ]]> C:\\dir\\ \\\\server\\\0"s)}},
+        {"Model", {REG_SZ, Utf16(u"tab\tCR\rLF\nCRLF\r\n  x  \0"s)}},
+        {"SupportPhone", {REG_SZ, Utf16(u"\u8054\u60F3 \u0416\u0443\u043A \U0001F600\0"s)}},
+        {"SupportURL", {REG_SZ, Utf16(u"\0"s)}},
+        {"Logo", {REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\oem.bmp\0"s)}},
+        {"TradeInURL", {REG_SZ, Utf16(u"https://t.example/?q=\"a\\b\"&c=1\0"s)}},
+    };
+}
+
 // reg import of the .reg form puts back every value with its type and every
 // byte, and deletes what it finds for an absent field.
 TEST_F(Program, RegOutputImportedByRegExeGivesAByteIdenticalKey)
@@ -442,14 +448,7 @@ TEST_F(Program, RegOutputImportedByRegExeGivesAByteIdenticalKey)
         }
         return;
     }
-    const TRawValues stored = {
-        {"Manufacturer", {REG_SZ, Utf16(u"\"quoted\" C:\\dir\\ \\\\server\\\0"s)}},
-        {"Model", {REG_SZ, Utf16(u"tab\tCR\rLF\nCRLF\r\n\0"s)}},
-        {"SupportPhone", {REG_SZ, Utf16(u"\u8054\u60F3 \u0416\u0443\u043A \U0001F600\0"s)}},
-        {"SupportURL", {REG_SZ, Utf16(u"\0"s)}},
-        {"Logo", {REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\oem.bmp\0"s)}},
-        {"TradeInURL", {REG_SZ, Utf16(u"https://t.example/?q=\"a\\b\"\0"s)}},
-    };
+    const TRawValues stored = AwkwardValues();
     SetRawKey(stored);
     const std::string file = TempDir() + "\\marquill-show.reg";
     const TChild child = RunProgram(Exe, "/show /format:reg \"/out:" + file + "\"");
@@ -521,14 +520,7 @@ TEST_F(Program, UnattendFragmentParsesAndHoldsTheValuesSet)
 {
     if (Legacy())
         return;  // refused with exit 2: RegOutputImportedByRegExeGivesAByteIdenticalKey
-    const TRawValues stored = {
-        {"Manufacturer", {REG_SZ, Utf16(u"A & B <C> \"D\" 'E' ]]>\0"s)}},
-        {"Model", {REG_SZ, Utf16(u"tab\tCR\rLF\nCRLF\r\n  x  \0"s)}},
-        {"SupportPhone", {REG_SZ, Utf16(u"\u8054\u60F3 \u0416\u0443\u043A \U0001F600\0"s)}},
-        {"SupportURL", {REG_SZ, Utf16(u"\0"s)}},
-        {"Logo", {REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\oem.bmp\0"s)}},
-        {"RecycleURL", {REG_SZ, Utf16(u"https://r.example/?a=1&b=2\0"s)}},
-    };
+    const TRawValues stored = AwkwardValues();
     SetRawKey(stored);
     const TChild child = RunProgram(Exe, "/show /format:unattend");
     ASSERT_EQ(child.Code, 0u) << child.Err;
