@@ -1,4 +1,4 @@
-// The registry key wrapper: the 64-bit view and the bounded whole-value read.
+// The registry key wrapper: the 64-bit view (or the 32-bit one) and the bounded whole-value read.
 #include "base/RegistryKey.h"
 
 #include "base/AnsiText.h"
@@ -40,10 +40,11 @@ template <class TQuery> TRegData ReadWhole(TQuery query, DWORD maxBytes)
 
 }  // namespace
 
-LONG TRegistryKey::Open(HKEY root, const char* path, REGSAM access)
+LONG TRegistryKey::Open(HKEY root, const char* path, REGSAM access, TRegistryView view)
 {
     HKEY key = nullptr;
-    const LONG result = PlatformApi.RegOpenKeyExA(root, path, 0, access | KEY_WOW64_64KEY, &key);
+    const REGSAM viewFlag = view == TRegistryView::Bit32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const LONG result = PlatformApi.RegOpenKeyExA(root, path, 0, access | viewFlag, &key);
     key_.Reset(result == ERROR_SUCCESS ? key : nullptr);
     return result;
 }

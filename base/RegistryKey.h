@@ -1,6 +1,7 @@
 #pragma once
-// A registry key in the 64-bit view, whatever the program's own bitness:
-// opening or creating it, reading a value whole, setting and deleting one.
+// A registry key in the 64-bit view, whatever the program's own bitness (or,
+// asked for, in the 32-bit view): opening or creating it, reading a value
+// whole, setting and deleting one.
 // Every call goes through PlatformApi; each answer is the platform's own
 // result code, for the caller to turn into its message.
 #include <windows.h>
@@ -22,10 +23,15 @@ struct TRegData {
     std::string Bytes;  // exactly the bytes given; no terminating NUL is assumed
 };
 
+// The 32-bit view is where a 32-bit program's writes land on 64-bit Windows
+// when it does not ask for the 64-bit one (WOW6432Node); on 32-bit Windows
+// both are the one registry.
+enum class TRegistryView { Bit64, Bit32 };
+
 class TRegistryKey {
 public:
     // Opens `path` under `root` with `access`; the result of RegOpenKeyExA.
-    LONG Open(HKEY root, const char* path, REGSAM access);
+    LONG Open(HKEY root, const char* path, REGSAM access, TRegistryView view = TRegistryView::Bit64);
     // The same, creating the key when it is missing (RegCreateKeyExA).
     LONG Create(HKEY root, const char* path, REGSAM access);
     bool Valid() const { return key_.Valid(); }

@@ -97,6 +97,50 @@ std::vector<TWideText> SplitCommandLine(TWideView line)
     return SplitLine(line);
 }
 
+namespace {
+
+TUsageError ParseShowOptions(const std::vector<std::string>& args, TCliRequest& request)
+{
+    const struct {
+        const char* Name;
+        TShowFormat Format;
+    } formats[] = {{"json", TShowFormat::Json}, {"reg", TShowFormat::Reg}, {"unattend", TShowFormat::Unattend}};
+    const std::string* formatArg = nullptr;
+    const std::string* outArg = nullptr;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const std::string_view option = OptionName(arg);
+        const bool isFormat = StartsWithIgnoringCase(option, "format:");
+        const bool isOut = StartsWithIgnoringCase(option, "out:");
+        if (!isFormat && !isOut)
+            return Quoted(arg) + " is no option of /show: give /format:json, /format:reg, /format:unattend or "
+                                 "/out:file.";
+        const std::string*& seen = isFormat ? formatArg : outArg;
+        if (seen)
+            return Quoted(*seen) + " and " + Quoted(arg) + " ask for the same option twice.";
+        seen = &arg;
+        if (isOut) {
+            request.OutPath = arg.substr(5);
+            if (request.OutPath.empty())
+                return Quoted(arg) + " names no file.";
+            continue;
+        }
+        const std::string_view name = option.substr(7);
+        bool known = false;
+        for (const auto& format : formats) {
+            if (SameIgnoringAsciiCase(name, format.Name)) {
+                request.Format = format.Format;
+                known = true;
+            }
+        }
+        if (!known)
+            return Quoted(arg) + " names no format of /show: json, reg or unattend.";
+    }
+    return TUsageError();
+}
+
+}  // namespace
+
 TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& request)
 {
     request = TCliRequest();
@@ -121,6 +165,8 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
     if (!known)
         return "Unknown command " + Quoted(args[0]) + ".";
 
+    if (request.Command == TCliCommand::Show)
+        return ParseShowOptions(args, request);
     if (request.Command != TCliCommand::Apply) {
         if (args.size() > 1)
             return Quoted(args[0]) + " takes no further arguments; " + Quoted(args[1]) + " is one too many.";
@@ -260,8 +306,14 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
     return "Sets the OEM information from a script. Without arguments Marquill opens its\r\n"
            "window.\r\n"
            "\r\n"
-           "  Marquill /show         Writes the OEM information Windows keeps, one\r\n"
-           "                         Name=Value per line, in the form /apply reads.\r\n"
+           "  Marquill /show [/format:json|reg|unattend] [/out:file]\r\n"
+           "                         Writes the OEM information Windows keeps, one\r\n"
+           "                         Name=Value per line, in the form /apply reads; or\r\n"
+           "                         as JSON (UTF-8), as a .reg file for reg import\r\n"
+           "                         (UTF-16) or as an answer file's OEMInformation\r\n"
+           "                         element (UTF-8), the last two in " + registry.ModeName + "\r\n"
+           "                         only. /out:file writes it to the file, whole or\r\n"
+           "                         not at all.\r\n"
            "  Marquill /apply field [field ...]\r\n"
            "                         Writes the fields given; the others keep their values.\r\n"
            "                         A field is Name=Value (in quotes when it holds\r\n"

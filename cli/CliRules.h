@@ -36,13 +36,20 @@ struct TFieldSource {
     std::string Text;  // the argument, or the file's path
 };
 
+// The forms /show writes: its own Name=Value lines, or one of ShowFormats.h.
+enum class TShowFormat { Text, Json, Reg, Unattend };
+
 struct TCliRequest {
     TCliCommand Command = TCliCommand::Help;
     std::vector<TFieldSource> Sources;  // apply only, in the order given
+    TShowFormat Format = TShowFormat::Text;  // show only
+    std::string OutPath;                     // show only: the /out file; empty for standard output
 };
 
 // The command and its operands. Commands start with "/" or "-" and are
-// matched without regard to case: show, apply, remove, help and "?".
+// matched without regard to case: show, apply, remove, help and "?". Show
+// takes "/format:json", "/format:reg" or "/format:unattend" (the name without
+// regard to case) and "/out:file", each at most once.
 TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& request);
 
 // One "Name=Value" as written, and where it was written (for messages).

@@ -8,6 +8,7 @@
 #include "base/WinHandles.h"
 #include "base/Wow64.h"
 #include "cli/CliRules.h"
+#include "cli/ShowOutput.h"
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
 #include "oeminfo/StoreLock.h"
@@ -121,12 +122,11 @@ std::vector<std::string> ReadStoreStrictly(TStoreMode mode, const TFieldList& fi
 }
 
 // A backup that cannot be read back is no backup: a value /apply could not
-// take, or output that did not arrive whole, fails.
-int Show(TStoreMode mode, TConsoleOut& out, TConsoleOut& err)
+// take fails.
+int ShowText(TStoreMode mode, std::string& text, TConsoleOut& err)
 {
     const TFieldList fields = OEMFieldsIn(mode);
     const std::vector<std::string> values = ReadStoreStrictly(mode, fields);
-    std::string text;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (values[i].find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
             return StoreError(err, "\"" + std::string(fields[i]->Name) +
@@ -134,9 +134,51 @@ int Show(TStoreMode mode, TConsoleOut& out, TConsoleOut& err)
                                        "nothing was shown");
         text += fields[i]->Name + ("=" + values[i]) + "\r\n";
     }
-    if (!out.Write(text))
+    return ExitDone;
+}
+
+// The machine-readable forms come whole or not at all: a value the form
+// cannot hold exactly fails, naming it.
+int ShowFormatted(TStoreMode mode, TShowFormat format, std::string& bytes, TConsoleOut& err)
+{
+    TFormatResult result = FormatShown(format, ReadShownStore(mode));
+    if (!result.Error.empty()) {
+        std::string error = result.Error;
+        if (!error.empty() && error.back() == '.')
+            error.pop_back();
+        return StoreError(err, error + "; nothing was shown");
+    }
+    bytes = std::move(result.Output);
+    return ExitDone;
+}
+
+// Output that did not arrive whole fails. The forms go out in their own
+// encodings, byte for byte; the Name=Value lines are ANSI text, which a
+// console shows in its code page.
+int Show(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsoleOut& err)
+{
+    std::string bytes;
+    const bool text = request.Format == TShowFormat::Text;
+    const int code = text ? ShowText(mode, bytes, err) : ShowFormatted(mode, request.Format, bytes, err);
+    if (code != ExitDone)
+        return code;
+    std::string error;
+    if (!request.OutPath.empty() && !WriteOutputFile(request.OutPath, bytes, error))
+        return StoreError(err, error);
+    if (request.OutPath.empty() && !(text ? out.Write(bytes) : out.WriteBytes(bytes)))
         return StoreError(err, "The OEM information could not be written to the output whole");
     return ExitDone;
+}
+
+// A form that does not apply to the store in force is a wrong command line.
+TUsageError ShowFormatInMode(TShowFormat format, TStoreMode mode)
+{
+    if (format == TShowFormat::Text)
+        return TUsageError();
+    TShownStore empty;
+    empty.Mode = mode == TStoreMode::Legacy ? TShownStoreMode::Legacy : TShownStoreMode::Registry;
+    const TFormatResult result = FormatShown(format, empty);
+    return result.WrongMode ? result.Error : TUsageError();
 }
 
 // Runs `write`; when it fails part-way, reports why and runs `restore`,
@@ -251,8 +293,11 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             out.Write(HelpText(SchemaOf(TStoreMode::Registry), SchemaOf(TStoreMode::Legacy)));
             return ExitDone;
         case TCliCommand::Show: {
+            const TUsageError wrongMode = ShowFormatInMode(request.Format, mode);
+            if (!wrongMode.empty())
+                return UsageError(err, wrongMode);
             int code = ExitDone;
-            UnderStoreLock([&] { code = Show(mode, out, err); },
+            UnderStoreLock([&] { code = Show(mode, request, out, err); },
                            [&](const std::string& notice) { ReportError(err, notice); });
             return code;
         }

@@ -15,6 +15,9 @@ public:
     // `text` is in the ANSI code page, lines ending in CR LF. False when it
     // did not arrive whole.
     virtual bool Write(const std::string& text) = 0;
+    // `bytes` as they are, in their own encoding, also where Write would
+    // convert text for a console. False when they did not arrive whole.
+    virtual bool WriteBytes(const std::string& bytes) { return Write(bytes); }
 };
 
 enum TExitCode : int {

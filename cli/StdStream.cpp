@@ -68,12 +68,20 @@ bool WriteAll(HANDLE handle, const std::string& bytes)
 
 }  // namespace
 
-bool TStdStream::Write(const std::string& text)
+HANDLE TStdStream::Handle() const
 {
     HANDLE handle = RedirectedHandle(Which);
-    if (!handle)
-        handle = ParentConsole();
-    if (!handle)
-        return false;
-    return WriteAll(handle, IsConsole(handle) ? ForConsole(text) : text);
+    return handle ? handle : ParentConsole();
+}
+
+bool TStdStream::Write(const std::string& text)
+{
+    HANDLE handle = Handle();
+    return handle && WriteAll(handle, IsConsole(handle) ? ForConsole(text) : text);
+}
+
+bool TStdStream::WriteBytes(const std::string& bytes)
+{
+    HANDLE handle = Handle();
+    return handle && WriteAll(handle, bytes);
 }

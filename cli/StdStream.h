@@ -13,7 +13,10 @@ class TStdStream : public TConsoleOut {
 public:
     explicit TStdStream(DWORD which) : Which(which) {}
     bool Write(const std::string& text) override;
+    bool WriteBytes(const std::string& bytes) override;
 
 private:
+    HANDLE Handle() const;
+
     DWORD Which;
 };

@@ -39,10 +39,12 @@ constexpr TOEMField OEMFieldTable[] = {
     // The logo's path lives in a label that is never shown.
     {"Logo", Value, LogoFile, &TOEMInfo::Logo, 0, "Label_Logo", MaxText, Picture, true},
     // Windows 10 and 11 read these beyond the six: the name shown for
-    // support, instead of Manufacturer, and a support app's link, preferred
-    // over SupportURL.
+    // support, instead of Manufacturer, a support app's link, preferred
+    // over SupportURL, and the addresses of a trade-in and a recycling offer.
     {"SupportProvider", Value, None, nullptr, 0, nullptr, MaxText, Text, false},
     {"SupportAppURL", Value, None, nullptr, 0, nullptr, MaxText, Text, false},
+    {"TradeInURL", Value, None, nullptr, 0, nullptr, MaxText, Url, false},
+    {"RecycleURL", Value, None, nullptr, 0, nullptr, MaxText, Url, false},
 };
 
 #undef SUPPORT_LINE

@@ -162,12 +162,6 @@ void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>&
     WriteOEMInfo(TStoreMode::Legacy, info);
 }
 
-namespace {
-
-// The texts of `fields` that oeminfo.ini holds, read as the store's reader
-// reads them (values of up to 2047 characters, the support lines in file
-// order, a key list cut short losing its last name) but through the wide
-// profile functions; empty for the logo, which is no text of the file.
 std::vector<TWideText> ReadIniWide(const TFieldList& fields)
 {
     return WithRedirectionOff(IsWow64(), [&] {
@@ -190,8 +184,6 @@ std::vector<TWideText> ReadIniWide(const TFieldList& fields)
         return texts;
     });
 }
-
-}  // namespace
 
 const TOEMField* UncarriedField(const TFieldList& fields, const TStoredRecord& stored, const std::vector<bool>& given)
 {

@@ -64,6 +64,12 @@ TStoredRecord ReadLegacyRecord(const TFieldList& fields);
 // Writes the whole record as Apply does: the non-empty lines in order,
 // renumbered, and the logo copied by the store.
 void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values);
+// The texts of `fields` that oeminfo.ini holds, read as the store's reader
+// reads them (values of up to 2047 characters, the support lines in file
+// order, a key list cut short losing its last name) but through the wide
+// profile functions, which only the NT family has; empty for the logo,
+// which is no text of the file.
+std::vector<TWideText> ReadIniWide(const TFieldList& fields);
 // The first field of `fields` not `given` whose text in `stored` is not
 // what the store holds as read by the wide profile functions, that is a
 // text the ANSI functions would not carry unchanged (a UTF-16 oeminfo.ini

@@ -51,6 +51,47 @@ TEST(CliRules, ParsesApplyOperands)
         EXPECT_EQ(ParseArguments(c.args, request), c.error);
 }
 
+TEST(CliRules, ParsesShowFormatAndOut)
+{
+    const struct {
+        Args args;
+        TShowFormat format;
+        const char* out;
+    } good[] = {
+        {{"/show"}, TShowFormat::Text, ""},
+        {{"/show", "/format:json"}, TShowFormat::Json, ""},
+        {{"-SHOW", "-Format:REG", "/out:C:\\b k\\x.reg"}, TShowFormat::Reg, "C:\\b k\\x.reg"},
+        {{"/show", "/OUT:o", "/format:Unattend"}, TShowFormat::Unattend, "o"},
+    };
+    for (const auto& c : good) {
+        TCliRequest request;
+        ASSERT_EQ(ParseArguments(c.args, request), "") << c.args.back();
+        EXPECT_EQ(request.Format, c.format) << c.args.back();
+        EXPECT_EQ(request.OutPath, c.out);
+    }
+    const struct {
+        Args args;
+        const char* error;
+    } bad[] = {
+        {{"/show", "/format:xml"}, "\"/format:xml\" names no format of /show: json, reg or unattend."},
+        {{"/show", "/format:"}, "\"/format:\" names no format of /show: json, reg or unattend."},
+        {{"/show", "/format:text"}, "\"/format:text\" names no format of /show: json, reg or unattend."},
+        {{"/show", "/out:"}, "\"/out:\" names no file."},
+        {{"/show", "/out:a", "/out:b"}, "\"/out:a\" and \"/out:b\" ask for the same option twice."},
+        {{"/show", "/format:reg", "-format:json"},
+         "\"/format:reg\" and \"-format:json\" ask for the same option twice."},
+        {{"/show", "x.reg"},
+         "\"x.reg\" is no option of /show: give /format:json, /format:reg, /format:unattend or /out:file."},
+        {{"/apply", "Model=x", "/out:x"},
+         "\"/out:x\" is no option of /apply: give fields as Name=Value, @file or /file:path."},
+        {{"/remove", "/out:x"}, "\"/remove\" takes no further arguments; \"/out:x\" is one too many."},
+    };
+    for (const auto& c : bad) {
+        TCliRequest request;
+        EXPECT_EQ(ParseArguments(c.args, request), c.error);
+    }
+}
+
 TEST(CliRules, ReadsFieldFiles)
 {
     std::vector<TFieldAssignment> fields;

@@ -168,6 +168,67 @@ std::wstring WideValue(const std::string& name)
     return std::wstring(data, length - 1);
 }
 
+namespace {
+
+HKEY OpenRawKey(bool view32)
+{
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE | (view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY), nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    return key;
+}
+
+}  // namespace
+
+std::string Utf16(const std::u16string& text)
+{
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+TRawValues RawKey(bool view32)
+{
+    TRawValues values;
+    HKEY key = OpenRawKey(view32);
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        std::string bytes(size, '\xDD');
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
+        bytes.resize(size);
+        values[std::string(name, name + nameLength)] = {type, bytes};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+void SetRawKey(const TRawValues& values, bool view32)
+{
+    HKEY key = OpenRawKey(view32);
+    for (const auto& old : RawKey(view32))
+        RegDeleteValueA(key, old.first.c_str());
+    for (const auto& value : values) {
+        const std::wstring name(value.first.begin(), value.first.end());
+        // The wide function adds a NUL to a text that lacks one when a NUL
+        // follows it in memory (as after a std::string's data): a text meant
+        // without one must not be followed by one.
+        const std::string data = value.second.Bytes + "\xDD\xDD";
+        EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, value.second.Type, reinterpret_cast<const BYTE*>(data.data()),
+                                 static_cast<DWORD>(value.second.Bytes.size())),
+                  ERROR_SUCCESS)
+            << value.first;
+    }
+    RegCloseKey(key);
+}
+
 void ClearStore()
 {
     for (const std::string& part : StoreParts())

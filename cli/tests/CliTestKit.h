@@ -1,6 +1,8 @@
 #pragma once
 // The store in force prepared, read and put back from outside the code under
 // test: the registry's 64-bit view, or the files in the system directory.
+#include <map>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +37,27 @@ std::string Snapshot();
 // inside included); "<missing>", also for a value without that NUL.
 void SetWideValue(const std::string& name, const std::wstring& data);
 std::wstring WideValue(const std::string& name);
+
+// Registry mode: every value of the key in the 64-bit view, or with
+// `view32` in the 32-bit one (WOW6432Node), with its type and bytes as the
+// wide API gives them; and the key made to hold exactly such values.
+struct TRawValue {
+    unsigned long Type;
+    std::string Bytes;
+    bool operator==(const TRawValue& other) const { return Type == other.Type && Bytes == other.Bytes; }
+};
+inline std::ostream& operator<<(std::ostream& out, const TRawValue& value)
+{
+    out << "type " << value.Type << ":";
+    for (unsigned char b : value.Bytes)
+        out << ' ' << std::hex << static_cast<int>(b) << std::dec;
+    return out;
+}
+using TRawValues = std::map<std::string, TRawValue>;
+// The UTF-16LE bytes of `text`, as a value's data.
+std::string Utf16(const std::u16string& text);
+TRawValues RawKey(bool view32 = false);
+void SetRawKey(const TRawValues& values, bool view32 = false);
 
 // Deletes the six values and the newer ones, or both files.
 void ClearStore();

@@ -5,6 +5,8 @@
 #include "cli/tests/CliTestKit.h"
 
 #include "base/Format.h"
+#include "base/PlatformApi.h"
+#include "base/SystemError.h"
 #include "base/WinHandles.h"
 #include "oeminfo/StoreLock.h"
 #include "oeminfo/tests/StoreTestKit.h"
@@ -82,7 +84,7 @@ TEST_F(CommandLine, ShowThenApplyRoundTripsEveryField)
         PrepareStore({{"Manufacturer", Umlauts}, {"Model", "  X 1  "}, {"SupportHours", ""},
                       {"SupportURL", "http://x/?a=b"}, {"Logo", Logo}});
         shown += "Model=  X 1  \r\nSupportHours=\r\nSupportPhone=\r\nSupportURL=http://x/?a=b\r\nLogo=" + Logo +
-                 "\r\nSupportProvider=\r\nSupportAppURL=\r\n";
+                 "\r\nSupportProvider=\r\nSupportAppURL=\r\nTradeInURL=\r\nRecycleURL=\r\n";
     }
     const TRun show = Cli({"/show"});
     EXPECT_EQ(show.Code, 0);
@@ -136,7 +138,7 @@ TEST_F(CommandLine, ExitCodesAndBadInputRejectedBeforeAnyWrite)
         {{"-Help"}, 0, "Sets the OEM information from a script.", ""},
         {{"/show"}, 0, "Manufacturer=M\r\nModel=X\r\n", ""},
         {{"/list"}, 2, "", "Unknown command \"/list\".\r\nType Marquill /? for the commands and the fields.\r\n"},
-        {{"/show", "/remove"}, 2, "", "\"/show\" takes no further arguments"},
+        {{"/show", "/remove"}, 2, "", "\"/remove\" is no option of /show"},
         {{"/apply", "Colour=red"}, 2, "", "Unknown field \"Colour\" (argument \"Colour=red\")."},
         {{"/apply", "Model=Y", "@" + Scratch("dup.txt", "\r\nMODEL=Z\r\n")}, 2, "",
          "\"Model\" is given twice: argument \"Model=Y\" and " + dir + "dup.txt, line 2."},
@@ -371,18 +373,24 @@ TEST_F(CommandLine, NewerValuesRoundTripAndRemoveDeletesThem)
         return;
     }
     PrepareStore({{"Manufacturer", "M"}});
-    ASSERT_EQ(Cli({"/apply", "SupportProvider=Help Desk", "supportappurl=ms-app://x"}).Code, 0);
+    ASSERT_EQ(Cli({"/apply", "SupportProvider=Help Desk", "supportappurl=ms-app://x",
+                   "TradeInURL=https://trade.example/in", "recycleurl=http://recycle.example/"})
+                  .Code,
+              0);
     const TRun show = Cli({"/show"});
-    const std::string tail = "SupportProvider=Help Desk\r\nSupportAppURL=ms-app://x\r\n";
+    const std::string tail = "SupportProvider=Help Desk\r\nSupportAppURL=ms-app://x\r\n"
+                             "TradeInURL=https://trade.example/in\r\nRecycleURL=http://recycle.example/\r\n";
     ASSERT_GE(show.Out.size(), tail.size());
     EXPECT_EQ(show.Out.substr(show.Out.size() - tail.size()), tail);
     ClearStore();
     ASSERT_EQ(Cli({"/apply", "@" + Scratch("newer.txt", show.Out)}).Code, 0);
     EXPECT_EQ(Outside("SupportAppURL"), "ms-app://x");
+    EXPECT_EQ(Outside("TradeInURL"), "https://trade.example/in");
+    EXPECT_EQ(Outside("RecycleURL"), "http://recycle.example/");
     EXPECT_EQ(Outside("Manufacturer"), "M");
     ASSERT_EQ(Cli({"/remove"}).Code, 0);
-    EXPECT_EQ(Outside("SupportProvider"), "<missing>");
-    EXPECT_EQ(Outside("SupportAppURL"), "<missing>");
+    for (const char* name : {"SupportProvider", "SupportAppURL", "TradeInURL", "RecycleURL"})
+        EXPECT_EQ(Outside(name), "<missing>") << name;
 }
 
 }  // namespace
@@ -405,3 +413,76 @@ TEST_F(CommandLine, AbandonedLockIsReportedOnTheErrorOutputAfterTheRun)
         EXPECT_EQ(run.Err, "") << "a lock let go normally";
     }
 }
+
+namespace {
+
+BOOL WINAPI RefusingMoveEx(LPCSTR, LPCSTR, DWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+bool IsThere(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A form either holds every value exactly or fails naming the field, and
+// then writes nothing: no part to the output, no file. Legacy mode has no
+// .reg or answer-file form.
+TEST_F(CommandLine, ShowFormatsGiveAllOrNothing)
+{
+    using namespace std::string_literals;
+    const std::string file = Scratch("refused.out");
+    const std::string hint = "\r\n"s + UsageHint + "\r\n";
+    struct TCase {
+        std::string format;
+        int code;
+        std::string err;
+    };
+    std::vector<TCase> cases;
+    if (Legacy()) {
+        cases = {{"/format:reg", 2, "/format:reg writes registry values: it is for registry mode only." + hint},
+                 {"/format:unattend", 2,
+                  "/format:unattend writes the values of the registry: it is for registry mode only." + hint}};
+    } else {
+        SetRawKey({{"Manufacturer", {REG_SZ, Utf16(u"a\x01z\0"s)}},
+                   {"Model", {REG_SZ, Utf16(u"x\xD800\0"s)}},
+                   {"SupportPhone", {REG_SZ, Utf16(u"no final NUL"s)}}});
+        const std::string nothing = "; nothing was shown.\r\n";
+        cases = {{"/format:json", 1,
+                  "Model holds an unpaired UTF-16 surrogate (U+D800), which UTF-8 cannot hold" + nothing},
+                 {"/format:reg", 1, "SupportPhone does not end in a NUL character, which reg import would add" + nothing},
+                 {"/format:UNATTEND", 1, "Manufacturer holds U+0001, which XML 1.0 cannot hold" + nothing}};
+    }
+    for (const TCase& c : cases) {
+        for (const bool toFile : {false, true}) {
+            SCOPED_TRACE(c.format + (toFile ? " to a file" : ""));
+            const TRun run = toFile ? Cli({"/show", c.format, "/out:" + file}) : Cli({"/show", c.format});
+            EXPECT_EQ(run.Code, c.code);
+            EXPECT_EQ(run.Out, "");
+            EXPECT_EQ(run.Err, c.err);
+            EXPECT_FALSE(IsThere(file) || IsThere(file + ".marquill-new"));
+        }
+    }
+}
+
+// A file the output cannot replace keeps its older bytes, and the new ones
+// written beside it are gone.
+TEST_F(CommandLine, OutRefusedAtTheReplaceKeepsTheOlderFile)
+{
+    PrepareStore({{"Manufacturer", "M"}});
+    const std::string file = Scratch("older.out", "older bytes");
+    TApiSwap<decltype(PlatformApi.MoveFileExA)> refuse(PlatformApi.MoveFileExA, RefusingMoveEx);
+    const TRun run = Cli({"/show", "/format:json", "/out:" + file});
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "The OEM information could not be written to " + file + ": " +
+                           SystemErrorText(ERROR_ACCESS_DENIED) + ".\r\n");
+    std::string bytes;
+    EXPECT_TRUE(ReadFileInto(file, bytes));
+    EXPECT_EQ(bytes, "older bytes");
+    EXPECT_FALSE(IsThere(file + ".marquill-new"));
+}
+
+}  // namespace

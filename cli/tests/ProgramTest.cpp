@@ -8,13 +8,18 @@
 #include "base/WinHandles.h"
 #include "i18n/Translate.h"
 #include "i18n/tests/MoBuilder.h"
+#include "oeminfo/OEMFields.h"
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
 #include "picture/Picture.h"
 
 #include <gtest/gtest.h>
+#include <msxml2.h>
+#include <nlohmann/json.hpp>
 
 using namespace clitest;
+using namespace std::string_literals;
+using nlohmann::ordered_json;
 
 namespace {
 
@@ -134,7 +139,7 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
     } else {
         shown += "SupportHours=\r\nSupportPhone=\r\nSupportURL=\r\n";
     }
-    shown += Legacy() ? "Logo=\r\n" : "Logo=\r\nSupportProvider=\r\nSupportAppURL=\r\n";
+    shown += Legacy() ? "Logo=\r\n" : "Logo=\r\nSupportProvider=\r\nSupportAppURL=\r\nTradeInURL=\r\nRecycleURL=\r\n";
     const std::string germanError = PictureErrorIn("de_DE", "C:\\logo.png");
     ASSERT_NE(germanError, PictureErrorIn("C", "C:\\logo.png")) << "no German catalog to tell the languages apart";
 
@@ -227,7 +232,8 @@ TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
     for (int n = 1; Legacy() && n <= 10; ++n)
         names.push_back("Line" + std::to_string(n));
     if (!Legacy())
-        names.insert(names.end(), {"SupportHours", "SupportPhone", "SupportURL", "SupportProvider", "SupportAppURL"});
+        names.insert(names.end(), {"SupportHours", "SupportPhone", "SupportURL", "SupportProvider", "SupportAppURL",
+                                        "TradeInURL", "RecycleURL"});
     const int runs = 10;
     for (int trial = 0; trial < 3; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
@@ -260,6 +266,306 @@ TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
             mixed += Outside(name) != run + " " + name;
         EXPECT_EQ(mixed, 0) << "fields not from " << run;
     }
+}
+
+// --- /show's machine-readable forms, each read back by what reads it -------
+
+std::wstring FromCodePage(const std::string& text, UINT codePage)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+
+std::string ToCodePage(const std::wstring& wide, UINT codePage)
+{
+    std::string text(wide.size() * 4, '\0');
+    text.resize(WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
+                                    static_cast<int>(text.size()), nullptr, nullptr));
+    return text;
+}
+
+std::wstring WideOf(std::string utf16)
+{
+    return std::wstring(reinterpret_cast<const wchar_t*>(utf16.data()), utf16.size() / 2);
+}
+
+std::vector<std::string> FieldNames()
+{
+    std::vector<std::string> names;
+    for (const TOEMField* field : OEMFieldsIn(Legacy() ? TStoreMode::Legacy : TStoreMode::Registry))
+        names.push_back(field->Name);
+    return names;
+}
+
+ordered_json ParseJson(const std::string& text)
+{
+    ordered_json json = ordered_json::parse(text, nullptr, false);
+    EXPECT_FALSE(json.is_discarded()) << text;
+    return json;
+}
+
+// A registry value as the JSON form must give it.
+ordered_json ExpectedJson(const TRawValues& key, const std::string& name)
+{
+    const auto value = key.find(name);
+    if (value == key.end())
+        return {{"exists", false}, {"type", nullptr}, {"value", nullptr}, {"nulTerminated", nullptr}};
+    std::wstring text = WideOf(value->second.Bytes);
+    const bool nulTerminated = !text.empty() && text.back() == L'\0';
+    if (nulTerminated)
+        text.pop_back();
+    return {{"exists", true},
+            {"type", value->second.Type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ"},
+            {"value", ToCodePage(text, CP_UTF8)},
+            {"nulTerminated", nulTerminated}};
+}
+
+// Every field as the store holds it, in /show's order; in registry mode
+// with its type and whether it ends in a NUL, the values only WOW6432Node
+// holds (which Windows' 64-bit reader ignores), and the logo as a file that
+// exists and loads.
+TEST_F(Program, JsonShowsTheStoreExactly)
+{
+    char expanded[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%TEMP%\\marquill-json-logo.bmp", expanded, MAX_PATH);
+    const std::string logo = Legacy() ? SystemDir() + "\\oemlogo.bmp" : expanded;
+    const std::string bmp = MakeBmp24(2, 1, [](int x, int) { return RGB(x * 200, 0, 9); });
+    ordered_json fields, notes = ordered_json::object();
+    if (Legacy()) {
+        // A UTF-16 oeminfo.ini holds what the ANSI code page lacks.
+        ASSERT_TRUE(WriteWholeFile(IniPath(), Utf16(u"\xFEFF[General]\r\nManufacturer=\u0416\u0443\u043A \u8054\u60F3\r\n"
+                                                    u"[Support Information]\r\nLine1=a \"b\" C:\\x\\\r\nLine2=\r\n")));
+        ASSERT_TRUE(WriteWholeFile(LogoPath(), bmp));
+        const ordered_json absent = {{"exists", false}, {"type", nullptr}, {"value", nullptr}, {"nulTerminated", nullptr}};
+        auto text = [](const std::string& value) {
+            return ordered_json{{"exists", true}, {"type", nullptr}, {"value", value}, {"nulTerminated", nullptr}};
+        };
+        fields["Manufacturer"] = text("\xD0\x96\xD1\x83\xD0\xBA \xE8\x81\x94\xE6\x83\xB3");
+        fields["Model"] = absent;
+        fields["Line1"] = text("a \"b\" C:\\x\\");
+        fields["Line2"] = text("");
+        for (int n = 3; n <= 10; ++n)
+            fields["Line" + std::to_string(n)] = absent;
+        fields["Logo"] = text(logo);
+    } else {
+        ASSERT_TRUE(WriteWholeFile(logo, bmp));
+        SetRawKey({{"Manufacturer", {REG_SZ, Utf16(u"Acme \"Q\" C:\\x\\\0"s)}},
+                   {"Model", {REG_SZ, Utf16(u"tab\there\r\nline\x01 \x7F\0"s)}},
+                   {"SupportPhone", {REG_SZ, Utf16(u"\u8054\u60F3 \u0416\u0443\u043A \U0001F600\0"s)}},
+                   {"SupportURL", {REG_SZ, Utf16(u"\0"s)}},
+                   {"Logo", {REG_EXPAND_SZ, Utf16(u"%TEMP%\\marquill-json-logo.bmp\0"s)}},
+                   {"SupportProvider", {REG_SZ, Utf16(u"no final NUL"s)}},
+                   {"RecycleURL", {REG_SZ, Utf16(u"nul\0inside\0"s)}}});
+        SetRawKey({{"SupportHours", {REG_SZ, Utf16(u"from a 32-bit tool\0"s)}},
+                   {"Manufacturer", {REG_SZ, Utf16(u"in both views\0"s)}},
+                   {"TradeInURL", {REG_DWORD, "\x01\0\0\0"s}}},
+                  true);
+        const TRawValues stored = RawKey();
+        for (const std::string& name : FieldNames())
+            fields[name] = ExpectedJson(stored, name);
+        notes["SupportHours"] = ExpectedJson(RawKey(true), "SupportHours");
+        notes["TradeInURL"] = {{"exists", true}, {"type", "REG_DWORD"}, {"value", nullptr}, {"nulTerminated", nullptr}};
+    }
+    const TChild child = RunProgram(Exe, "/show /format:json");
+    if (!Legacy()) {
+        SetRawKey({}, true);
+        DeleteFileA(logo.c_str());
+    }
+    ASSERT_EQ(child.Code, 0u) << child.Err;
+    EXPECT_EQ(child.Err, "");
+    const ordered_json json = ParseJson(child.Out);
+    EXPECT_EQ(json["store"], Legacy() ? "legacy" : "registry");
+    EXPECT_EQ(json["fields"], fields);
+    EXPECT_EQ(json["wow6432NodeOnly"], notes);
+    const ordered_json logoFile = {{"path", logo}, {"exists", true}, {"loads", true}};
+    EXPECT_EQ(json["logo"], logoFile);
+}
+
+// What /apply took, the JSON form gives back; its values, as a field file,
+// make /apply put back the same store.
+TEST_F(Program, JsonGivesWhatApplyTookAndApplyTakesItBack)
+{
+    TFields given = {{"Manufacturer", "M\xFCller \"&\" S\xF6hne"}, {"Model", "C:\\dir\\ x\\"}};
+    if (Legacy())
+        given.insert(given.end(), {{"Line1", "a=b"}, {"Line2", "\\t"}});
+    else
+        given.insert(given.end(), {{"SupportURL", ""}, {"TradeInURL", "https://t.example/?a=b&c=%41"}});
+    std::string lines;
+    for (const auto& field : given)
+        lines += field.first + "=" + field.second + "\r\n";
+    const std::string file = TempDir() + "\\marquill-json-fields.txt";
+    ClearStore();
+    ASSERT_TRUE(WriteWholeFile(file, lines));
+    ASSERT_EQ(RunProgram(Exe, "/apply @" + file).Code, 0u);
+    const std::string applied = Snapshot();
+
+    const TChild child = RunProgram(Exe, "/show /format:json");
+    ASSERT_EQ(child.Code, 0u) << child.Err;
+    const ordered_json json = ParseJson(child.Out);
+    for (const auto& field : given)
+        EXPECT_EQ(json["fields"][field.first]["value"], ToCodePage(FromCodePage(field.second, CP_ACP), CP_UTF8))
+            << field.first;
+    std::string again;
+    for (const auto& field : json["fields"].items())
+        if (field.value()["exists"] == true)
+            again += field.key() + "=" +
+                     ToCodePage(FromCodePage(field.value()["value"].get<std::string>(), CP_UTF8), CP_ACP) + "\r\n";
+    ClearStore();
+    ASSERT_TRUE(WriteWholeFile(file, again));
+    EXPECT_EQ(RunProgram(Exe, "/apply @" + file).Code, 0u);
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(Snapshot(), applied);
+}
+
+// Texts each form must carry exactly: its quoting and escape characters,
+// blanks, control characters, characters beyond the ANSI code page and
+// beyond UTF-16's first plane, an empty text and an expandable one. The
+// other fields are absent.
+TRawValues AwkwardValues()
+{
+    return {
+        {"Manufacturer", {REG_SZ, Utf16(u"\"quoted\" 'A & B' <C> ]]> C:\\dir\\ \\\\server\\\0"s)}},
+        {"Model", {REG_SZ, Utf16(u"tab\tCR\rLF\nCRLF\r\n  x  \0"s)}},
+        {"SupportPhone", {REG_SZ, Utf16(u"\u8054\u60F3 \u0416\u0443\u043A \U0001F600\0"s)}},
+        {"SupportURL", {REG_SZ, Utf16(u"\0"s)}},
+        {"Logo", {REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\oem.bmp\0"s)}},
+        {"TradeInURL", {REG_SZ, Utf16(u"https://t.example/?q=\"a\\b\"&c=1\0"s)}},
+    };
+}
+
+// reg import of the .reg form puts back every value with its type and every
+// byte, and deletes what it finds for an absent field.
+TEST_F(Program, RegOutputImportedByRegExeGivesAByteIdenticalKey)
+{
+    if (Legacy()) {
+        for (const char* format : {"/format:reg", "/format:unattend"}) {
+            const TChild child = RunProgram(Exe, "/show "s + format);
+            EXPECT_EQ(child.Code, 2u) << format;
+            EXPECT_EQ(child.Out, "");
+            EXPECT_NE(child.Err.find("it is for registry mode only.\r\nType Marquill /?"), std::string::npos) << child.Err;
+        }
+        return;
+    }
+    const TRawValues stored = AwkwardValues();
+    SetRawKey(stored);
+    const std::string file = TempDir() + "\\marquill-show.reg";
+    const TChild child = RunProgram(Exe, "/show /format:reg \"/out:" + file + "\"");
+    EXPECT_EQ(child.Code, 0u) << child.Err;
+    EXPECT_EQ(child.Out + child.Err, "");
+    // What the import must change: other data, another type, and values of
+    // fields that are absent.
+    SetRawKey({{"Model", {REG_EXPAND_SZ, Utf16(u"old\0"s)}},
+               {"SupportAppURL", {REG_SZ, Utf16(u"stale\0"s)}},
+               {"RecycleURL", {REG_SZ, Utf16(u"stale\0"s)}}});
+    const TChild import = RunProgram(SystemDir() + "\\reg.exe", "import \"" + file + "\" /reg:64");
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(import.Code, 0u) << import.Err;
+    EXPECT_EQ(RawKey(), stored);
+}
+
+// The fragment's elements as an XML parser (MSXML) reads them, in order.
+std::vector<std::pair<std::wstring, std::wstring>> XmlElements(const std::string& utf8)
+{
+    std::vector<std::pair<std::wstring, std::wstring>> elements;
+    static const GUID DomDocument30 = {0xf5078f32, 0xc551, 0x11d3, {0x89, 0xb9, 0x00, 0x00, 0xf8, 0x1f, 0xe2, 0x21}};
+    static const GUID IidDomDocument = {0x2933bf81, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
+    CoInitialize(nullptr);
+    IXMLDOMDocument* doc = nullptr;
+    if (FAILED(CoCreateInstance(DomDocument30, nullptr, CLSCTX_INPROC_SERVER, IidDomDocument,
+                                reinterpret_cast<void**>(&doc)))) {
+        ADD_FAILURE() << "no XML parser";
+        return elements;
+    }
+    doc->put_preserveWhiteSpace(VARIANT_TRUE);
+    BSTR xml = SysAllocString(FromCodePage(utf8, CP_UTF8).c_str());
+    VARIANT_BOOL parsed = VARIANT_FALSE;
+    doc->loadXML(xml, &parsed);
+    SysFreeString(xml);
+    IXMLDOMElement* root = nullptr;
+    IXMLDOMNodeList* children = nullptr;
+    BSTR rootName = nullptr;
+    if (parsed != VARIANT_TRUE || doc->get_documentElement(&root) != S_OK || root->get_nodeName(&rootName) != S_OK ||
+        std::wstring(rootName) != L"OEMInformation" || root->get_childNodes(&children) != S_OK) {
+        ADD_FAILURE() << "not a well-formed OEMInformation element:\n" << utf8;
+    } else {
+        long count = 0;
+        children->get_length(&count);
+        for (long i = 0; i < count; ++i) {
+            IXMLDOMNode* node = nullptr;
+            DOMNodeType type = NODE_INVALID;
+            BSTR name = nullptr, text = nullptr;
+            if (children->get_item(i, &node) == S_OK && node->get_nodeType(&type) == S_OK && type == NODE_ELEMENT &&
+                node->get_nodeName(&name) == S_OK && node->get_text(&text) == S_OK)
+                elements.emplace_back(name, std::wstring(text, SysStringLen(text)));
+            SysFreeString(name);
+            SysFreeString(text);
+            if (node)
+                node->Release();
+        }
+        children->Release();
+    }
+    SysFreeString(rootName);
+    if (root)
+        root->Release();
+    doc->Release();
+    CoUninitialize();
+    return elements;
+}
+
+// The answer-file fragment parses, and holds each present field (empty ones
+// too), named as the answer file spells it, with its exact text.
+TEST_F(Program, UnattendFragmentParsesAndHoldsTheValuesSet)
+{
+    if (Legacy())
+        return;  // refused with exit 2: RegOutputImportedByRegExeGivesAByteIdenticalKey
+    const TRawValues stored = AwkwardValues();
+    SetRawKey(stored);
+    const TChild child = RunProgram(Exe, "/show /format:unattend");
+    ASSERT_EQ(child.Code, 0u) << child.Err;
+    std::vector<std::pair<std::wstring, std::wstring>> expected;
+    for (const std::string& name : FieldNames()) {
+        const auto value = stored.find(name);
+        if (value != stored.end())
+            expected.emplace_back(std::wstring(name.begin(), name.end()), WideOf(value->second.Bytes).c_str());
+    }
+    EXPECT_EQ(XmlElements(child.Out), expected) << child.Out;
+}
+
+// /out writes the bytes the output gets, in the form's own encoding, and a
+// file that cannot be written leaves nothing behind: no part of it, no
+// file beside it.
+TEST_F(Program, OutWritesTheExactBytesOrNoFile)
+{
+    PrepareStore({{"Manufacturer", "M\xFCller"}, {"Model", "X"}});
+    std::vector<std::string> formats = {"", "/format:json"};
+    if (!Legacy())
+        formats.insert(formats.end(), {"/format:reg", "/format:unattend"});
+    const std::string file = TempDir() + "\\marquill-out.txt";
+    const std::string dir = TempDir() + "\\marquill-out-dir";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    for (const std::string& format : formats) {
+        SCOPED_TRACE(format);
+        ASSERT_TRUE(WriteWholeFile(file, "an older and longer file's bytes"));
+        const TChild shown = RunProgram(Exe, "/show " + format);
+        const TChild written = RunProgram(Exe, "/show " + format + " /out:" + file);
+        std::string bytes;
+        EXPECT_TRUE(ReadFileInto(file, bytes));
+        EXPECT_EQ(written.Code, 0u);
+        EXPECT_EQ(written.Out + written.Err, "");
+        EXPECT_EQ(bytes, shown.Out);
+        EXPECT_EQ(shown.Code, 0u);
+
+        const TChild refused = RunProgram(Exe, "/show " + format + " /out:" + dir);
+        EXPECT_EQ(refused.Code, 1u);
+        EXPECT_EQ(refused.Out, "");
+        EXPECT_EQ(refused.Err.rfind("The OEM information could not be written to " + dir + ": ", 0), 0u) << refused.Err;
+        EXPECT_TRUE(GetFileAttributesA(dir.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        EXPECT_EQ(GetFileAttributesA((dir + ".marquill-new").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace

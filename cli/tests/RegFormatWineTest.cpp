@@ -4,77 +4,14 @@
 #include <windows.h>
 
 #include "cli/ShowFormats.h"
+#include "cli/tests/CliTestKit.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
 
+using namespace clitest;
 using namespace std::string_literals;
-
-const wchar_t KeyPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
-
-struct TRegData {
-    DWORD Type;
-    std::string Bytes;
-    bool operator==(const TRegData& other) const { return Type == other.Type && Bytes == other.Bytes; }
-};
-using TKeyValues = std::map<std::string, TRegData>;
-
-std::ostream& operator<<(std::ostream& out, const TRegData& data)
-{
-    out << "type " << data.Type << ":";
-    for (unsigned char b : data.Bytes)
-        out << ' ' << std::hex << static_cast<int>(b) << std::dec;
-    return out;
-}
-
-std::wstring Wide(const std::string& ascii)
-{
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
-HKEY OpenKey(REGSAM access)
-{
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, access | KEY_WOW64_64KEY, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    return key;
-}
-
-// Every value of the key in the 64-bit view, read through the wide API.
-TKeyValues ReadKey()
-{
-    TKeyValues values;
-    HKEY key = OpenKey(KEY_QUERY_VALUE);
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD nameLength = 256, type = 0, size = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        std::string bytes(size, '\xDD');
-        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
-        bytes.resize(size);
-        values[std::string(name, name + nameLength)] = {type, bytes};
-    }
-    RegCloseKey(key);
-    return values;
-}
-
-void SetKey(const TKeyValues& values)
-{
-    HKEY key = OpenKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    for (const auto& old : ReadKey())
-        RegDeleteValueW(key, Wide(old.first).c_str());
-    for (const auto& value : values)
-        ASSERT_EQ(RegSetValueExW(key, Wide(value.first).c_str(), 0, value.second.Type,
-                                 reinterpret_cast<const BYTE*>(value.second.Bytes.data()),
-                                 static_cast<DWORD>(value.second.Bytes.size())),
-                  ERROR_SUCCESS);
-    RegCloseKey(key);
-}
 
 // reg.exe's exit code, or -1 when it did not run to its end.
 int RegImport(const std::wstring& file)
@@ -93,21 +30,11 @@ int RegImport(const std::wstring& file)
     return static_cast<int>(code);
 }
 
-std::string Utf16(const std::u16string& text)
-{
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-
 TEST(RegFormat, RegImportRestoresEveryValueByteForByte)
 {
     const struct {
         const char* name;
-        TRegData data;  // Type 0: the field is absent
+        TRawValue data;  // Type 0: the field is absent
     } cases[] = {
         {"Manufacturer", {REG_SZ, Utf16(u"Acme Corporation\0"s)}},
         {"Model", {REG_SZ, Utf16(u"X1 \"Pro\" C:\\dir\\ \\\\server\\\0"s)}},
@@ -122,7 +49,7 @@ TEST(RegFormat, RegImportRestoresEveryValueByteForByte)
         {"Unpaired", {REG_SZ, Utf16(u"a\xD800z\xDC00\0"s)}},
     };
     TShownStore store;
-    TKeyValues expected;
+    TRawValues expected;
     for (const auto& c : cases) {
         TShownValue value;
         value.Name = c.name;
@@ -148,12 +75,12 @@ TEST(RegFormat, RegImportRestoresEveryValueByteForByte)
 
     // What the import must replace or delete: other types, other data, and
     // a value for the absent field.
-    SetKey({{"SupportAppURL", {REG_SZ, Utf16(u"stale\0"s)}},
+    SetRawKey({{"SupportAppURL", {REG_SZ, Utf16(u"stale\0"s)}},
             {"Logo", {REG_SZ, Utf16(u"C:\\old.bmp\0"s)}},
             {"Model", {REG_EXPAND_SZ, Utf16(u"old\0"s)}}});
     EXPECT_EQ(RegImport(file), 0);
-    const TKeyValues restored = ReadKey();
-    SetKey({});
+    const TRawValues restored = RawKey();
+    SetRawKey({});
     DeleteFileW(file.c_str());
 
     for (const auto& want : expected) {

@@ -283,6 +283,25 @@ TEST_F(FormRegistry, ApplyStoresTheFieldsUntrimmedAsStrings)
     }
 }
 
+// The values only the command line sets (a support app, trade-in and
+// recycling links) have no field in the window: its Apply must leave them.
+TEST_F(FormRegistry, ApplyLeavesTheCommandLineOnlyValuesAsTheyAre)
+{
+    HKEY key = OpenOemKey();
+    ASSERT_NE(key, nullptr);
+    for (const TOEMField* field : CommandLineOnlyFields())
+        SetRegString(field->Name, std::string(field->Name) + " set by a script");
+    auto form = OpenForm();
+    SetText(*form, "Edit_Model", "Model 8");
+    Click(*form, "Btn_Apply");
+    ExpectRegString("Model", "Model 8");
+    for (const TOEMField* field : CommandLineOnlyFields()) {
+        ExpectRegString(field->Name, std::string(field->Name) + " set by a script");
+        RegDeleteValueA(key, field->Name);
+    }
+    RegCloseKey(key);
+}
+
 TEST_F(FormRegistry, TypedTextsHaveNoLengthLimit)
 {
     auto form = OpenForm();
