@@ -43,13 +43,16 @@ bool OEMValueText(const TStoredBytes& value, std::string& text);
 // ENothingWritten when the key cannot be opened for writing, and "Failed to
 // set data for ..." at the first refused value.
 void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& texts);
-// Puts every value back as it was (a missing one deleted), through the
-// wide function that carries the bytes unchanged.
+// Sets every value to the type and bytes of `values` (a missing one
+// deleted), through the wide function that carries the bytes unchanged: to
+// put values back as they were, or to write them as /apply means them.
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values);
 
 // Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp. One that exists
 // but cannot be read raises an error with the reason.
 std::vector<TStoredBytes> ReadLegacyFiles();
+// oemlogo.bmp alone, which registry mode writes when it converts a logo.
+TStoredBytes ReadLogoFile();
 // Writes both back byte for byte (a missing one deleted).
 void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
 
