@@ -324,14 +324,16 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
             [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; });
     } catch (const std::exception& failure) {
         if (!test) {
-            err.Write(notices);
+            if (!notices.empty())
+                err.Write(notices);
             throw;
         }
         out.Write(notices + WithFullStop(failure.what()) + "\r\n");
         return ExitStoreError;
     }
     if (!error.empty()) {
-        (test ? out : err).Write(notices);
+        if (!notices.empty())
+            (test ? out : err).Write(notices);
         return UsageError(err, error);
     }
     if (test) {

@@ -10,6 +10,7 @@
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
 #include "picture/Picture.h"
+#include "picture/tests/PictureTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -492,6 +493,40 @@ TEST_F(CommandLine, TestComparesWithWhatApplyWouldLeaveAndWritesNothing)
         EXPECT_EQ(c.err.empty(), run.Err.empty()) << run.Err;
         EXPECT_EQ(Snapshot(), before) << "/test wrote";
     }
+}
+
+// Registry mode: Windows shows only a bitmap, so an icon becomes
+// oemlogo.bmp in the real system directory, and /test compares that file's
+// bytes as well as the stored path.
+TEST_F(CommandLine, TestComparesAConvertedLogoByItsBytes)
+{
+    if (Legacy())
+        GTEST_SKIP() << "legacy mode's logo file is in the other /test cases";
+    const std::string icon = "Logo=" + Scratch("logo.ico", picture_test::MakeIco({{16, 32, {}}}));
+    const std::string installed = Quoted(SystemDir() + "\\oemlogo.bmp");
+    PrepareStore({});
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        std::function<void()> then;
+    } steps[] = {
+        {{"/test", icon}, "Logo: (absent) -> " + installed + "\r\ndrift in 1 field\r\n", nullptr},
+        {{"/apply", icon}, "Logo: (absent) -> " + installed + "\r\nchanged 1 field\r\n", nullptr},
+        {{"/test", icon}, "compliant\r\n", [this] { ASSERT_TRUE(WriteWholeFile(LogoPath(), Bmp)); }},
+        {{"/test", icon}, "Logo: " + installed + " -> " + installed + "\r\ndrift in 1 field\r\n", nullptr},
+        {{"/apply", icon}, "Logo: " + installed + " -> " + installed + "\r\nchanged 1 field\r\n", nullptr},
+        {{"/apply", icon}, "unchanged\r\n", nullptr},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.args[0] + " " + step.out);
+        const TRun run = Cli(step.args);
+        EXPECT_EQ(run.Out, step.out);
+        EXPECT_EQ(run.Err, "");
+        if (step.then)
+            step.then();
+    }
+    EXPECT_EQ(Outside("Logo"), SystemDir() + "\\oemlogo.bmp");
+    DeleteFileA(LogoPath().c_str());
 }
 
 // The store's own time stamps: the key's last write, or both files'.
