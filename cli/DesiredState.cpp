@@ -52,7 +52,8 @@ std::string Expanded(const std::string& text)
     const DWORD got = ExpandEnvironmentStringsA(source.c_str(), &buffer[0], needed + 1);
     if (needed == 0 || got == 0 || got > needed + 1)
         return source;
-    return buffer.substr(0, got - 1);
+    // The ANSI function may count more than it wrote.
+    return buffer.c_str();
 }
 
 std::string FullPath(const std::string& path)

@@ -76,14 +76,6 @@ bool OEMValueText(const TStoredBytes& value, std::string& text)
     return ToAnsiExactly(StoredWideText(value), text);
 }
 
-void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& texts)
-{
-    const TRegistryKey key = OpenForWriting();
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (key.SetText(fields[i]->Name, texts[i]) != ERROR_SUCCESS)
-            RaiseText(N_("Failed to set data for '%s'"), {fields[i]->Name});
-}
-
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
 {
     const TRegistryKey key = OpenForWriting();
