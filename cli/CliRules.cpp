@@ -152,6 +152,7 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
         TCliCommand Command;
     } commands[] = {{"show", TCliCommand::Show},
                     {"apply", TCliCommand::Apply},
+                    {"test", TCliCommand::Test},
                     {"remove", TCliCommand::Remove},
                     {"help", TCliCommand::Help},
                     {"?", TCliCommand::Help}};
@@ -167,11 +168,12 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
 
     if (request.Command == TCliCommand::Show)
         return ParseShowOptions(args, request);
-    if (request.Command != TCliCommand::Apply) {
+    if (request.Command != TCliCommand::Apply && request.Command != TCliCommand::Test) {
         if (args.size() > 1)
             return Quoted(args[0]) + " takes no further arguments; " + Quoted(args[1]) + " is one too many.";
         return TUsageError();
     }
+    const std::string name = request.Command == TCliCommand::Apply ? "/apply" : "/test";
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         TFieldSource source;
@@ -180,7 +182,7 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
         } else if (StartsWithIgnoringCase(OptionName(arg), "file:")) {
             source = {true, arg.substr(6)};
         } else if (!OptionName(arg).empty()) {
-            return Quoted(arg) + " is no option of /apply: give fields as Name=Value, @file or /file:path.";
+            return Quoted(arg) + " is no option of " + name + ": give fields as Name=Value, @file or /file:path.";
         } else {
             source = {false, arg};
         }
@@ -189,17 +191,54 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
         request.Sources.push_back(std::move(source));
     }
     if (request.Sources.empty())
-        return "/apply needs the fields to write: Name=Value, @file or /file:path.";
+        return name + (request.Command == TCliCommand::Apply ? " needs the fields to write" : " needs the fields to compare") +
+               ": Name=Value, @file or /file:path.";
     return TUsageError();
 }
 
+namespace {
+
+// `text` is an argument or a file's line; `subject` names it in the message
+// for a missing name.
+TUsageError ParseField(std::string_view text, const std::string& subject, std::string origin, TFieldAssignment& field)
+{
+    field = TFieldAssignment();
+    field.Origin = std::move(origin);
+    const size_t equals = text.find('=');
+    field.Absent = equals == std::string_view::npos;
+    if (!field.Absent)
+        field.Value = std::string(text.substr(equals + 1));
+    const std::string_view head = text.substr(0, equals);
+    size_t at = head.find('(');
+    field.Name = std::string(head.substr(0, at));
+    if (field.Name.empty())
+        return subject + " is not of the form Name=Value.";
+    while (at < head.size()) {
+        const size_t close = head.find(')', at);
+        const std::string_view marker = head.substr(at, close == std::string_view::npos ? close : close + 1 - at);
+        bool* flag = SameIgnoringAsciiCase(marker, "(expand)") ? &field.Expand
+                     : SameIgnoringAsciiCase(marker, "(asis)") ? &field.AsIs
+                                                               : nullptr;
+        if (!flag || *flag)
+            return Quoted(marker) + " (" + field.Origin + ") is no marker, or one given twice: use (expand) or (asis).";
+        *flag = true;
+        at += marker.size();
+    }
+    if (field.Absent && (field.Expand || field.AsIs))
+        return Quoted(head) + " (" + field.Origin + ") gives a marker without a value: a bare name asks for no value.";
+    return TUsageError();
+}
+
+bool IsWebAddressField(const TFieldSchema& schema, size_t index)
+{
+    return index < schema.WebAddresses.size() && schema.WebAddresses[index];
+}
+
+}  // namespace
+
 TUsageError ParseFieldArgument(const std::string& arg, TFieldAssignment& field)
 {
-    const size_t equals = arg.find('=');
-    if (equals == std::string::npos || equals == 0)
-        return Quoted(arg) + " is not of the form Name=Value.";
-    field = {arg.substr(0, equals), arg.substr(equals + 1), "argument " + Quoted(arg)};
-    return TUsageError();
+    return ParseField(arg, Quoted(arg), "argument " + Quoted(arg), field);
 }
 
 TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName, std::vector<TFieldAssignment>& fields)
@@ -231,21 +270,31 @@ TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName, 
             ++firstText;
         if (firstText == line.size() || line[0] == ';')
             continue;
-        const size_t equals = line.find('=');
-        if (equals == std::string_view::npos || equals == 0)
-            return where + " is not of the form Name=Value.";
-        fields.push_back({std::string(line.substr(0, equals)), std::string(line.substr(equals + 1)), where});
+        TFieldAssignment field;
+        const TUsageError error = ParseField(line, where, where, field);
+        if (!error.empty())
+            return error;
+        fields.push_back(std::move(field));
     }
     return TUsageError();
 }
 
-TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFieldSchema& schema,
-                        std::vector<std::string>& values, std::vector<bool>& given)
+std::string ValueRefusal(const TFieldSchema& schema, size_t index, const std::string& value)
 {
-    values.assign(schema.Names.size(), std::string());
-    given.assign(schema.Names.size(), false);
-    std::vector<const TFieldAssignment*> firstGiven(schema.Names.size(), nullptr);
-    for (const TFieldAssignment& field : fields) {
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        return "holds a line break or a NUL character";
+    const size_t maxLength = index < schema.MaxLengths.size() ? schema.MaxLengths[index] : schema.MaxValueLength;
+    if (value.size() > maxLength)
+        return "is " + std::to_string(value.size()) + " characters long; " + schema.ModeName + " takes at most " +
+               std::to_string(maxLength);
+    return std::string();
+}
+
+TUsageError CheckFields(const std::vector<TFieldAssignment>& assignments, const TFieldSchema& schema,
+                        std::vector<TGivenField>& fields)
+{
+    fields.assign(schema.Names.size(), TGivenField());
+    for (const TFieldAssignment& field : assignments) {
         size_t index = 0;
         while (index < schema.Names.size() && !SameIgnoringAsciiCase(field.Name, schema.Names[index]))
             ++index;
@@ -257,20 +306,42 @@ TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFiel
             return "Unknown field " + Quoted(field.Name) + " (" + field.Origin + ").";
         }
         const std::string& name = schema.Names[index];
-        if (firstGiven[index])
-            return Quoted(name) + " is given twice: " + firstGiven[index]->Origin + " and " + field.Origin + ".";
-        if (field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-            return "The value of " + Quoted(name) + " (" + field.Origin + ") holds a line break.";
-        const size_t maxLength = index < schema.MaxLengths.size() ? schema.MaxLengths[index] : schema.MaxValueLength;
-        if (field.Value.size() > maxLength)
-            return "The value of " + Quoted(name) + " (" + field.Origin + ") is " +
-                   std::to_string(field.Value.size()) + " characters long; " + schema.ModeName + " takes at most " +
-                   std::to_string(maxLength) + ".";
-        firstGiven[index] = &field;
-        values[index] = field.Value;
-        given[index] = true;
+        if (fields[index].Given)
+            return Quoted(name) + " is given twice: " + fields[index].Origin + " and " + field.Origin + ".";
+        if (!schema.TakesMarkers && (field.Absent || field.Expand || field.AsIs))
+            return Quoted(name) + " (" + field.Origin + ") is no Name=Value: a bare name, (expand) and (asis) "
+                   "are for registry mode, and this Windows keeps the OEM information in " + schema.ModeName + ".";
+        if (field.AsIs && !IsWebAddressField(schema, index))
+            return "(asis) (" + field.Origin + ") is for the fields whose value must be a web address; " +
+                   Quoted(name) + " is none.";
+        const std::string refusal = field.Absent ? std::string() : ValueRefusal(schema, index, field.Value);
+        if (!refusal.empty())
+            return "The value of " + Quoted(name) + " (" + field.Origin + ") " + refusal + ".";
+        fields[index] = {true, field.Absent, field.Expand, field.AsIs, field.Value, field.Origin};
     }
     return TUsageError();
+}
+
+TUsageError CheckWebAddresses(const TFieldSchema& schema, const std::vector<TGivenField>& fields,
+                              const std::vector<bool>& storedAsGiven)
+{
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TGivenField& field = fields[i];
+        if (!IsWebAddressField(schema, i) || !field.Given || field.Absent || field.AsIs || field.Value.empty() ||
+            (i < storedAsGiven.size() && storedAsGiven[i]) || IsAbsoluteHttpUrl(field.Value))
+            continue;
+        return "The value of " + Quoted(schema.Names[i]) + " (" + field.Origin +
+               ") is no absolute web address: start it with http:// or https://, or give it as " +
+               schema.Names[i] + "(asis)=... to take it as it is.";
+    }
+    return TUsageError();
+}
+
+std::string FieldLine(const std::string& name, const TGivenField& field)
+{
+    if (field.Absent)
+        return name;
+    return name + (field.Expand ? "(expand)" : "") + (field.AsIs ? "(asis)" : "") + "=" + field.Value;
 }
 
 namespace {
@@ -303,13 +374,17 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
             ? std::to_string(registry.MaxValueLength)
             : std::to_string(registry.MaxValueLength) + " (" + registry.ModeName + ") or " +
                   std::to_string(legacy.MaxValueLength) + " (" + legacy.ModeName + ")";
+    std::string webAddresses;
+    for (size_t i = 0; i < registry.Names.size(); ++i)
+        if (i < registry.WebAddresses.size() && registry.WebAddresses[i])
+            webAddresses += (webAddresses.empty() ? "" : ", ") + registry.Names[i];
     return "Sets the OEM information from a script. Without arguments Marquill opens its\r\n"
            "window.\r\n"
            "\r\n"
            "  Marquill /show [/format:json|reg|unattend] [/out:file]\r\n"
            "                         Writes the OEM information Windows keeps, one\r\n"
-           "                         Name=Value per line, in the form /apply reads; or\r\n"
-           "                         as JSON (UTF-8), as a .reg file for reg import\r\n"
+           "                         field per line, in the form /apply reads: a backup;\r\n"
+           "                         or as JSON (UTF-8), as a .reg file for reg import\r\n"
            "                         (UTF-16) or as an answer file's OEMInformation\r\n"
            "                         element (UTF-8), the last two in " + registry.ModeName + "\r\n"
            "                         only. /out:file writes it to the file, whole or\r\n"
@@ -318,12 +393,24 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "                         Writes the fields given; the others keep their values.\r\n"
            "                         A field is Name=Value (in quotes when it holds\r\n"
            "                         blanks), @file or /file:file (a file of such lines).\r\n"
+           "                         Prints a line per changed field, then \"changed N\r\n"
+           "                         fields\", or \"unchanged\" when nothing was written.\r\n"
+           "  Marquill /test field [field ...]\r\n"
+           "                         Writes nothing: prints a line per field that differs\r\n"
+           "                         from what /apply would leave, then \"compliant\" or\r\n"
+           "                         \"drift in N fields\".\r\n"
            "  Marquill /remove       Removes all OEM information.\r\n"
            "  Marquill /?            Shows this text.\r\n"
            "\r\n"
            "Commands start with / or -; they and the field names are not case-sensitive.\r\n"
            "The value is everything after the first =, blanks included; Name= empties it.\r\n"
            "A value is one line of at most " + longest + " characters.\r\n"
+           "In " + registry.ModeName + " a bare Name (no =) means the value must be absent (/apply\r\n"
+           "deletes it); Name(expand)=Value stores it as REG_EXPAND_SZ, unexpanded.\r\n"
+           "A non-empty " + webAddresses + " that differs from the stored value must\r\n"
+           "start with http:// or https://; Name(asis)=Value takes it as it is.\r\n"
+           "What /show prints, /apply puts back exactly; a stored value it could not\r\n"
+           "put back makes /show fail, naming the field.\r\n"
            "\r\n"
            "Windows Vista and later (" + registry.ModeName + ") take:\r\n" + NameList(registry.Names) + "\r\n"
            "Older Windows (" + legacy.ModeName + ") take:\r\n" + NameList(legacy.Names) + "\r\n"
@@ -334,9 +421,10 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "with ; (comments) are passed over.\r\n"
            "\r\n"
            "Every field is checked before anything is written. Exit codes:\r\n"
-           "  0  done\r\n"
+           "  0  done; /test: compliant\r\n"
            "  1  the store or the logo picture failed (the message says why); after a\r\n"
-           "     failed write the values read before are written back\r\n"
+           "     failed write the values read before are written back; /test: drift,\r\n"
+           "     or the store could not be read\r\n"
            "  2  wrong command line or field file; nothing was written\r\n";
 }
 

@@ -27,7 +27,7 @@ using TUsageError = std::string;
 std::vector<std::string> SplitCommandLine(std::string_view line);
 std::vector<TWideText> SplitCommandLine(TWideView line);
 
-enum class TCliCommand { Show, Apply, Remove, Help };
+enum class TCliCommand { Show, Apply, Test, Remove, Help };
 
 // One place fields come from: a "Name=Value" argument, or a field file
 // ("@path" or "/file:path").
@@ -41,26 +41,33 @@ enum class TShowFormat { Text, Json, Reg, Unattend };
 
 struct TCliRequest {
     TCliCommand Command = TCliCommand::Help;
-    std::vector<TFieldSource> Sources;  // apply only, in the order given
+    std::vector<TFieldSource> Sources;       // apply and test only, in the order given
     TShowFormat Format = TShowFormat::Text;  // show only
     std::string OutPath;                     // show only: the /out file; empty for standard output
 };
 
 // The command and its operands. Commands start with "/" or "-" and are
-// matched without regard to case: show, apply, remove, help and "?". Show
-// takes "/format:json", "/format:reg" or "/format:unattend" (the name without
-// regard to case) and "/out:file", each at most once.
+// matched without regard to case: show, apply, test, remove, help and "?".
+// /test takes the operands /apply takes. Show takes "/format:json",
+// "/format:reg" or "/format:unattend" (the name without regard to case) and
+// "/out:file", each at most once.
 TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& request);
 
-// One "Name=Value" as written, and where it was written (for messages).
+// One field as written, and where it was written (for messages):
+//   Name=Value             the value, everything after the first "=", untrimmed
+//   Name                   the value must be absent (registry mode deletes it)
+//   Name(expand)=Value     the value is REG_EXPAND_SZ, kept unexpanded
+//   Name(asis)=Value       a web address taken as it is, without the URL rule
+// Markers follow the name, before "=", in either order, letter case ignored.
 struct TFieldAssignment {
-    std::string Name;
+    std::string Name;  // without its markers
     std::string Value;
     std::string Origin;  // `argument "Model=X"` or `oem.txt, line 3`
+    bool Absent = false;
+    bool Expand = false;
+    bool AsIs = false;
 };
 
-// A "Name=Value" argument: the value is everything after the first "=",
-// untrimmed.
 TUsageError ParseFieldArgument(const std::string& arg, TFieldAssignment& field);
 
 // Limits on field files: no field file of ours comes near this size.
@@ -71,7 +78,7 @@ constexpr size_t MaxFieldFileBytes = 1024 * 1024;
 // and lines whose first character is ";" (comments) are passed over. A NUL
 // anywhere, a CR not followed by LF, a line without "=", and a file that
 // starts with a Unicode byte-order mark (texts are in the ANSI code page)
-// are errors.
+// are errors. A line is read as an argument is.
 TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName,
                            std::vector<TFieldAssignment>& fields);
 
@@ -84,14 +91,45 @@ struct TFieldSchema {
     size_t MaxValueLength = 0;  // in bytes of the ANSI code page
     // A field's own limit, one per name; a field without one has MaxValueLength.
     std::vector<size_t> MaxLengths = {};
+    // Whether the mode takes a bare name and the markers (registry mode).
+    bool TakesMarkers = false;
+    // The names whose given values must pass IsAbsoluteHttpUrl, one per name.
+    std::vector<bool> WebAddresses = {};
+};
+
+// What was asked of one field of a schema.
+struct TGivenField {
+    bool Given = false;
+    bool Absent = false;  // given as a bare name
+    bool Expand = false;
+    bool AsIs = false;
+    std::string Value;
+    std::string Origin;
 };
 
 // Checks every assignment against `schema`: each name known in this mode
-// (letter case ignored), none given twice, no value holding a CR, LF or NUL
-// or longer than the field's limit. On success `values[i]` is the value given for
-// `schema.Names[i]` and `given[i]` says whether one was given.
-TUsageError CheckFields(const std::vector<TFieldAssignment>& fields, const TFieldSchema& schema,
-                        std::vector<std::string>& values, std::vector<bool>& given);
+// (letter case ignored), none given twice, a bare name or a marker only
+// where the mode takes them, (asis) only on a web-address field, no value
+// that the field cannot take (ValueRefusal). On success `fields[i]` is what
+// was asked of `schema.Names[i]`.
+TUsageError CheckFields(const std::vector<TFieldAssignment>& assignments, const TFieldSchema& schema,
+                        std::vector<TGivenField>& fields);
+
+// Why the field `index` of `schema` cannot take `value` ("holds a line
+// break or a NUL character", "is N characters long; registry mode takes at
+// most M"); empty when it can.
+std::string ValueRefusal(const TFieldSchema& schema, size_t index, const std::string& value);
+
+// The URL rule: the first web-address field given a non-empty value that
+// differs from the stored one (`storedAsGiven[i]` false), carries no (asis)
+// and is no absolute web address, as a usage error; empty when none is. A
+// backup restored puts back what was stored, so the rule never refuses it.
+TUsageError CheckWebAddresses(const TFieldSchema& schema, const std::vector<TGivenField>& fields,
+                              const std::vector<bool>& storedAsGiven);
+
+// The line /show writes for a field, without its line end, in the form
+// CheckFields reads back into `field`.
+std::string FieldLine(const std::string& name, const TGivenField& field);
 
 // The usage text of `help`, and the hint appended to every usage error.
 std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy);

@@ -3,15 +3,19 @@
 #include "base/AnsiText.h"
 #include "base/Error.h"
 #include "base/Format.h"
+#include "base/PlatformApi.h"
+#include "base/ResText.h"
 #include "base/SystemError.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "base/Wow64.h"
 #include "cli/CliRules.h"
+#include "cli/DesiredState.h"
 #include "cli/ShowOutput.h"
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
 #include "oeminfo/StoreLock.h"
+#include "oeminfo/StoreLayout.h"
 #include "oeminfo/StrictStore.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "picture/Picture.h"
@@ -27,15 +31,19 @@ const char* ModeName(TStoreMode mode)
     return mode == TStoreMode::Legacy ? "legacy mode" : "registry mode";
 }
 
+}  // namespace
+
 TFieldSchema SchemaOf(TStoreMode mode)
 {
     const TStoreMode other = mode == TStoreMode::Legacy ? TStoreMode::Registry : TStoreMode::Legacy;
     TFieldSchema schema;
     schema.ModeName = ModeName(mode);
     schema.OtherModeName = ModeName(other);
+    schema.TakesMarkers = mode == TStoreMode::Registry;
     for (const TOEMField* field : OEMFieldsIn(mode)) {
         schema.Names.push_back(field->Name);
         schema.MaxLengths.push_back(field->MaxLength);
+        schema.WebAddresses.push_back(field->Kind == TFieldKind::Url);
         if (field->MaxLength > schema.MaxValueLength)
             schema.MaxValueLength = field->MaxLength;
     }
@@ -45,51 +53,17 @@ TFieldSchema SchemaOf(TStoreMode mode)
     return schema;
 }
 
-void ReportError(TConsoleOut& err, const std::string& message)
-{
-    err.Write(WithFullStop(message) + "\r\n");
-}
-
 int UsageError(TConsoleOut& err, const TUsageError& error)
 {
     err.Write(error + "\r\n" + UsageHint + "\r\n");
     return ExitUsageError;
 }
 
-TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
-{
-    // A file that another program still holds open for writing is read as
-    // it stands.
-    TWholeFile file = ReadWholeFile(path, MaxFieldFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (file.Read()) {
-        bytes = std::move(file.Bytes);
-        return TUsageError();
-    }
-    if (file.Error == ERROR_FILE_TOO_LARGE)
-        return path + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
-    return "Cannot read the field file " + path + ": " +
-           (file.Error == ERROR_HANDLE_EOF ? std::string("it ended early") : SystemErrorText(file.Error)) + ".";
-}
+namespace {
 
-// Every field given, by arguments and files in their order.
-TUsageError GatherFields(const TCliRequest& request, std::vector<TFieldAssignment>& fields)
+void ReportError(TConsoleOut& err, const std::string& message)
 {
-    for (const TFieldSource& source : request.Sources) {
-        TUsageError error;
-        if (source.IsFile) {
-            std::string bytes;
-            error = ReadFieldFile(source.Text, bytes);
-            if (error.empty())
-                error = ParseFieldFile(bytes, source.Text, fields);
-        } else {
-            TFieldAssignment field;
-            error = ParseFieldArgument(source.Text, field);
-            fields.push_back(std::move(field));
-        }
-        if (!error.empty())
-            return error;
-    }
-    return TUsageError();
+    err.Write(WithFullStop(message) + "\r\n");
 }
 
 int StoreError(TConsoleOut& err, const std::string& message)
@@ -98,42 +72,13 @@ int StoreError(TConsoleOut& err, const std::string& message)
     return ExitStoreError;
 }
 
-// The texts the store holds, read strictly: a store that cannot be read,
-// or a text that cannot be written as stored, raises an error.
-std::vector<std::string> ReadStoreStrictly(TStoreMode mode, const TFieldList& fields)
-{
-    auto lacking = [](const TOEMField* field) {
-        return EMarquillError("\"" + std::string(field->Name) +
-                              "\" holds characters the ANSI code page lacks; nothing was shown");
-    };
-    if (mode == TStoreMode::Legacy) {
-        ReadLegacyFiles();
-        const TStoredRecord stored = ReadLegacyRecord(fields);
-        if (const TOEMField* uncarried = UncarriedField(fields, stored, std::vector<bool>(fields.size(), false)))
-            throw lacking(uncarried);
-        return stored.Values;
-    }
-    const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
-    std::vector<std::string> values(fields.size());
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (!OEMValueText(stored[i], values[i]))
-            throw lacking(fields[i]);
-    return values;
-}
-
 // A backup that cannot be read back is no backup: a value /apply could not
-// take fails.
+// put back as it was fails.
 int ShowText(TStoreMode mode, std::string& text, TConsoleOut& err)
 {
-    const TFieldList fields = OEMFieldsIn(mode);
-    const std::vector<std::string> values = ReadStoreStrictly(mode, fields);
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (values[i].find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-            return StoreError(err, "\"" + std::string(fields[i]->Name) +
-                                       "\" holds a line break or a NUL character, which /apply cannot read back; "
-                                       "nothing was shown");
-        text += fields[i]->Name + ("=" + values[i]) + "\r\n";
-    }
+    std::string error;
+    if (!BackupText(mode, text, error))
+        return StoreError(err, error);
     return ExitDone;
 }
 
@@ -153,7 +98,7 @@ int ShowFormatted(TStoreMode mode, TShowFormat format, std::string& bytes, TCons
 }
 
 // Output that did not arrive whole fails. The forms go out in their own
-// encodings, byte for byte; the Name=Value lines are ANSI text, which a
+// encodings, byte for byte; the backup's lines are ANSI text, which a
 // console shows in its code page.
 int Show(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsoleOut& err)
 {
@@ -203,81 +148,60 @@ template <class TWrite, class TRestore> int WriteOrRestore(TConsoleOut& err, TWr
     return ExitStoreError;
 }
 
-// Registry mode writes only the values given; before that it keeps each
-// one's type and bytes (or that it was missing) to put back on failure.
-int ApplyToRegistry(const TFieldList& fields, const std::vector<std::string>& values,
-                    const std::vector<bool>& given, TConsoleOut& err)
+// Registry mode sets or deletes only the values that differ, each with the
+// type and bytes it is to hold; a converted logo's file goes first. What
+// was there before is kept to put back on failure.
+int ApplyToRegistry(const TDesiredState& state, TConsoleOut& err)
 {
-    const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
-    TFieldList names;
-    std::vector<std::string> texts;
-    std::vector<TStoredBytes> before;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (!given[i])
-            continue;
-        names.push_back(fields[i]);
-        texts.push_back(values[i]);
-        before.push_back(stored[i]);
-    }
+    const std::string logoFile = LogoFilePath();
+    auto putLogoFile = [&](const TStoredBytes& file) {
+        const bool put = WithRedirectionOff(IsWow64(), [&] {
+            if (file.Present)
+                return WriteFileBytes(logoFile, file.Bytes);
+            PlatformApi.DeleteFileA(logoFile.c_str());
+            return !IsExistingFile(logoFile);
+        });
+        if (!put)
+            RaiseText(N_("Unable to copy the logo to %s"), {logoFile});
+    };
     return WriteOrRestore(
-        err, [&] { WriteOEMValues(names, texts); }, [&] { RestoreOEMValues(names, before); });
-}
-
-// Legacy mode rewrites oeminfo.ini as Apply does, so the fields not given
-// must come through the ANSI functions unchanged; both files' bytes are
-// kept to put back on failure.
-int ApplyToIniFiles(const TFieldList& fields, std::vector<std::string> values, const std::vector<bool>& given,
-                    TConsoleOut& err)
-{
-    const std::vector<TStoredBytes> files = ReadLegacyFiles();
-    const TStoredRecord stored = ReadLegacyRecord(fields);
-    if (const TOEMField* uncarried = UncarriedField(fields, stored, given))
-        return StoreError(err, "The stored \"" + std::string(uncarried->Name) +
-                                   "\" holds characters the ANSI code page lacks and would be lost: give it a "
-                                   "value; nothing was written");
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (!given[i])
-            values[i] = stored.Values[i];
-    return WriteOrRestore(
-        err, [&] { WriteLegacyRecord(fields, values); }, [&] { RestoreLegacyFiles(files); });
-}
-
-int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
-{
-    const TFieldList fields = OEMFieldsIn(mode);
-    std::vector<TFieldAssignment> assignments;
-    TUsageError error = GatherFields(request, assignments);
-    std::vector<std::string> values;
-    std::vector<bool> given;
-    if (error.empty())
-        error = CheckFields(assignments, SchemaOf(mode), values, given);
-    if (!error.empty())
-        return UsageError(err, error);
-
-    // The logo must pass the checks the window's Open makes; an empty one
-    // stores no logo (and in legacy mode keeps the logo file there is).
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i]->Kind == TFieldKind::Picture && given[i] && !values[i].empty()) {
-            // The legacy store reads the logo with the redirection off, as
-            // the window's load does; the check must see the same file.
-            std::string bytes = WithRedirectionOff(mode == TStoreMode::Legacy && IsWow64(),
-                                                   [&] { return TPicture::ReadFile(values[i]); });
-            TPicture picture;
-            picture.LoadFromBytes(std::move(bytes), values[i]);
-        }
-    }
-
-    int code = ExitDone;
-    UnderStoreLock(
+        err,
         [&] {
-            code = mode == TStoreMode::Registry ? ApplyToRegistry(fields, values, given, err)
-                                                : ApplyToIniFiles(fields, values, given, err);
+            if (!state.LogoFileDiffers) {
+                RestoreOEMValues(state.Values, state.After);
+                return;
+            }
+            TStoredBytes converted;
+            converted.Present = true;
+            converted.Bytes = state.LogoFileBytes;
+            putLogoFile(converted);
+            try {
+                RestoreOEMValues(state.Values, state.After);
+            } catch (const ENothingWritten& failure) {
+                throw EMarquillError(failure.what());  // the logo file was written
+            }
         },
-        [&](const std::string& notice) { ReportError(err, notice); });
-    return code;
+        [&] {
+            RestoreOEMValues(state.Values, state.Before);
+            if (state.LogoFileDiffers)
+                putLogoFile(state.LogoFileBefore);
+        });
+}
+
+// Legacy mode rewrites oeminfo.ini as Apply does, the fields not given
+// carried as they are; both files' bytes are kept to put back on failure.
+int ApplyToIniFiles(const TDesiredState& state, TConsoleOut& err)
+{
+    return WriteOrRestore(
+        err, [&] { WriteLegacyRecord(state.RecordFields, state.Record); }, [&] { RestoreLegacyFiles(state.Files); });
 }
 
 }  // namespace
+
+int WriteDesiredState(const TDesiredState& state, TConsoleOut& err)
+{
+    return state.Mode == TStoreMode::Registry ? ApplyToRegistry(state, err) : ApplyToIniFiles(state, err);
+}
 
 int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TConsoleOut& err)
 {
@@ -302,7 +226,8 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             return code;
         }
         case TCliCommand::Apply:
-            return Apply(mode, request, err);
+        case TCliCommand::Test:
+            return ApplyOrTest(mode, request, out, err);
         case TCliCommand::Remove:
             UnderStoreLock([&] { RemoveOEMInfo(mode); },
                            [&](const std::string& notice) { ReportError(err, notice); });

@@ -76,14 +76,6 @@ bool OEMValueText(const TStoredBytes& value, std::string& text)
     return ToAnsiExactly(StoredWideText(value), text);
 }
 
-void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& texts)
-{
-    const TRegistryKey key = OpenForWriting();
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (key.SetText(fields[i]->Name, texts[i]) != ERROR_SUCCESS)
-            RaiseText(N_("Failed to set data for '%s'"), {fields[i]->Name});
-}
-
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
 {
     const TRegistryKey key = OpenForWriting();
@@ -99,23 +91,33 @@ void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>&
 // The files the store itself reads and writes: on 64-bit Windows those of
 // the real system directory.
 
+namespace {
+
+TStoredBytes ReadStoreFile(const std::string& path)
+{
+    TStoredBytes file;
+    file.Present = IsExistingFile(path);
+    if (file.Present) {
+        TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        if (!whole.Read())
+            throw EMarquillError(path + " cannot be read: " + SystemErrorText(whole.Error));
+        file.Bytes = std::move(whole.Bytes);
+    }
+    return file;
+}
+
+}  // namespace
+
 std::vector<TStoredBytes> ReadLegacyFiles()
 {
     return WithRedirectionOff(IsWow64(), [] {
-        std::vector<TStoredBytes> files;
-        for (const std::string& path : {IniFilePath(), LogoFilePath()}) {
-            TStoredBytes file;
-            file.Present = IsExistingFile(path);
-            if (file.Present) {
-                TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
-                if (!whole.Read())
-                    throw EMarquillError(path + " cannot be read: " + SystemErrorText(whole.Error));
-                file.Bytes = std::move(whole.Bytes);
-            }
-            files.push_back(std::move(file));
-        }
-        return files;
+        return std::vector<TStoredBytes>{ReadStoreFile(IniFilePath()), ReadStoreFile(LogoFilePath())};
     });
+}
+
+TStoredBytes ReadLogoFile()
+{
+    return WithRedirectionOff(IsWow64(), [] { return ReadStoreFile(LogoFilePath()); });
 }
 
 void RestoreLegacyFiles(const std::vector<TStoredBytes>& files)

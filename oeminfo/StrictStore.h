@@ -39,17 +39,18 @@ TWideText StoredWideText(const TStoredBytes& value);
 // code page lacks.
 bool OEMValueText(const TStoredBytes& value, std::string& text);
 
-// Writes `texts[i]` as the REG_SZ value of `fields[i]`, in order. Raises
-// ENothingWritten when the key cannot be opened for writing, and "Failed to
-// set data for ..." at the first refused value.
-void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& texts);
-// Puts every value back as it was (a missing one deleted), through the
-// wide function that carries the bytes unchanged.
+// Sets every value to the type and bytes of `values` (a missing one
+// deleted), through the wide function that carries the bytes unchanged: to
+// put values back as they were, or to write them as /apply means them.
+// Raises ENothingWritten when the key cannot be opened for writing, and
+// "Failed to set data for ..." at the first refused value.
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values);
 
 // Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp. One that exists
 // but cannot be read raises an error with the reason.
 std::vector<TStoredBytes> ReadLegacyFiles();
+// oemlogo.bmp alone, which registry mode writes when it converts a logo.
+TStoredBytes ReadLogoFile();
 // Writes both back byte for byte (a missing one deleted).
 void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
 

@@ -11,13 +11,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<TFieldAssignment> fields;
     if (ParseFieldFile(bytes, "f", fields).empty()) {
         for (const TFieldAssignment& field : fields)
-            if (field.Name.empty() || field.Name.find('=') != std::string::npos ||
+            if (field.Name.empty() || field.Name.find_first_of("=(") != std::string::npos ||
                 field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
                 std::abort();
         const TFieldSchema schema{"legacy mode", {"Model", "Line1"}, {"SupportURL"}, "registry mode", 8};
-        std::vector<std::string> values;
-        std::vector<bool> given;
-        CheckFields(fields, schema, values, given);
+        TFieldSchema registry{"registry mode", {"Model", "SupportURL"}, {}, "legacy mode", 8};
+        registry.TakesMarkers = true;
+        registry.WebAddresses = {false, true};
+        std::vector<TGivenField> given;
+        CheckFields(fields, schema, given);
+        // What a mode takes, /show writes back in a form that reads the same.
+        if (CheckFields(fields, registry, given).empty()) {
+            for (size_t i = 0; i < given.size(); ++i) {
+                if (!given[i].Given)
+                    continue;
+                TFieldAssignment again;
+                std::vector<TGivenField> reread;
+                if (!ParseFieldArgument(FieldLine(registry.Names[i], given[i]), again).empty() ||
+                    !CheckFields({again}, registry, reread).empty() ||
+                    FieldLine(registry.Names[i], reread[i]) != FieldLine(registry.Names[i], given[i]))
+                    std::abort();
+            }
+        }
     }
     for (const std::string& arg : SplitCommandLine(bytes)) {
         TCliRequest request;

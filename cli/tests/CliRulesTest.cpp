@@ -46,6 +46,8 @@ TEST(CliRules, ParsesApplyOperands)
         {{"/apply", "@"}, "\"@\" names no file."},
         {{"/apply", "/file:"}, "\"/file:\" names no file."},
         {{"/apply", "/remove"}, "\"/remove\" is no option of /apply: give fields as Name=Value, @file or /file:path."},
+        {{"/test"}, "/test needs the fields to compare: Name=Value, @file or /file:path."},
+        {{"-TEST", "-x"}, "\"-x\" is no option of /test: give fields as Name=Value, @file or /file:path."},
     };
     for (const auto& c : bad)
         EXPECT_EQ(ParseArguments(c.args, request), c.error);
@@ -112,7 +114,7 @@ TEST(CliRules, ReadsFieldFiles)
         {std::string("Model=a\0b\r\n", 11), "f.txt, line 1 holds a NUL character."},
         {"Model=a\rb\r\n", "f.txt, line 1 holds a carriage return that ends no line."},
         {"Model=a\r", "f.txt, line 1 holds a carriage return that ends no line."},
-        {"\r\nno equals sign\r\n", "f.txt, line 2 is not of the form Name=Value."},
+        {"\r\n(expand)=x\r\n", "f.txt, line 2 is not of the form Name=Value."},
         {"=value", "f.txt, line 1 is not of the form Name=Value."},
         {"\xEF\xBB\xBFModel=a", "f.txt is Unicode text (it starts with a byte-order mark); save it in the ANSI code page."},
         {std::string("\xFF\xFEM\0", 4), "f.txt is Unicode text (it starts with a byte-order mark); save it in the ANSI code page."},
@@ -131,11 +133,108 @@ TEST(CliRules, HelpListsEachModesFieldsAndTheExitCodes)
     const std::string help = HelpText(registry, legacy);
     EXPECT_NE(help.find("(registry mode) take:\r\n    Manufacturer, SupportURL\r\n"), std::string::npos) << help;
     EXPECT_NE(help.find("(legacy mode) take:\r\n    Manufacturer, Line1\r\n"), std::string::npos) << help;
-    for (const char* text : {"/show", "/apply", "/remove", "/?", "@file", "/file:", "  0  done", "  1  ", "  2  "})
+    for (const char* text : {"/show", "/apply", "/test", "/remove", "/?", "@file", "/file:", "(expand)", "(asis)",
+                             "\"compliant\"", "\"unchanged\"", "  0  done", "  1  ", "  2  "})
         EXPECT_NE(help.find(text), std::string::npos) << text;
     for (size_t i = 0; i < help.size(); ++i)
         if (help[i] == '\n')
             ASSERT_TRUE(i > 0 && help[i - 1] == '\r') << "a line ends in LF alone at " << i;
+}
+
+
+// The field syntax /show writes and /apply, /test read: what FieldLine
+// writes, CheckFields reads back as it was, and what it refuses it names.
+TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
+{
+    TFieldSchema registry{"registry mode", {"Model", "SupportURL", "Logo"}, {"Line1"}, "legacy mode", 8};
+    registry.TakesMarkers = true;
+    registry.WebAddresses = {false, true, false};
+    TFieldSchema legacy{"legacy mode", {"Model", "Logo"}, {"SupportURL"}, "registry mode", 8};
+    const struct {
+        std::string arg;
+        std::string line;  // FieldLine of what was read; empty: a usage error
+        const char* error;
+    } cases[] = {
+        {"Model=a=b", "Model=a=b", ""},
+        {"model", "Model", ""},
+        {"Logo(EXPAND)=%x%", "Logo(expand)=%x%", ""},
+        {"SupportURL(asis)(expand)=www.x", "SupportURL(expand)(asis)=www.x", ""},
+        {"SupportURL(expand)(asis)=", "SupportURL(expand)(asis)=", ""},
+        {"Logo(asis)=x", "", "(asis) (argument \"Logo(asis)=x\") is for the fields whose value must be a web address; "
+                             "\"Logo\" is none."},
+        {"Logo(expand)", "", "\"Logo(expand)\" (argument \"Logo(expand)\") gives a marker without a value: a bare name "
+                             "asks for no value."},
+        {"Logo(expand)(expand)=x", "", "\"(expand)\" (argument \"Logo(expand)(expand)=x\") is no marker, or one given "
+                                       "twice: use (expand) or (asis)."},
+        {"Logo(big)=x", "", "\"(big)\" (argument \"Logo(big)=x\") is no marker, or one given twice: use (expand) or "
+                            "(asis)."},
+        {"Logo(expand)x=y", "", "\"x\" (argument \"Logo(expand)x=y\") is no marker, or one given twice: use (expand) or "
+                                "(asis)."},
+        {"=x", "", "\"=x\" is not of the form Name=Value."},
+        {"Model=123456789", "", "The value of \"Model\" (argument \"Model=123456789\") is 9 characters long; registry "
+                                "mode takes at most 8."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arg);
+        TFieldAssignment assignment;
+        std::vector<TGivenField> fields;
+        TUsageError error = ParseFieldArgument(c.arg, assignment);
+        if (error.empty())
+            error = CheckFields({assignment}, registry, fields);
+        EXPECT_EQ(error, c.error);
+        if (!error.empty())
+            continue;
+        size_t index = 0;
+        while (!fields[index].Given)
+            ++index;
+        EXPECT_EQ(FieldLine(registry.Names[index], fields[index]), c.line);
+        std::vector<TGivenField> again;
+        ASSERT_EQ(ParseFieldArgument(c.line, assignment), "");
+        ASSERT_EQ(CheckFields({assignment}, registry, again), "");
+        EXPECT_EQ(FieldLine(registry.Names[index], again[index]), c.line);
+    }
+    for (const char* arg : {"Model", "Model(expand)=x"}) {
+        TFieldAssignment assignment;
+        std::vector<TGivenField> fields;
+        ASSERT_EQ(ParseFieldArgument(arg, assignment), "");
+        EXPECT_EQ(CheckFields({assignment}, legacy, fields),
+                  "\"Model\" (argument \"" + std::string(arg) + "\") is no Name=Value: a bare name, (expand) and "
+                  "(asis) are for registry mode, and this Windows keeps the OEM information in legacy mode.");
+    }
+}
+
+// A backup of a machine whose SupportURL came from elsewhere restores; a
+// new address must be one.
+TEST(CliRules, UrlRuleAppliesToNewNonEmptyAddressesWithoutAsIs)
+{
+    TFieldSchema schema{"registry mode", {"Model", "SupportURL"}, {}, "legacy mode", 2047};
+    schema.TakesMarkers = true;
+    schema.WebAddresses = {false, true};
+    const std::string refused = "The value of \"SupportURL\" (argument \"SupportURL=www.x\") is no absolute web "
+                                "address: start it with http:// or https://, or give it as SupportURL(asis)=... to "
+                                "take it as it is.";
+    const struct {
+        std::vector<std::string> args;
+        bool storedAsGiven;
+        std::string error;
+    } cases[] = {
+        {{"SupportURL=www.x"}, false, refused},
+        {{"SupportURL=www.x"}, true, ""},
+        {{"SupportURL(asis)=www.x"}, false, ""},
+        {{"SupportURL=https://x"}, false, ""},
+        {{"SupportURL="}, false, ""},
+        {{"SupportURL"}, false, ""},
+        {{"Model=www.x"}, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        std::vector<TFieldAssignment> assignments(c.args.size());
+        for (size_t i = 0; i < c.args.size(); ++i)
+            ASSERT_EQ(ParseFieldArgument(c.args[i], assignments[i]), "");
+        std::vector<TGivenField> fields;
+        ASSERT_EQ(CheckFields(assignments, schema, fields), "");
+        EXPECT_EQ(CheckWebAddresses(schema, fields, {false, c.storedAsGiven}), c.error);
+    }
 }
 
 }  // namespace

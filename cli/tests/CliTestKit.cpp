@@ -140,15 +140,18 @@ std::string Snapshot()
     return all;
 }
 
-void SetWideValue(const std::string& name, const std::wstring& data)
+void SetWideValue(const std::string& name, const std::wstring& data, unsigned long type, bool terminated)
 {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
                               &key, nullptr),
               ERROR_SUCCESS);
     const std::wstring wideName(name.begin(), name.end());
-    RegSetValueExW(key, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    // RegSetValueExW counts a NUL right after the data in, as NT does: an
+    // unterminated value needs something else there.
+    const std::wstring buffer = terminated ? data : data + L"?";
+    RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(buffer.c_str()),
+                   static_cast<DWORD>((data.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 

@@ -34,8 +34,9 @@ std::string Snapshot();
 
 // Registry mode: the REG_SZ value `name` set to, or read as, wide text with
 // every character the value's size holds but its terminating NUL (NULs
-// inside included); "<missing>", also for a value without that NUL.
-void SetWideValue(const std::string& name, const std::wstring& data);
+// inside included); "<missing>", also for a value without that NUL. Set
+// with another `type` (REG_EXPAND_SZ), or without the terminating NUL.
+void SetWideValue(const std::string& name, const std::wstring& data, unsigned long type = 1, bool terminated = true);
 std::wstring WideValue(const std::string& name);
 
 // Registry mode: every value of the key in the 64-bit view, or with

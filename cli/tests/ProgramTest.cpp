@@ -137,9 +137,9 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
         for (int n = 1; n <= 10; ++n)
             shown += "Line" + std::to_string(n) + "=\r\n";
     } else {
-        shown += "SupportHours=\r\nSupportPhone=\r\nSupportURL=\r\n";
+        shown += "SupportHours\r\nSupportPhone\r\nSupportURL\r\n";
     }
-    shown += Legacy() ? "Logo=\r\n" : "Logo=\r\nSupportProvider=\r\nSupportAppURL=\r\nTradeInURL=\r\nRecycleURL=\r\n";
+    shown += Legacy() ? "Logo=\r\n" : "Logo\r\nSupportProvider\r\nSupportAppURL\r\nTradeInURL\r\nRecycleURL\r\n";
     const std::string germanError = PictureErrorIn("de_DE", "C:\\logo.png");
     ASSERT_NE(germanError, PictureErrorIn("C", "C:\\logo.png")) << "no German catalog to tell the languages apart";
 
@@ -152,8 +152,12 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
         {"/show", "C", 0, shown, ""},
         {"-Frobnicate", "C", 2, "",
          "Unknown command \"-Frobnicate\".\r\nType Marquill /? for the commands and the fields.\r\n"},
-        {"/apply \"Model=Child 2\"", "C", 0, "", ""},
+        {"/test \"Model=Child 2\"", "C", 1, "Model: \"X\" -> \"Child 2\"\r\ndrift in 1 field\r\n", ""},
+        {"/apply \"Model=Child 2\"", "C", 0, "Model: \"X\" -> \"Child 2\"\r\nchanged 1 field\r\n", ""},
+        // A detection script: exit 0, standard output, no error output.
+        {"/test \"Model=Child 2\"", "de_DE.UTF-8", 0, "compliant\r\n", ""},
         {"/apply Logo=C:\\logo.png", "de_DE.UTF-8", 1, "", germanError + "\r\n"},
+        {"/test Logo=C:\\logo.png", "de_DE.UTF-8", 1, germanError + "\r\n", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -243,7 +247,8 @@ TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
         for (int i = 0; i < runs; ++i) {
             std::string command = "\"" + Exe + "\" /apply";
             for (const std::string& name : names)
-                command += " \"" + name + "=run " + std::to_string(i) + " " + name + "\"";
+                command += " \"" + name + (name == "SupportURL" ? "(asis)" : "") + "=run " + std::to_string(i) + " " +
+                           name + "\"";
             STARTUPINFOA startup = {};
             startup.cb = sizeof startup;
             PROCESS_INFORMATION info = {};
