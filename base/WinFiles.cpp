@@ -13,6 +13,18 @@ bool IsExistingFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::string FullPathName(const std::string& path)
+{
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::vector<char> buffer(needed + 1, '\0');
+    const DWORD got = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (got == 0 || got >= buffer.size())
+        return path;
+    return std::string(buffer.data(), got);
+}
+
 std::string ModuleFilePath()
 {
     constexpr DWORD LongestPath = 32767;

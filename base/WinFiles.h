@@ -9,6 +9,10 @@
 // names nothing (rather than the current directory).
 bool IsExistingFile(const std::string& path);
 
+// `path` made full as GetFullPathNameA makes it (against the current
+// folder and drive); `path` itself when the platform cannot.
+std::string FullPathName(const std::string& path);
+
 // The full path of the running executable. Read into a buffer that grows
 // until the path fits, so it is never cut short; empty when the platform
 // gives none or the path exceeds the longest one Windows allows (32767).

@@ -6,10 +6,11 @@
 #include "base/SystemError.h"
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
-#include "base/Wow64.h"
 #include "cli/CliRules.h"
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
+#include "oeminfo/LogoFile.h"
+#include "oeminfo/StoreLayout.h"
 #include "oeminfo/StoreLock.h"
 #include "oeminfo/StrictStore.h"
 #include "oeminfo/WinOEMInfo.h"
@@ -18,6 +19,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -163,8 +165,10 @@ template <class TWrite, class TRestore> int WriteOrRestore(TConsoleOut& err, TWr
 
 // Registry mode writes only the values given; before that it keeps each
 // one's type and bytes (or that it was missing) to put back on failure.
+// A logo Windows cannot show as it is becomes the logo file, written before
+// the values and put back with them.
 int ApplyToRegistry(const TFieldList& fields, const std::vector<std::string>& values,
-                    const std::vector<bool>& given, TConsoleOut& err)
+                    const std::vector<bool>& given, const TPicture* logo, TConsoleOut& err)
 {
     const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
     TFieldList names;
@@ -177,15 +181,28 @@ int ApplyToRegistry(const TFieldList& fields, const std::vector<std::string>& va
         texts.push_back(values[i]);
         before.push_back(stored[i]);
     }
+    std::unique_ptr<TRegistryLogoFile> converted;
+    try {
+        converted = std::make_unique<TRegistryLogoFile>(logo);
+    } catch (const std::exception& failure) {
+        return StoreError(err, failure.what());
+    }
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i]->Kind == TFieldKind::Picture && converted->Written())
+            texts[i] = LogoFilePath();
     return WriteOrRestore(
-        err, [&] { WriteOEMValues(names, texts); }, [&] { RestoreOEMValues(names, before); });
+        err, [&] { WriteOEMValues(names, texts); },
+        [&] {
+            RestoreOEMValues(names, before);
+            converted->PutBack();
+        });
 }
 
 // Legacy mode rewrites oeminfo.ini as Apply does, so the fields not given
 // must come through the ANSI functions unchanged; both files' bytes are
 // kept to put back on failure.
 int ApplyToIniFiles(const TFieldList& fields, std::vector<std::string> values, const std::vector<bool>& given,
-                    TConsoleOut& err)
+                    const TPicture* logo, TConsoleOut& err)
 {
     const std::vector<TStoredBytes> files = ReadLegacyFiles();
     const TStoredRecord stored = ReadLegacyRecord(fields);
@@ -197,7 +214,7 @@ int ApplyToIniFiles(const TFieldList& fields, std::vector<std::string> values, c
         if (!given[i])
             values[i] = stored.Values[i];
     return WriteOrRestore(
-        err, [&] { WriteLegacyRecord(fields, values); }, [&] { RestoreLegacyFiles(files); });
+        err, [&] { WriteLegacyRecord(fields, values, logo); }, [&] { RestoreLegacyFiles(files); });
 }
 
 int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
@@ -212,24 +229,24 @@ int Apply(TStoreMode mode, const TCliRequest& request, TConsoleOut& err)
     if (!error.empty())
         return UsageError(err, error);
 
-    // The logo must pass the checks the window's Open makes; an empty one
-    // stores no logo (and in legacy mode keeps the logo file there is).
+    // The logo must pass the checks the window's Open makes, on the file
+    // Windows itself will read; what is installed or converted is made from
+    // the bytes checked, never from a second read. An empty one stores no
+    // logo (and in legacy mode keeps the logo file there is).
+    TPicture picture;
+    const TPicture* logo = nullptr;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (fields[i]->Kind == TFieldKind::Picture && given[i] && !values[i].empty()) {
-            // The legacy store reads the logo with the redirection off, as
-            // the window's load does; the check must see the same file.
-            std::string bytes = WithRedirectionOff(mode == TStoreMode::Legacy && IsWow64(),
-                                                   [&] { return TPicture::ReadFile(values[i]); });
-            TPicture picture;
-            picture.LoadFromBytes(std::move(bytes), values[i]);
+            values[i] = LoadLogoAsWindowsReads(values[i], false, picture);
+            logo = &picture;
         }
     }
 
     int code = ExitDone;
     UnderStoreLock(
         [&] {
-            code = mode == TStoreMode::Registry ? ApplyToRegistry(fields, values, given, err)
-                                                : ApplyToIniFiles(fields, values, given, err);
+            code = mode == TStoreMode::Registry ? ApplyToRegistry(fields, values, given, logo, err)
+                                                : ApplyToIniFiles(fields, values, given, logo, err);
         },
         [&](const std::string& notice) { ReportError(err, notice); });
     return code;

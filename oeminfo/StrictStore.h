@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class TPicture;
+
 // A registry value or a legacy store file as stored: its type (registry)
 // and bytes, or missing.
 struct TStoredBytes {
@@ -47,10 +49,15 @@ void WriteOEMValues(const TFieldList& fields, const std::vector<std::string>& te
 // wide function that carries the bytes unchanged.
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values);
 
-// Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp. One that exists
-// but cannot be read raises an error with the reason.
+// A store file's bytes, or missing; one that exists but cannot be read
+// (or is larger than any the program writes) raises an error with the
+// reason. The caller sets the WOW64 redirection.
+TStoredBytes ReadStoreFile(const std::string& path);
+
+// Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp, read so.
 std::vector<TStoredBytes> ReadLegacyFiles();
-// Writes both back byte for byte (a missing one deleted).
+// Writes both back byte for byte (a missing one deleted), each replaced in
+// one step and keeping the attributes of the file it replaces.
 void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
 
 // Legacy mode: the record the store holds, read as the window reads it when
@@ -62,8 +69,9 @@ struct TStoredRecord {
 };
 TStoredRecord ReadLegacyRecord(const TFieldList& fields);
 // Writes the whole record as Apply does: the non-empty lines in order,
-// renumbered, and the logo copied by the store.
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values);
+// renumbered, and `logo` (the picture checked for the Logo given; nullptr
+// keeps the logo file there is) installed from its checked bytes.
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo);
 // The first field of `fields` not `given` whose text in `stored` is not
 // what the store holds as read by the wide profile functions, that is a
 // text the ANSI functions would not carry unchanged (a UTF-16 oeminfo.ini

@@ -35,23 +35,13 @@ namespace {
     }
 }
 
-std::string FullPathOf(const std::string& path)
-{
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::vector<char> buffer(needed + 1, '\0');
-    const DWORD got = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (got == 0 || got >= buffer.size()) return path;
-    return std::string(buffer.data(), got);
-}
-
 // Others may read the file while it is loaded, but not write it.
 std::string ReadPictureFile(const std::string& path, TPictureKind kind)
 {
     TWholeFile file = ReadWholeFile(path, MaxPictureFileSize, FILE_SHARE_READ);
     if (!file.Opened)
         Fail(N_("Cannot open file \"%s\". %s"),
-             {FullPathOf(path), SystemErrorText(file.Error, ResText(N_("System error %d")))});
+             {FullPathName(path), SystemErrorText(file.Error, ResText(N_("System error %d")))});
     if (file.Error == ERROR_FILE_TOO_LARGE) FailInvalid(kind);
     if (!file.Read()) Fail(N_("Stream read error"));
     return std::move(file.Bytes);

@@ -396,7 +396,7 @@ TEST_F(RegStore, OpensTheKeyWithTheRightsOfEachOperation)
     WriteSix(SixTexts);
     RemoveRegOEMInfo();
     ASSERT_EQ(3u, OpenCalls.size());
-    const REGSAM expected[] = {0x20119, 0x20106, 0x20106};
+    const REGSAM expected[] = {0x20119, 0x20107, 0x20107};
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(HKEY_LOCAL_MACHINE, OpenCalls[i].root);
