@@ -39,8 +39,8 @@ if(CMAKE_SCRIPT_MODE_FILE)
       message(FATAL_ERROR "${OBJDUMP} -p ${shipped} failed (${status})")
     endif()
 
-    if(size GREATER 307200)
-      message(SEND_ERROR "Marquill.exe is ${size} bytes, more than 300 KB (307200)")
+    if(size GREATER 358400)
+      message(SEND_ERROR "Marquill.exe is ${size} bytes, more than 350 KB (358400)")
     endif()
     # Windows 9x and NT 4.0 refuse an exe that asks for a later subsystem or
     # system version.

@@ -451,6 +451,28 @@ TEST_F(RegStore, EveryOperationCreatesAMissingKey)
     }
 }
 
+// An expandable Logo came back as REG_SZ from every Apply, also when the
+// user had not chosen another picture.
+TEST_F(RegStore, AnExpandableValueWrittenUnchangedKeepsItsType)
+{
+    const std::string expandable = "%SystemRoot%\\oem.bmp";
+    const struct {
+        std::string written;
+        DWORD type;
+    } cases[] = {{expandable, REG_EXPAND_SZ}, {"C:\\Windows\\oem.bmp", REG_SZ}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        SetRaw({"Logo", REG_EXPAND_SZ, expandable + '\0'});
+        WriteSix({"A", "B", "C", "D", "E", c.written});
+        DWORD type = REG_NONE;
+        std::string data;
+        ASSERT_TRUE(ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, "Logo", type, data));
+        EXPECT_EQ(c.type, type);
+        EXPECT_EQ(c.written + '\0', data);
+        ExpectStoredText("Model", "B", __LINE__);
+    }
+}
+
 TEST_F(RegStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
 {
     TBracketTranslation translation;
