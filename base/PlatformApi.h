@@ -1,7 +1,7 @@
 #pragma once
 // The platform calls whose failures the tests must provoke and which Wine
 // cannot be made to produce for real: a refused registry write, a profile
-// write failing half-way, a copy, move or deletion that does not happen, a
+// write failing half-way, a move or deletion that does not happen, a
 // file refused for its attributes, a lock refused by its access rules, a file
 // dialog that cannot be shown, a WOW64 query or switch that fails, and the
 // answers of older Windows: a code page it lacks, a cursor it lacks, a
@@ -29,7 +29,6 @@ struct TPlatformApi {
     decltype(&::GetPrivateProfileStringA) GetPrivateProfileStringA = ::GetPrivateProfileStringA;
     decltype(&::WritePrivateProfileStringA) WritePrivateProfileStringA = ::WritePrivateProfileStringA;
     decltype(&::DeleteFileA) DeleteFileA = ::DeleteFileA;
-    decltype(&::CopyFileA) CopyFileA = ::CopyFileA;
     // Windows 95/98/Me have MoveFileExA only as a stub that fails with
     // ERROR_CALL_NOT_IMPLEMENTED; a read-only, hidden or system file refuses
     // some of these calls on Windows but not under Wine as root.

@@ -77,9 +77,9 @@ TRegData TRegistryKey::QueryBytes(const char* name, DWORD maxBytes) const
         maxBytes);
 }
 
-LONG TRegistryKey::SetText(const char* name, const std::string& text) const
+LONG TRegistryKey::SetText(const char* name, const std::string& text, DWORD type) const
 {
-    return PlatformApi.RegSetValueExA(key_.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+    return PlatformApi.RegSetValueExA(key_.Get(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                                       static_cast<DWORD>(text.size() + 1));
 }
 

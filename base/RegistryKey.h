@@ -45,8 +45,8 @@ public:
     TRegData QueryText(const char* name, DWORD maxBytes) const;
     TRegData QueryBytes(const char* name, DWORD maxBytes) const;
 
-    // Sets `text` as a REG_SZ value, with its terminating NUL.
-    LONG SetText(const char* name, const std::string& text) const;
+    // Sets `text` as a REG_SZ (or REG_EXPAND_SZ) value, with its terminating NUL.
+    LONG SetText(const char* name, const std::string& text, DWORD type = REG_SZ) const;
     // Sets `bytes` as they are, of type `type`, through the wide function.
     LONG SetBytes(const char* name, DWORD type, const std::string& bytes) const;
     LONG DeleteValue(const char* name) const;

@@ -19,6 +19,7 @@
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "oeminfo/WinOEMInfo.h"
+#include "picture/Picture.h"
 
 namespace {
 // The key names of "Support Information" ("Line1", "Line2", ...) with their
@@ -86,6 +87,9 @@ int Apply(int runs)
         std::fprintf(stderr, "cannot write %s\n", logo.c_str());
         return 1;
     }
+    // The window checks the picture once, at Open; Apply installs from it.
+    TPicture picture;
+    picture.LoadFromFile(logo);
     std::vector<std::string> lines;
     for (int i = 1; i <= 10; ++i)
         lines.push_back("Support line " + std::to_string(i));
@@ -95,7 +99,7 @@ int Apply(int runs)
         WriteRegOEMInfo("Bench Maker", "Bench Model", "9-17", "555 0100", "https://support.example", logo);
         reg.push_back(NowMs() - start);
         start = NowMs();
-        WriteIniOEMInfo("Bench Maker", "Bench Model", logo, lines);
+        WriteIniOEMInfo("Bench Maker", "Bench Model", &picture, lines);
         ini.push_back(NowMs() - start);
     }
     DeleteFileA(logo.c_str());

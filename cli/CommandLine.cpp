@@ -14,8 +14,9 @@
 #include "cli/ShowOutput.h"
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
-#include "oeminfo/StoreLock.h"
+#include "oeminfo/LogoFile.h"
 #include "oeminfo/StoreLayout.h"
+#include "oeminfo/StoreLock.h"
 #include "oeminfo/StrictStore.h"
 #include "oeminfo/WinOEMInfo.h"
 #include "picture/Picture.h"
@@ -23,6 +24,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -155,13 +157,7 @@ int ApplyToRegistry(const TDesiredState& state, TConsoleOut& err)
 {
     const std::string logoFile = LogoFilePath();
     auto putLogoFile = [&](const TStoredBytes& file) {
-        const bool put = WithRedirectionOff(IsWow64(), [&] {
-            if (file.Present)
-                return WriteFileBytes(logoFile, file.Bytes);
-            PlatformApi.DeleteFileA(logoFile.c_str());
-            return !IsExistingFile(logoFile);
-        });
-        if (!put)
+        if (!WithRedirectionOff(IsWow64(), [&] { return RestoreStoreFile(logoFile, file); }))
             RaiseText(N_("Unable to copy the logo to %s"), {logoFile});
     };
     return WriteOrRestore(
@@ -193,7 +189,8 @@ int ApplyToRegistry(const TDesiredState& state, TConsoleOut& err)
 int ApplyToIniFiles(const TDesiredState& state, TConsoleOut& err)
 {
     return WriteOrRestore(
-        err, [&] { WriteLegacyRecord(state.RecordFields, state.Record); }, [&] { RestoreLegacyFiles(state.Files); });
+        err, [&] { WriteLegacyRecord(state.RecordFields, state.Record, state.Logo); },
+        [&] { RestoreLegacyFiles(state.Files); });
 }
 
 }  // namespace

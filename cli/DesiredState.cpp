@@ -9,6 +9,7 @@
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "cli/ChangeLines.h"
+#include "oeminfo/LogoFile.h"
 #include "oeminfo/StoreLayout.h"
 #include "oeminfo/StoreLock.h"
 #include "picture/PlainBitmap.h"
@@ -19,52 +20,6 @@
 #include <exception>
 
 namespace {
-
-// A 32-bit process reads %ProgramFiles% as the 32-bit folder; Windows'
-// 64-bit reader of the logo reads the 64-bit one.
-std::string As64BitReaderNames(const std::string& text)
-{
-    const struct {
-        const char* Name;
-        const char* Native;
-    } names[] = {{"ProgramFiles", "ProgramW6432"}, {"CommonProgramFiles", "CommonProgramW6432"}};
-    std::string result;
-    size_t at = 0;
-    for (size_t open = text.find('%'); open != std::string::npos; open = text.find('%', at)) {
-        const size_t close = text.find('%', open + 1);
-        if (close == std::string::npos)
-            break;
-        std::string name = text.substr(open + 1, close - open - 1);
-        for (const auto& n : names)
-            if (SameIgnoringAsciiCase(name, n.Name))
-                name = n.Native;
-        result += text.substr(at, open - at) + "%" + name + "%";
-        at = close + 1;
-    }
-    return result + text.substr(at);
-}
-
-std::string Expanded(const std::string& text)
-{
-    const std::string source = IsWow64() ? As64BitReaderNames(text) : text;
-    const DWORD needed = ExpandEnvironmentStringsA(source.c_str(), nullptr, 0);
-    std::string buffer(needed + 1, '\0');
-    const DWORD got = ExpandEnvironmentStringsA(source.c_str(), &buffer[0], needed + 1);
-    if (needed == 0 || got == 0 || got > needed + 1)
-        return source;
-    // The ANSI function may count more than it wrote.
-    return buffer.c_str();
-}
-
-std::string FullPath(const std::string& path)
-{
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    std::string buffer(needed + 1, '\0');
-    const DWORD got = GetFullPathNameA(path.c_str(), needed + 1, &buffer[0], nullptr);
-    if (needed == 0 || got == 0 || got > needed)
-        return path;
-    return buffer.substr(0, got);
-}
 
 bool SameStored(const TStoredBytes& a, const TStoredBytes& b)
 {
@@ -258,14 +213,6 @@ TStoredBytes RegistryValueOf(bool expand, const std::string& text)
     return value;
 }
 
-std::string ResolveLogoForCheck(const std::string& text, bool expandable, TPicture& picture)
-{
-    const std::string path = FullPath(expandable ? Expanded(text) : text);
-    std::string bytes = WithRedirectionOff(IsWow64(), [&] { return TPicture::ReadFile(path); });
-    picture.LoadFromBytes(std::move(bytes), path);
-    return expandable ? text : path;
-}
-
 TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TGivenField>& given)
 {
     TRequestedLogo logo;
@@ -275,7 +222,7 @@ TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TG
         if (fields[i]->Kind != TFieldKind::Picture || !given[i].Given || given[i].Absent || given[i].Value.empty())
             continue;
         logo.Picture = std::make_unique<TPicture>();
-        logo.StoredText = ResolveLogoForCheck(given[i].Value, given[i].Expand, *logo.Picture);
+        logo.StoredText = LoadLogoAsWindowsReads(given[i].Value, given[i].Expand, *logo.Picture);
     }
     return logo;
 }
@@ -285,6 +232,7 @@ TDesiredState ReadDesiredState(TStoreMode mode, const TFieldSchema& schema, cons
 {
     TDesiredState state;
     state.Mode = mode;
+    state.Logo = logo.Picture.get();
     if (mode == TStoreMode::Registry)
         ReadRegistryState(schema, given, logo, state);
     else

@@ -14,13 +14,6 @@
 #include <string>
 #include <vector>
 
-// A given Logo text resolved to the file Windows' 64-bit reader opens
-// (expanded as that reader expands it when `expandable`, made a full path)
-// and checked as the window's Open checks a picture: loads `picture` from
-// that file's bytes, raising the picture rule's message, and gives the text
-// the store would hold (the full path, or `text` itself when expandable).
-std::string ResolveLogoForCheck(const std::string& text, bool expandable, TPicture& picture);
-
 // The picture a request gives as its Logo, checked before the lock is taken.
 struct TRequestedLogo {
     std::string StoredText;             // what the store's Logo would hold
@@ -39,6 +32,9 @@ struct TDesiredState {
     std::vector<TStoredBytes> Files;
     TFieldList RecordFields;
     std::vector<std::string> Record;
+    // The picture checked for the Logo given, installed from its bytes;
+    // nullptr when none is given.
+    const TPicture* Logo = nullptr;
     // The oemlogo.bmp /apply would install (legacy) or convert (registry)
     // differs from the one there is: its bytes now, and as they would be.
     bool LogoFileDiffers = false;

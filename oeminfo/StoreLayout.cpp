@@ -32,11 +32,13 @@ LONG OpenOEMKey(TRegistryKey& key, TOEMKeyUse use)
 {
     // The key opening adds KEY_WOW64_64KEY to each.
     static_assert((KEY_READ | KEY_WOW64_64KEY) == 0x20119, "read access mask");
-    static_assert((KEY_WRITE | KEY_WOW64_64KEY) == 0x20106, "write access mask");
+    // A write asks what it replaces: an expandable value keeps its type, and
+    // Remove deletes the logo file only when the Logo names it.
+    static_assert((KEY_WRITE | KEY_QUERY_VALUE | KEY_WOW64_64KEY) == 0x20107, "write access mask");
     switch (use) {
     case TOEMKeyUse::ReadCreating: return key.Create(HKEY_LOCAL_MACHINE, OEMKeyPath, KEY_READ);
     case TOEMKeyUse::ReadExisting: return key.Open(HKEY_LOCAL_MACHINE, OEMKeyPath, KEY_QUERY_VALUE);
     case TOEMKeyUse::Write: break;
     }
-    return key.Create(HKEY_LOCAL_MACHINE, OEMKeyPath, KEY_WRITE);
+    return key.Create(HKEY_LOCAL_MACHINE, OEMKeyPath, KEY_WRITE | KEY_QUERY_VALUE);
 }

@@ -10,6 +10,7 @@
 
 #include "base/RegistryKey.h"
 #include "picture/PictureCheck.h"
+#include "picture/PlainBitmap.h"
 
 // The key of the registry store in the 64-bit view of HKEY_LOCAL_MACHINE,
 // and its full name for messages.
@@ -25,9 +26,12 @@ constexpr DWORD MaxValueBytes = 16u * 1024 * 1024;
 // A store file (oeminfo.ini, or oemlogo.bmp, which is a picture) larger than
 // this is not kept.
 constexpr uint64_t MaxStoreFileBytes = MaxPictureFileSize;
-// The profile reads' buffers, in characters: a value of up to 2047
-// characters, and the key names of a section.
-constexpr DWORD ValueBufferChars = 2048;
+// Every reader and Remove must take any logo file the program wrote.
+static_assert(MaxStoreFileBytes >= MaxLogoBitmapBytes, "a logo the program wrote would not be read back");
+// The profile reads' limits, in characters: a value is read whole, however
+// long (no value is longer than its file), and the key names of a section
+// into one buffer.
+constexpr DWORD MaxValueChars = static_cast<DWORD>(MaxStoreFileBytes);
 constexpr DWORD KeyNamesBufferChars = 16384;
 
 // The system directory as GetSystemDirectoryA gives it, asked on every call.
@@ -39,7 +43,7 @@ std::string LogoFilePath();  // GetSystemDir() + "\oemlogo.bmp"
 enum class TOEMKeyUse {
     ReadCreating,  // the window: a missing key is created (and reads empty)
     ReadExisting,  // the command line's strict read: a missing key stays missing
-    Write,         // creating it when missing
+    Write,         // creating it when missing; its values may be queried too
 };
 // Opens the OEM key into `key`; the platform's result.
 LONG OpenOEMKey(TRegistryKey& key, TOEMKeyUse use);

@@ -3,6 +3,7 @@
 
 #include "base/Error.h"
 #include "base/Format.h"
+#include "oeminfo/WinOEMInfo.h"
 #include "base/PlatformApi.h"
 #include "base/ResText.h"
 #include "base/SystemError.h"
@@ -127,6 +128,8 @@ void UnderStoreLock(const std::function<void()>& change, const std::function<voi
         const TStoreLock lock(timeoutMs);
         abandoned = lock.Abandoned();
         try {
+            // Files a killed run left beside the store tell of it too.
+            abandoned = ClearStoreLeftovers() || abandoned;
             change();
         } catch (...) {
             failure = std::current_exception();

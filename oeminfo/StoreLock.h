@@ -77,8 +77,10 @@ private:
 // What the user is told after a change that took an abandoned lock.
 std::string AbandonedLockNotice();
 
-// Runs `change` holding the store lock. When the lock was abandoned, hands
-// AbandonedLockNotice() to `notify` once the lock is let go (no one waits on
-// the user reading it), also when `change` failed; its error then travels on.
+// Runs `change` holding the store lock, after clearing what a run killed
+// part-way left beside the store files. When the lock was abandoned, or
+// such files were found, hands AbandonedLockNotice() to `notify` once the
+// lock is let go (no one waits on the user reading it), also when `change`
+// failed; its error then travels on.
 void UnderStoreLock(const std::function<void()>& change, const std::function<void(const std::string&)>& notify,
                     DWORD timeoutMs = StoreLockTimeoutMs);

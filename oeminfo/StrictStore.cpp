@@ -9,6 +9,7 @@
 #include "base/SystemError.h"
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
+#include "oeminfo/LogoFile.h"
 #include "oeminfo/StoreLayout.h"
 #include "oeminfo/WinOEMInfo.h"
 
@@ -91,22 +92,18 @@ void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>&
 // The files the store itself reads and writes: on 64-bit Windows those of
 // the real system directory.
 
-namespace {
-
 TStoredBytes ReadStoreFile(const std::string& path)
 {
     TStoredBytes file;
     file.Present = IsExistingFile(path);
-    if (file.Present) {
-        TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
-        if (!whole.Read())
-            throw EMarquillError(path + " cannot be read: " + SystemErrorText(whole.Error));
-        file.Bytes = std::move(whole.Bytes);
-    }
+    if (!file.Present)
+        return file;
+    TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!whole.Read())
+        throw EMarquillError(path + " cannot be read: " + SystemErrorText(whole.Error));
+    file.Bytes = std::move(whole.Bytes);
     return file;
 }
-
-}  // namespace
 
 std::vector<TStoredBytes> ReadLegacyFiles()
 {
@@ -124,14 +121,9 @@ void RestoreLegacyFiles(const std::vector<TStoredBytes>& files)
 {
     WithRedirectionOff(IsWow64(), [&] {
         const std::string paths[] = {IniFilePath(), LogoFilePath()};
-        for (size_t i = 0; i < files.size(); ++i) {
-            if (!files[i].Present && IsExistingFile(paths[i]))
-                PlatformApi.DeleteFileA(paths[i].c_str());
-            const bool restored =
-                files[i].Present ? WriteFileBytes(paths[i], files[i].Bytes) : !IsExistingFile(paths[i]);
-            if (!restored)
+        for (size_t i = 0; i < files.size(); ++i)
+            if (!RestoreStoreFile(paths[i], files[i]))
                 RaiseText(N_("Unable to write to %s"), {paths[i]});
-        }
     });
 }
 
@@ -151,7 +143,7 @@ TStoredRecord ReadLegacyRecord(const TFieldList& fields)
     return record;
 }
 
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values)
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo)
 {
     TOEMInfo info;
     info.SupportLines = std::make_unique<std::vector<std::string>>();
@@ -161,7 +153,7 @@ void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>&
         else if (!values[i].empty())
             info.SupportLines->push_back(values[i]);
     }
-    WriteOEMInfo(TStoreMode::Legacy, info);
+    WriteOEMInfo(TStoreMode::Legacy, info, logo);
 }
 
 std::vector<TWideText> ReadIniWide(const TFieldList& fields)
@@ -175,11 +167,11 @@ std::vector<TWideText> ReadIniWide(const TFieldList& fields)
         const TWideText general = ToWide(GeneralSection), support = ToWide(SupportSection);
         std::vector<TWideText> lines;
         for (const TWideText& name : profile.ReadWideKeyNames(support, KeyNamesBufferChars))
-            lines.push_back(profile.ReadWideString(support, name, ValueBufferChars));
+            lines.push_back(profile.ReadWideString(support, name, MaxValueChars));
         for (size_t i = 0; i < fields.size(); ++i) {
             const TOEMField& field = *fields[i];
             if (field.Legacy == TFieldHome::GeneralKey)
-                texts[i] = profile.ReadWideString(general, ToWide(field.Name), ValueBufferChars);
+                texts[i] = profile.ReadWideString(general, ToWide(field.Name), MaxValueChars);
             else if (field.Legacy == TFieldHome::SupportLine && field.Line <= lines.size())
                 texts[i] = lines[field.Line - 1];
         }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class TPicture;
+
 // A registry value or a legacy store file as stored: its type (registry)
 // and bytes, or missing.
 struct TStoredBytes {
@@ -46,12 +48,17 @@ bool OEMValueText(const TStoredBytes& value, std::string& text);
 // "Failed to set data for ..." at the first refused value.
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values);
 
-// Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp. One that exists
-// but cannot be read raises an error with the reason.
+// A store file's bytes, or missing; one that exists but cannot be read
+// (or is larger than any the program writes) raises an error with the
+// reason. The caller sets the WOW64 redirection.
+TStoredBytes ReadStoreFile(const std::string& path);
+
+// Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp, read so.
 std::vector<TStoredBytes> ReadLegacyFiles();
 // oemlogo.bmp alone, which registry mode writes when it converts a logo.
 TStoredBytes ReadLogoFile();
-// Writes both back byte for byte (a missing one deleted).
+// Writes both back byte for byte (a missing one deleted), each replaced in
+// one step and keeping the attributes of the file it replaces.
 void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
 
 // Legacy mode: the record the store holds, read as the window reads it when
@@ -63,13 +70,13 @@ struct TStoredRecord {
 };
 TStoredRecord ReadLegacyRecord(const TFieldList& fields);
 // Writes the whole record as Apply does: the non-empty lines in order,
-// renumbered, and the logo copied by the store.
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values);
+// renumbered, and `logo` (the picture checked for the Logo given; nullptr
+// keeps the logo file there is) installed from its checked bytes.
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo);
 // The texts of `fields` that oeminfo.ini holds, read as the store's reader
-// reads them (values of up to 2047 characters, the support lines in file
-// order, a key list cut short losing its last name) but through the wide
-// profile functions, which only the NT family has; empty for the logo,
-// which is no text of the file.
+// reads them (values whole, the support lines in file order, a key list cut
+// short losing its last name) but through the wide profile functions, which
+// only the NT family has; empty for the logo, which is no text of the file.
 std::vector<TWideText> ReadIniWide(const TFieldList& fields);
 // The first field of `fields` not `given` whose text in `stored` is not
 // what the store holds as read by the wide profile functions, that is a

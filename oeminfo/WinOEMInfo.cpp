@@ -10,6 +10,9 @@
 #include "base/WinFiles.h"
 #include "base/WinHandles.h"
 #include "base/Wow64.h"
+#include "base/SafeFiles.h"
+#include "oeminfo/LogoFile.h"
+#include "picture/Picture.h"
 #include "picture/PlainBitmap.h"
 
 #include <cstring>
@@ -21,36 +24,22 @@ TStoreMode StoreMode()
 
 namespace {
 
-// Whether two paths name one file: the same full path in any letter case, or
-// (reached by another name) the same file on the same volume.
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    char fullA[MAX_PATH] = {};
-    char fullB[MAX_PATH] = {};
-    DWORD lengthA = GetFullPathNameA(a.c_str(), MAX_PATH, fullA, nullptr);
-    DWORD lengthB = GetFullPathNameA(b.c_str(), MAX_PATH, fullB, nullptr);
-    if (lengthA > 0 && lengthA < MAX_PATH && lengthB > 0 && lengthB < MAX_PATH && lstrcmpiA(fullA, fullB) == 0)
-        return true;
-
-    TFileIdentity idA, idB;
-    return ReadFileIdentity(a, idA) && ReadFileIdentity(b, idB) && idA == idB &&
-           (idA.IndexHigh != 0 || idA.IndexLow != 0);
-}
-
 // The legacy store's [General] texts of `record` and `lines` as its support
-// lines, into a new oeminfo.ini.
+// lines, into a new oeminfo.ini that replaces the old one in one step: a
+// run killed part-way leaves the old file or the new one.
 void WriteIniFile(const std::string& iniPath, const TOEMInfo& record, const std::vector<std::string>& lines)
 {
-    if (IsExistingFile(iniPath))
-        PlatformApi.DeleteFileA(iniPath.c_str());
-    TProfileFile profile(iniPath);
-    bool written = true;
-    for (const TOEMField* field : OEMFieldsIn(TStoreMode::Legacy))
-        if (written && field->Legacy == TFieldHome::GeneralKey)
-            written = profile.WriteString(GeneralSection, field->Name, record.*field->Text);
-    for (size_t n = 1; written && n <= lines.size(); ++n)
-        written = profile.WriteString(SupportSection, ("Line" + std::to_string(n)).c_str(), lines[n - 1]);
-    if (!written)
+    TFileReplacement replacement(iniPath);
+    bool written = replacement.Prepare();
+    {
+        const TProfileFile profile(replacement.NewPath());
+        for (const TOEMField* field : OEMFieldsIn(TStoreMode::Legacy))
+            if (written && field->Legacy == TFieldHome::GeneralKey)
+                written = profile.WriteString(GeneralSection, field->Name, record.*field->Text);
+        for (size_t n = 1; written && n <= lines.size(); ++n)
+            written = profile.WriteString(SupportSection, ("Line" + std::to_string(n)).c_str(), lines[n - 1]);
+    }  // letting go of the profile flushes it to the new file
+    if (!written || !replacement.Commit())
         RaiseText(N_("Unable to write to %s"), {iniPath});
 }
 
@@ -71,9 +60,9 @@ void ReadIniOEMInfo()
             const TProfileFile profile(iniPath);
             for (const TOEMField* field : fields)
                 if (field->Legacy == TFieldHome::GeneralKey)
-                    OEMInfo.*field->Text = profile.ReadString(GeneralSection, field->Name, ValueBufferChars);
+                    OEMInfo.*field->Text = profile.ReadString(GeneralSection, field->Name, MaxValueChars);
             for (const std::string& name : profile.ReadKeyNames(SupportSection, KeyNamesBufferChars))
-                OEMInfo.SupportLines->push_back(profile.ReadString(SupportSection, name.c_str(), ValueBufferChars));
+                OEMInfo.SupportLines->push_back(profile.ReadString(SupportSection, name.c_str(), MaxValueChars));
         }
         const std::string logoPath = LogoFilePath();
         for (const TOEMField* field : fields)
@@ -82,68 +71,51 @@ void ReadIniOEMInfo()
     });
 }
 
-void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& LogoPath,
+void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const TPicture* Logo,
                      const std::vector<std::string>& Lines)
 {
     TOEMInfo record;
     record.Manufacturer = Manufacturer;
     record.Model = Model;
-    const bool wow64 = IsWow64();
     const std::string logoPath = LogoFilePath();
-    // Nothing to copy: no logo chosen, a chosen file that is gone, or the
-    // installed logo itself (copying a file onto itself would fail).
-    const bool install = WithRedirectionOff(wow64, [&] {
-        WriteIniFile(IniFilePath(), record, Lines);
-        return IsExistingFile(LogoPath) && !IsSameFile(LogoPath, logoPath);
-    });
-    if (!install)
-        return;
-    if (!InstallAsPlainBitmap(LogoPath, logoPath, wow64))
+    // Drawn before anything is written, with the redirection on.
+    std::string logo;
+    const bool install = Logo && !Logo->Empty();
+    if (install && !LogoBitmapBytes(*Logo, TLogoTarget::Legacy, logo))
         RaiseText(N_("Unable to copy the logo to %s"), {logoPath});
-
-    // The copy takes over the source's attributes: a logo picked from a
-    // read-only medium would become a file that the next Apply cannot
-    // replace and Remove cannot delete.
-    WithRedirectionOff(wow64, [&] {
-        DWORD attributes = GetFileAttributesA(logoPath.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-            DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-            SetFileAttributesA(logoPath.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
-        }
+    WithRedirectionOff(IsWow64(), [&] {
+        WriteIniFile(IniFilePath(), record, Lines);
+        if (install && !ReplaceFileBytes(logoPath, logo))
+            RaiseText(N_("Unable to copy the logo to %s"), {logoPath});
     });
 }
 
 void RemoveIniOEMInfo()
 {
+    // Each file is moved aside, not read: any file the store can hold goes,
+    // whatever its size and attributes; only when both are away is either
+    // deleted.
     WithRedirectionOff(IsWow64(), [] {
         const std::string paths[] = {IniFilePath(), LogoFilePath()};
-        std::string kept[2];
-        bool existed[2] = {};
+        bool moved[2] = {};
         for (int i = 0; i < 2; ++i) {
-            existed[i] = IsExistingFile(paths[i]);
-            if (!existed[i])
-                continue;
-            // A file whose bytes cannot be kept could not be put back.
-            TWholeFile file = ReadWholeFile(paths[i], MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
-            if (!file.Read())
-                RaiseText(N_("Unable to delete %s"), {paths[i]});
-            kept[i] = std::move(file.Bytes);
-        }
-        // Claiming the information is gone while Windows still shows part of
-        // it would mislead: a file that outlived its deletion is reported, and
-        // the one deleted before it comes back.
-        for (int i = 0; i < 2; ++i) {
-            if (!existed[i])
-                continue;
-            PlatformApi.DeleteFileA(paths[i].c_str());
             if (!IsExistingFile(paths[i]))
                 continue;
+            moved[i] = MoveAside(paths[i]);
+            if (moved[i])
+                continue;
+            // Claiming the information is gone while Windows still shows part
+            // of it would mislead: the file moved before comes back.
             std::string message = FormatText(ResText(N_("Unable to delete %s")), {paths[i]});
             for (int j = 0; j < i; ++j)
-                if (existed[j] && !WriteFileBytes(paths[j], kept[j]))
+                if (moved[j] && !PutBack(paths[j]))
                     message += ". " + FormatText(ResText(N_("Unable to restore %s")), {paths[j]});
             throw EMarquillError(message);
         }
+        // An aside file that will not go now is a leftover the next run clears.
+        for (int i = 0; i < 2; ++i)
+            if (moved[i])
+                DropAside(paths[i]);
     });
 }
 
@@ -197,19 +169,73 @@ void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, 
     WriteRegOEMInfo(info);
 }
 
+namespace {
+
+// The type each record text is written with: REG_EXPAND_SZ where the value
+// is stored so with that very text (an expandable Logo the user left as it
+// was keeps its type), else REG_SZ.
+std::vector<DWORD> TypesToWrite(const TRegistryKey& key, const TOEMInfo& info)
+{
+    const TFieldList fields = RecordFields();
+    std::vector<DWORD> types(fields.size(), REG_SZ);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TRegData value = key.QueryText(fields[i]->Name, MaxValueBytes);
+        if (value.Result == ERROR_SUCCESS && value.Type == REG_EXPAND_SZ &&
+            std::string(value.Bytes.c_str()) == info.*fields[i]->Text)
+            types[i] = REG_EXPAND_SZ;
+    }
+    return types;
+}
+
+// Whether the stored Logo names the store's own logo file, which a
+// conversion wrote.
+bool StoredLogoIsTheLogoFile(const TRegistryKey& key)
+{
+    for (const TOEMField* field : RecordFields()) {
+        if (field->Kind != TFieldKind::Picture)
+            continue;
+        const TRegData value = key.QueryText(field->Name, MaxValueBytes);
+        if (value.Result == ERROR_SUCCESS && (value.Type == REG_SZ || value.Type == REG_EXPAND_SZ) &&
+            NamesLogoFile(value.Bytes.c_str(), value.Type == REG_EXPAND_SZ))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void WriteRegOEMInfo(const TOEMInfo& info)
 {
     const TRegistryKey key = OpenForWriting();
-    for (const TOEMField* field : RecordFields())
-        if (key.SetText(field->Name, info.*field->Text) != ERROR_SUCCESS)
-            RaiseText(N_("Failed to set data for '%s'"), {field->Name});
+    const std::vector<DWORD> types = TypesToWrite(key, info);
+    const TFieldList fields = RecordFields();
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (key.SetText(fields[i]->Name, info.*fields[i]->Text, types[i]) != ERROR_SUCCESS)
+            RaiseText(N_("Failed to set data for '%s'"), {fields[i]->Name});
 }
 
 void RemoveRegOEMInfo()
 {
     const TRegistryKey key = OpenForWriting();
-    for (const TOEMField* field : OEMFieldsIn(TStoreMode::Registry))
-        key.DeleteValue(field->Name);
+    // The logo file a conversion wrote goes with the value naming it: moved
+    // aside first, deleted once the value is gone, else put back.
+    const bool wow64 = IsWow64();
+    const std::string logoPath = LogoFilePath();
+    const bool moved = StoredLogoIsTheLogoFile(key) && WithRedirectionOff(wow64, [&] {
+        if (!IsExistingFile(logoPath))
+            return false;
+        if (!MoveAside(logoPath))
+            RaiseText(N_("Unable to delete %s"), {logoPath});
+        return true;
+    });
+    bool logoKept = false;
+    for (const TOEMField* field : OEMFieldsIn(TStoreMode::Registry)) {
+        const LONG result = key.DeleteValue(field->Name);
+        if (field->Kind == TFieldKind::Picture && result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+            logoKept = true;
+    }
+    if (moved)
+        WithRedirectionOff(wow64, [&] { return logoKept ? PutBack(logoPath) : DropAside(logoPath); });
 }
 
 void ReadOEMInfo(TStoreMode mode)
@@ -220,15 +246,33 @@ void ReadOEMInfo(TStoreMode mode)
         ReadRegOEMInfo();
 }
 
-void WriteOEMInfo(TStoreMode mode, const TOEMInfo& record)
+std::string WriteOEMInfo(TStoreMode mode, const TOEMInfo& record, const TPicture* logo)
 {
-    if (mode == TStoreMode::Registry) {
-        WriteRegOEMInfo(record);
-        return;
+    if (mode == TStoreMode::Legacy) {
+        const std::vector<std::string> noLines;
+        WriteIniOEMInfo(record.Manufacturer, record.Model, logo, record.SupportLines ? *record.SupportLines : noLines);
+        return WithRedirectionOff(IsWow64(), [] {
+            const std::string logoPath = LogoFilePath();
+            return IsExistingFile(logoPath) ? logoPath : std::string();
+        });
     }
-    const std::vector<std::string> noLines;
-    WriteIniOEMInfo(record.Manufacturer, record.Model, record.Logo,
-                    record.SupportLines ? *record.SupportLines : noLines);
+    TOEMInfo written;
+    for (const TOEMField* field : RecordFields())
+        written.*field->Text = record.*field->Text;
+    const TRegistryLogoFile converted(logo);
+    if (converted.Written())
+        written.Logo = LogoFilePath();
+    try {
+        WriteRegOEMInfo(written);
+    } catch (const EMarquillError& failure) {
+        try {
+            converted.PutBack();
+        } catch (const EMarquillError& alsoFailed) {
+            throw EMarquillError(std::string(failure.what()) + ". " + alsoFailed.what());
+        }
+        throw;
+    }
+    return written.Logo;
 }
 
 void RemoveOEMInfo(TStoreMode mode)
@@ -237,4 +281,18 @@ void RemoveOEMInfo(TStoreMode mode)
         RemoveIniOEMInfo();
     else
         RemoveRegOEMInfo();
+}
+
+bool ClearStoreLeftovers()
+{
+    return WithRedirectionOff(IsWow64(), [] {
+        bool any = false;
+        for (const std::string& path : {IniFilePath(), LogoFilePath()}) {
+            // One that will not go does no harm: the next change replaces it.
+            bool found = false;
+            ClearLeftovers(path, found);
+            any = any || found;
+        }
+        return any;
+    });
 }

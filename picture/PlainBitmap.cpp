@@ -3,11 +3,9 @@
 #include "picture/PlainBitmap.h"
 
 #include "base/Error.h"
-#include "base/PlatformApi.h"
-#include "base/WinFiles.h"
+#include "base/SafeFiles.h"
 #include "base/WinHandles.h"
 #include "base/WindowsVersion.h"
-#include "base/Wow64.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
 
@@ -168,33 +166,6 @@ bool ConvertPicture(const TPicture& picture, TLogoTarget target, std::string& by
     return true;
 }
 
-bool WriteLogoFile(const std::string& bytes, const std::string& dest)
-{
-    THandle file(PlatformApi.CreateFileA(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
-    for (size_t done = 0; done < bytes.size();) {
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
-            written == 0) {
-            // A cut-off bitmap would be shown as nothing, or as garbage.
-            file.Reset();
-            DeleteFileA(dest.c_str());
-            return false;
-        }
-        done += written;
-    }
-    return true;
-}
-
-bool FitsLogoCap(const std::string& path)
-{
-    THandle file(PlatformApi.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    uint64_t size = 0;
-    return file.Valid() && FileSizeOf(file.Get(), size) && size <= MaxLogoBitmapBytes;
-}
-
 }  // namespace
 
 bool IsPlainBitmap(const uint8_t* data, size_t size)
@@ -240,32 +211,5 @@ bool LogoBitmapBytes(const TPicture& picture, TLogoTarget target, std::string& b
 bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::string& dest)
 {
     std::string bytes;
-    return LogoBitmapBytes(picture, target, bytes) && WriteLogoFile(bytes, dest);
-}
-
-bool InstallAsPlainBitmap(const std::string& source, const std::string& dest, bool redirectionOff)
-{
-    // Only the file reads and writes happen with the redirection off; the
-    // picture is decoded and drawn with it on.
-    std::string bytes;
-    const bool read = WithRedirectionOff(redirectionOff, [&] {
-        try {
-            bytes = TPicture::ReadFile(source);
-        } catch (const EMarquillError&) {
-            return false;
-        }
-        return true;
-    });
-    TPicture picture;
-    try {
-        if (read) picture.LoadFromBytes(std::move(bytes), source);
-    } catch (const EMarquillError&) {
-        picture.Clear();
-    }
-    std::string logo;
-    if (!picture.Empty() && !LogoBitmapBytes(picture, TLogoTarget::Legacy, logo)) return false;
-    return WithRedirectionOff(redirectionOff, [&] {
-        if (!picture.Empty()) return WriteLogoFile(logo, dest);
-        return FitsLogoCap(source) && PlatformApi.CopyFileA(source.c_str(), dest.c_str(), FALSE) != FALSE;
-    });
+    return LogoBitmapBytes(picture, target, bytes) && ReplaceFileBytes(dest, bytes);
 }

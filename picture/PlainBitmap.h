@@ -47,13 +47,7 @@ bool LogoNeedsConversion(const TPicture& picture, TLogoTarget target);
 // picture, or when the platform cannot draw it.
 bool LogoBitmapBytes(const TPicture& picture, TLogoTarget target, std::string& bytes);
 
-// Writes LogoBitmapBytes to `dest`, which is replaced; a file cut short by
-// a failed write is deleted. False on failure.
+// Writes LogoBitmapBytes to `dest`, replacing it in one step (see
+// ReplaceFileBytes: its attributes stay, a failure leaves it as it was).
+// False on failure.
 bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::string& dest);
-
-// Reads the picture file `source` once and installs it at `dest` for the
-// legacy store. A file that does not load as a picture (or an empty bitmap)
-// is copied byte for byte, when it is no longer than MaxLogoBitmapBytes.
-// With `redirectionOff`, both files are read and written with the WOW64
-// redirection off (the picture is decoded and drawn with it on).
-bool InstallAsPlainBitmap(const std::string& source, const std::string& dest, bool redirectionOff = false);

@@ -186,7 +186,13 @@ void TAppFrm::Btn_ApplyClick()
     // which names no picture: store no logo rather than that text.
     if (!logoAssigned_)
         record.Logo.clear();
-    UnderStoreLock([&] { WriteOEMInfo(mode, record); }, [this](const std::string& notice) { ShowError(notice); });
+    // The store installs or converts the picture checked at Open or at the
+    // start, from its bytes, and says which logo it now holds.
+    const TPicture* logo = logoAssigned_ && !picture_.Empty() ? &picture_ : nullptr;
+    std::string stored;
+    UnderStoreLock([&] { stored = WriteOEMInfo(mode, record, logo); },
+                   [this](const std::string& notice) { ShowError(notice); });
+    SetWindowTextA(Control(TCtl::Label_Logo), stored.c_str());
 }
 
 void TAppFrm::Btn_RemoveClick()

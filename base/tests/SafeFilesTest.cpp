@@ -1,11 +1,10 @@
-// Replacing, moving aside and clearing store files. Under Wine as root a
-// read-only, hidden or system file is overwritten, replaced and deleted like
-// any other, and MoveFileExA works on every release it reports: stand-ins
-// refuse as Windows does, and the 9x answer comes from a stand-in too.
+// Replacing, moving aside and clearing store files, through the stand-ins
+// that answer as Windows does (tests/support/WindowsLikeFiles).
 #include "base/SafeFiles.h"
 
 #include "base/PlatformApi.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowsLikeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,97 +13,12 @@
 
 namespace {
 
-const DWORD AllGuards = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-// One call a stand-in refuses: the function's name, the end of the path it
-// refuses (the destination of a move), the error it gives.
-struct TRefusal {
-    std::string Call, PathEnd;
-    DWORD Error = NO_ERROR;
-} Refusal;
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// Gives the refusal's error, once, when it names `call` and `path`.
-bool Refused(const char* call, const char* path)
-{
-    if (Refusal.Call != call || !EndsWith(path, Refusal.PathEnd))
-        return false;
-    SetLastError(Refusal.Error);
-    Refusal = TRefusal();
-    return true;
-}
-
-BOOL Refuse(DWORD error)
-{
-    SetLastError(error);
-    return FALSE;
-}
-
-bool HasAttribute(const char* path, DWORD attribute)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & attribute) != 0;
-}
-
-// Windows refuses to truncate a hidden or system file unless the call names
-// those attributes, and any write to a read-only one.
-HANDLE WINAPI WindowsLikeCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                    DWORD disposition, DWORD flags, HANDLE templ)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    const bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        ((truncates && (flags & kept) != kept) || ((attributes & FILE_ATTRIBUTE_READONLY) && (access & GENERIC_WRITE)))) {
-        Refuse(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    if (Refused("CreateFileA", path))
-        return INVALID_HANDLE_VALUE;
-    return CreateFileA(path, access, share, security, disposition, flags, templ);
-}
-
-// A read-only file is neither replaced nor deleted; renaming it is allowed.
-BOOL WINAPI WindowsLikeMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags)
-{
-    if ((flags & MOVEFILE_REPLACE_EXISTING) && HasAttribute(to, FILE_ATTRIBUTE_READONLY))
-        return Refuse(ERROR_ACCESS_DENIED);
-    return !Refused("MoveFileExA", to) && MoveFileExA(from, to, flags);
-}
-
-BOOL WINAPI NineXMoveFileEx(LPCSTR, LPCSTR, DWORD)
-{
-    return Refuse(ERROR_CALL_NOT_IMPLEMENTED);
-}
-
-BOOL WINAPI RefusableMoveFile(LPCSTR from, LPCSTR to)
-{
-    return !Refused("MoveFileA", to) && MoveFileA(from, to);
-}
-
-BOOL WINAPI WindowsLikeDeleteFile(LPCSTR path)
-{
-    if (HasAttribute(path, FILE_ATTRIBUTE_READONLY))
-        return Refuse(ERROR_ACCESS_DENIED);
-    return !Refused("DeleteFileA", path) && DeleteFileA(path);
-}
-
-BOOL WINAPI RefusableSetFileAttributes(LPCSTR path, DWORD attributes)
-{
-    return !Refused("SetFileAttributesA", path) && SetFileAttributesA(path, attributes);
-}
-
 enum class TRelease { Nt, Win9x };
 
 class SafeFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Refusal = TRefusal();
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         folder_ = std::string(temp) + "marquill-safe-" + std::to_string(GetCurrentProcessId());
@@ -141,12 +55,7 @@ protected:
     }
 
     std::string Target;
-    TApiSwap<decltype(PlatformApi.CreateFileA)> create{PlatformApi.CreateFileA, WindowsLikeCreateFile};
-    TApiSwap<decltype(PlatformApi.MoveFileExA)> moveEx{PlatformApi.MoveFileExA, WindowsLikeMoveFileEx};
-    TApiSwap<decltype(PlatformApi.MoveFileA)> move{PlatformApi.MoveFileA, RefusableMoveFile};
-    TApiSwap<decltype(PlatformApi.DeleteFileA)> erase{PlatformApi.DeleteFileA, WindowsLikeDeleteFile};
-    TApiSwap<decltype(PlatformApi.SetFileAttributesA)> setAttributes{PlatformApi.SetFileAttributesA,
-                                                                     RefusableSetFileAttributes};
+    TWindowsLikeFiles windowsLike;
 
 private:
     std::string folder_;
@@ -216,11 +125,11 @@ TEST_F(SafeFiles, FailedReplaceLeavesTheTargetAsItWas)
         TApiSwap<decltype(PlatformApi.MoveFileExA)> nineX(
             PlatformApi.MoveFileExA, c.release == TRelease::Win9x ? NineXMoveFileEx : PlatformApi.MoveFileExA);
         Make(Target, Old, AllGuards);
-        Refusal = c.refusal;
+        Refusals = {c.refusal};
         SetLastError(NO_ERROR);
         EXPECT_FALSE(ReplaceFileBytes(Target, New));
         EXPECT_EQ(GetLastError(), c.refusal.Error);
-        Refusal = TRefusal();
+        Refusals.clear();
         EXPECT_EQ(State(Target), std::to_string(AllGuards) + " " + Old);
         EXPECT_EQ(State(NewFilePath(Target)), "<missing>");
         EXPECT_EQ(State(AsideFilePath(Target)), "<missing>");
@@ -273,7 +182,7 @@ TEST_F(SafeFiles, ClearLeftoversDeletesWhatAKilledRunLeft)
             Make(NewFilePath(Target), New, AllGuards);
         if (c.asideLeft)
             Make(AsideFilePath(Target), Old, AllGuards);
-        Refusal = c.refusal;
+        Refusals = {c.refusal};
         SetLastError(NO_ERROR);
         bool found = false;
         EXPECT_EQ(ClearLeftovers(Target, found), c.cleared);
@@ -281,7 +190,7 @@ TEST_F(SafeFiles, ClearLeftoversDeletesWhatAKilledRunLeft)
         if (!c.cleared) {
             EXPECT_EQ(GetLastError(), c.refusal.Error);
         }
-        Refusal = TRefusal();
+        Refusals.clear();
         EXPECT_EQ(State(Target), std::to_string(AllGuards) + " " + Old);
         EXPECT_EQ(State(NewFilePath(Target)) == "<missing>", !EndsWith(c.refusal.PathEnd, NewFileSuffix));
         EXPECT_EQ(State(AsideFilePath(Target)) == "<missing>", !EndsWith(c.refusal.PathEnd, AsideFileSuffix));

@@ -12,6 +12,7 @@
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
 #include "picture/Picture.h"
+#include "picture/PlainBitmap.h"
 #include "picture/tests/PictureTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -708,6 +709,155 @@ TEST_F(CommandLine, OutRefusedAtTheReplaceKeepsTheOlderFile)
     EXPECT_TRUE(ReadFileInto(file, bytes));
     EXPECT_EQ(bytes, "older bytes");
     EXPECT_FALSE(IsThere(file + ".marquill-new"));
+}
+
+// Windows' own reader of the logo is a 64-bit program: the test reaches its
+// system directory as Sysnative, and the 32-bit one as SystemDir().
+std::string Real64BitSystemDir()
+{
+    const std::string logo = LogoPath();
+    return logo.substr(0, logo.rfind('\\'));
+}
+
+class CommandLineLogo : public CommandLine {
+protected:
+    void TearDown() override
+    {
+        for (const std::string& path : {LogoPath(), Real64BitSystemDir() + "\\marquill-cli-64.bmp",
+                                        SystemDir() + "\\marquill-cli-32.bmp"}) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+        CommandLine::TearDown();
+    }
+    std::string LogoFile()
+    {
+        std::string bytes;
+        return ReadFileInto(LogoPath(), bytes) ? bytes : "<missing>";
+    }
+};
+
+// A 108-byte metafile whose frame claims 1300 x 1300 mm became a 72 MB
+// oemlogo.bmp, which the store's readers and Remove then refused.
+TEST_F(CommandLineLogo, HugeFrameMetafileBecomesASmallLogoThatRemoveDeletes)
+{
+    const std::string emf = Scratch("big.emf", picture_test::HugeFrameEmf());
+    PrepareStore({{"Manufacturer", "M"}});
+    const TRun apply = Cli({"/apply", "Manufacturer=Acme", "Logo=" + emf});
+    ASSERT_EQ(apply.Code, 0) << apply.Err;
+    const std::string logo = LogoFile();
+    ASSERT_NE(logo, "<missing>");
+    EXPECT_LE(logo.size(), 54u + 4u * MaxLogoSide * MaxLogoSide);
+    EXPECT_EQ(Cli({"/show"}).Code, 0);
+    const TRun remove = Cli({"/remove"});
+    EXPECT_EQ(remove.Code, 0) << remove.Err;
+    EXPECT_EQ(LogoFile(), "<missing>");
+}
+
+// A 32-bit program's System32 is SysWOW64: a logo was checked there, so one
+// only in the real System32 was refused and one only in SysWOW64, which
+// Windows never shows, accepted; a relative path was stored as given.
+TEST_F(CommandLineLogo, LogoIsCheckedWhereWindowsReadsIt)
+{
+    ASSERT_TRUE(WriteWholeFile(Real64BitSystemDir() + "\\marquill-cli-64.bmp", Bmp));
+    ASSERT_TRUE(WriteWholeFile(SystemDir() + "\\marquill-cli-32.bmp", Bmp));
+    Scratch("relative.bmp", Bmp);
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryA(TempDir().c_str()));
+    const struct {
+        std::string given;
+        int code;
+        std::string stored;  // registry mode's Logo
+    } cases[] = {
+        {SystemDir() + "\\marquill-cli-64.bmp", 0, SystemDir() + "\\marquill-cli-64.bmp"},
+        {SystemDir() + "\\marquill-cli-32.bmp", 1, "<missing>"},
+        {"marquill-cli-relative.bmp", 0, TempDir() + "\\marquill-cli-relative.bmp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        PrepareStore({{"Manufacturer", "M"}});
+        const TRun run = Cli({"/apply", "Logo=" + c.given});
+        EXPECT_EQ(run.Code, c.code) << run.Err;
+        EXPECT_EQ(Outside("Logo"), Legacy() ? (c.code == 0 ? Bmp : "<missing>") : c.stored);
+    }
+    SetCurrentDirectoryA(current);
+}
+
+// Windows shows only a bitmap as the logo: an icon's path was stored as it
+// was, and Windows showed none.
+TEST_F(CommandLineLogo, IconInRegistryModeBecomesTheLogoFileItNames)
+{
+    if (Legacy())
+        GTEST_SKIP() << "the legacy store converts into oemlogo.bmp always";
+    const std::string icon = Scratch("clear.ico", picture_test::AlphaIcon());
+    const std::string storedPath = SystemDir() + "\\oemlogo.bmp";
+    ASSERT_EQ(Cli({"/apply", "Logo=" + icon}).Code, 0);
+    EXPECT_EQ(Outside("Logo"), storedPath);
+    const std::string logo = LogoFile();
+    ASSERT_GE(logo.size(), 54u + 16 * 16 * 4);
+    EXPECT_EQ(picture_test::Get32(logo, 14), 40u) << "header size";
+    EXPECT_EQ(picture_test::Get32(logo, 28) & 0xFFFF, 32u) << "bits per pixel";
+    // Bottom row first: the top-left quadrant is transparent, the
+    // bottom-left one opaque blue.
+    const auto pixel = [&](int x, int y) { return picture_test::Get32(logo, 54 + 4 * (size_t(15 - y) * 16 + x)); };
+    EXPECT_EQ(pixel(2, 2), 0x00FFFFFFu) << "transparent: white with alpha 0";
+    EXPECT_EQ(pixel(2, 13), 0xFF0000FFu) << "opaque blue";
+
+    // A refused value write puts the logo file back as it was.
+    const std::string old = LogoFile();
+    TApiSwap<decltype(PlatformApi.RegSetValueExA)> regSwap(PlatformApi.RegSetValueExA, RefusingRegSet);
+    for (const bool existed : {true, false}) {
+        SCOPED_TRACE(existed ? "old logo file" : "no logo file");
+        if (!existed)
+            DeleteFileA(LogoPath().c_str());
+        Writes = 0, RefuseFrom = 1, RefuseTo = 1;
+        const TRun run = Cli({"/apply", "Logo=" + Scratch("other.ico", picture_test::MaskIcon())});
+        EXPECT_EQ(run.Code, 1);
+        EXPECT_EQ(run.Err, "Failed to set data for 'Logo'\r\nThe OEM information read before was written back.\r\n");
+        EXPECT_EQ(LogoFile(), existed ? old : "<missing>");
+    }
+    Writes = 0, RefuseTo = 0;
+    ASSERT_EQ(Cli({"/apply", "Logo=" + icon}).Code, 0);
+    ASSERT_EQ(Cli({"/remove"}).Code, 0);
+    EXPECT_EQ(LogoFile(), "<missing>");
+    EXPECT_EQ(Outside("Logo"), "<missing>");
+}
+
+// A buffer of 2048 characters reads 2047 of anything longer: a long field
+// not given was cut on every /apply.
+TEST_F(CommandLineLogo, LongLegacyFieldNotGivenIsKeptExactly)
+{
+    if (!Legacy())
+        GTEST_SKIP() << "registry values are carried as bytes";
+    const std::string model(3000, 'm');
+    PrepareStore({{"Manufacturer", "Old"}, {"Model", model}, {"Line1", model}});
+    const TRun run = Cli({"/apply", "Manufacturer=New"});
+    ASSERT_EQ(run.Code, 0) << run.Err;
+    EXPECT_EQ(Outside("Manufacturer"), "New");
+    EXPECT_EQ(Outside("Model"), model);
+    EXPECT_EQ(Outside("Line1"), model);
+}
+
+std::string ChangedLogo;
+// Another program replaces the logo while the run waits for the lock.
+HANDLE WINAPI CreateMutexChangingTheLogo(LPSECURITY_ATTRIBUTES security, BOOL owner, LPCSTR name)
+{
+    WriteWholeFile(ChangedLogo, picture_test::SampleBmp(3, 3));
+    return ::CreateMutexA(security, owner, name);
+}
+
+// The logo was checked on one read and installed from a second one, so a
+// file changed in between was installed unchecked.
+TEST_F(CommandLineLogo, LogoChangedAfterItsCheckIsInstalledAsChecked)
+{
+    if (!Legacy())
+        GTEST_SKIP() << "registry mode installs no bitmap";
+    PrepareStore({{"Manufacturer", "M"}});
+    ChangedLogo = Logo;
+    TApiSwap<decltype(PlatformApi.CreateMutexA)> swap(PlatformApi.CreateMutexA, CreateMutexChangingTheLogo);
+    ASSERT_EQ(Cli({"/apply", "Logo=" + Logo}).Code, 0);
+    EXPECT_EQ(LogoFile(), Bmp);
 }
 
 }  // namespace

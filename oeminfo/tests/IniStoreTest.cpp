@@ -3,13 +3,18 @@
 #include "StoreTestKit.h"
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
+#include "base/SafeFiles.h"
+#include "oeminfo/StrictStore.h"
+#include "picture/Picture.h"
 #include "picture/PictureCheck.h"
 #include "picture/tests/PictureTestFiles.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowsLikeFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -100,12 +105,25 @@ protected:
         ScratchFiles.push_back(path);
         return path;
     }
+    // The picture a caller checked, loaded from a scratch file of `bytes`.
+    const TPicture* Picture(const std::string& name, const std::string& bytes)
+    {
+        Pictures.push_back(std::make_unique<TPicture>());
+        const std::string path = ScratchFile(name, bytes);
+        EXPECT_EQ("", ErrorOf([&] {
+                      Pictures.back()->LoadFromFile(path);
+                      throw EMarquillError("");
+                  })) << name;
+        return Pictures.back().get();
+    }
 
     // The store's own names, and the same files as this test reaches them:
     // the store works in the system directory that Windows reads, which a
     // 32-bit program on 64-bit Windows reaches only as Sysnative.
     std::string StoreIni, StoreLogo, Ini, Logo, Scratch;
     std::vector<std::string> ScratchFiles;
+    std::vector<std::unique_ptr<TPicture>> Pictures;
+    const std::string Bmp = picture_test::SampleBmp();
 
 private:
     bool HadIni = false, HadLogo = false;
@@ -160,11 +178,11 @@ TEST_F(IniStore, On64BitWindowsTheStoreUsesTheSystemDirectoryWindowsReads)
     EXPECT_EQ("Real", OEMInfo.Model);
     EXPECT_EQ(StoreLogo, OEMInfo.Logo);
 
-    WriteIniOEMInfo("Acme", "X1", ScratchFile("new.bmp", "BMnew"), {});
+    WriteIniOEMInfo("Acme", "X1", Picture("new.bmp", Bmp), {});
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=Acme", "Model=X1"}), FileLines(Ini));
     std::string bytes;
     ASSERT_TRUE(ReadFileInto(Logo, bytes));
-    EXPECT_EQ("BMnew", bytes);
+    EXPECT_EQ(Bmp, bytes);
     EXPECT_FALSE(IsExistingFile(syswow64 + "oeminfo.ini"));
     EXPECT_FALSE(IsExistingFile(syswow64 + "oemlogo.bmp"));
 
@@ -192,7 +210,7 @@ TEST_F(IniStore, WriteLayout)
     };
     for (const TWriteCase& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteIniOEMInfo(c.manufacturer, c.model, "", c.lines);
+        WriteIniOEMInfo(c.manufacturer, c.model, nullptr, c.lines);
         EXPECT_EQ(c.expectedFile, FileLines(Ini));
     }
 }
@@ -201,19 +219,23 @@ TEST_F(IniStore, WriteReplacesTheOldFileWhole)
 {
     ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nExtra=1\r\nModel=Old\r\n[Support Information]\r\nLine1=x\r\n"
                                     "Line2=y\r\nLine3=z\r\n"));
-    WriteIniOEMInfo("New", "N1", "", {"only"});
+    WriteIniOEMInfo("New", "N1", nullptr, {"only"});
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=New", "Model=N1", "[Support Information]",
                                         "Line1=only"}),
               FileLines(Ini));
 }
 
-TEST_F(IniStore, WriteIntoOldFileWhenItsDeletionFailsUnnoticed)
+// The old file was deleted and the new one written in its place, so a
+// refused deletion mixed old lines into the new file, and a killed run left
+// half a file.
+TEST_F(IniStore, WriteReplacesTheFileInOneStepWithoutDeletingIt)
 {
     ASSERT_TRUE(WriteWholeFile(Ini, "[Support Information]\r\nLine1=x\r\nLine3=z\r\n"));
     TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
-    WriteIniOEMInfo("M", "N", "", {"new"});
+    WriteIniOEMInfo("M", "N", nullptr, {"new"});
     ReadIniOEMInfo();
-    EXPECT_EQ((std::vector<std::string>{"new", "z"}), SupportLines());
+    EXPECT_EQ((std::vector<std::string>{"new"}), SupportLines());
+    EXPECT_FALSE(IsExistingFile(NewFilePath(Ini)));
 }
 
 struct TReadCase {
@@ -243,8 +265,10 @@ TEST_F(IniStore, ReadCases)
         {"general section", "[General]\r\nModel=X1\r\nManufacturer=Acme\r\n", "Acme", "X1", {}},
         {"names matched in any case", "[GENERAL]\r\nmanufacturer=Acme\r\n[support information]\r\nline1=a\r\n",
          "Acme", "", {"a"}},
-        {"value of 3000 characters", "[General]\r\nManufacturer=" + long3000 + "\r\n", long3000.substr(0, 2047),
-         "", {}},
+        // A buffer of 2048 gives 2047 characters of anything longer.
+        {"value of 3000 characters read whole", "[General]\r\nManufacturer=" + long3000 + "\r\n", long3000, "", {}},
+        {"line of 3000 characters read whole", "[Support Information]\r\nLine1=" + long3000 + "\r\n", "", "",
+         {long3000}},
         {"value with an equals sign", "[General]\r\nModel=a=b\r\n", "", "a=b", {}},
         {"empty file", "", "", "", {}},
     };
@@ -320,7 +344,7 @@ TEST_F(IniStore, IniThatIsADirectory)
     EXPECT_EQ("", OEMInfo.Manufacturer);
     EXPECT_TRUE(SupportLines().empty());
 
-    std::string source = ScratchFile("pick.bmp", "BMpicture");
+    const TPicture* source = Picture("pick.bmp", Bmp);
     EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {"l"}); }));
     DWORD attributes = GetFileAttributesA(Ini.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
@@ -330,73 +354,40 @@ TEST_F(IniStore, IniThatIsADirectory)
 TEST_F(IniStore, WriteCopiesTheChosenLogoOverTheOldOne)
 {
     ASSERT_TRUE(WriteWholeFile(Logo, "BMold"));
-    std::string source = ScratchFile("new logo.bmp", std::string("BM\0\x01\xff new", 10));
-    WriteIniOEMInfo("A", "B", source, {});
+    WriteIniOEMInfo("A", "B", Picture("new logo.bmp", Bmp), {});
     std::string bytes;
     ASSERT_TRUE(ReadFileInto(Logo, bytes));
-    EXPECT_EQ(std::string("BM\0\x01\xff new", 10), bytes);
+    EXPECT_EQ(Bmp, bytes);
     std::string stillThere;
-    EXPECT_TRUE(ReadFileInto(source, stillThere));
+    EXPECT_TRUE(ReadFileInto(ScratchFiles.back(), stillThere));
 }
 
-TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToCopy)
+TEST_F(IniStore, WriteLeavesTheLogoWhenThereIsNothingToInstall)
 {
-    const std::string systemDir = GetSystemDir();
-    std::string upper = StoreLogo;
-    for (char& ch : upper)
-        ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
-    const struct {
-        const char* name;
-        std::string logoPath;
-    } cases[] = {
-        {"no logo chosen", ""},
-        {"chosen file missing", Scratch + "\\gone.bmp"},
-        {"chosen file is a directory", Scratch},
-        {"the logo itself", StoreLogo},
-        {"the logo itself in capitals", upper},
-        {"the logo itself by a detour", systemDir + "\\..\\" + systemDir.substr(systemDir.rfind('\\') + 1) +
-                                            "\\oemlogo.bmp"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const TPicture empty;
+    for (const TPicture* logo : {static_cast<const TPicture*>(nullptr), &empty}) {
         ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
-        WriteIniOEMInfo("A", "B", c.logoPath, {});
+        WriteIniOEMInfo("A", "B", logo, {});
         std::string bytes;
         ASSERT_TRUE(ReadFileInto(Logo, bytes));
         EXPECT_EQ("BMkeep", bytes);
     }
     DeleteFileA(Logo.c_str());
-    WriteIniOEMInfo("A", "B", Scratch + "\\gone.bmp", {});
+    WriteIniOEMInfo("A", "B", nullptr, {});
     EXPECT_FALSE(IsExistingFile(Logo));
 }
 
-// Windows 95, 98 and ME refuse FILE_SHARE_DELETE as an unknown flag.
-HANDLE WINAPI CreateFileWithoutShareDelete(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                           DWORD disposition, DWORD flags, HANDLE model)
+// The installed logo loaded again (as the window does when it opens) and
+// applied is written from its bytes: no copy of a file onto itself.
+TEST_F(IniStore, TheInstalledLogoAppliedAgainKeepsItsBytes)
 {
-    if (share & FILE_SHARE_DELETE) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
-    }
-    return CreateFileA(path, access, share, security, disposition, flags, model);
-}
-
-TEST_F(IniStore, LogoPickedThroughAHardLinkIsNotCopiedOntoItself)
-{
-    // Copying a file onto another name of itself would empty it.
-    std::string link = Scratch + "\\linked.bmp";
-    ScratchFiles.push_back(link);
-    for (auto createFile : {PlatformApi.CreateFileA, CreateFileWithoutShareDelete}) {
-        SCOPED_TRACE(createFile == PlatformApi.CreateFileA ? "NT" : "9x");
-        TApiSwap<decltype(PlatformApi.CreateFileA)> swap(PlatformApi.CreateFileA, createFile);
-        ASSERT_TRUE(WriteWholeFile(Logo, "BMkeep"));
-        DeleteFileA(link.c_str());
-        ASSERT_TRUE(CreateHardLinkA(link.c_str(), Logo.c_str(), nullptr));
-        WriteIniOEMInfo("A", "B", link, {});
-        std::string bytes;
-        ASSERT_TRUE(ReadFileInto(Logo, bytes));
-        EXPECT_EQ("BMkeep", bytes);
-    }
+    ASSERT_TRUE(WriteWholeFile(Logo, Bmp));
+    TPicture installed;
+    installed.LoadFromBytes(WithRedirectionOff(IsWow64(), [&] { return TPicture::ReadFile(StoreLogo); }), StoreLogo);
+    WriteIniOEMInfo("A", "B", &installed, {});
+    std::string bytes;
+    ASSERT_TRUE(ReadFileInto(Logo, bytes));
+    EXPECT_EQ(Bmp, bytes);
 }
 
 // A 16-pixel 32-bit icon whose top-left quadrant is transparent.
@@ -431,7 +422,9 @@ TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
         TColorAt expected;  // nullptr: copied byte for byte
     } cases[] = {
         {"a.bmp", SampleBmp(), nullptr},
-        {"core.bmp", MakeBmp({"core", 8, 6, 4, 0, 12, {Red, Green, Blue, White}, {0, 0, 0}}, Quadrants(8, 6)),
+        // A 12-byte header has a full palette: 16 colours at 4 bits.
+        {"core.bmp", MakeBmp({"core", 8, 6, 4, 0, 12, {Red, Green, Blue, White, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                              {0, 0, 0}}, Quadrants(8, 6)),
          nullptr},
         {"rle8.bmp", MakeBmp({"rle8", 8, 6, 8, 1, 40, {Red, Green, Blue, White}, {0, 0, 0}}, Quadrants(8, 6)),
          nullptr},
@@ -444,7 +437,7 @@ TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteIniOEMInfo("A", "B", ScratchFile(c.name, c.bytes), {});
+        WriteIniOEMInfo("A", "B", Picture(c.name, c.bytes), {});
         std::string bytes;
         ASSERT_TRUE(ReadFileInto(Logo, bytes));
         if (!c.expected) {
@@ -470,7 +463,7 @@ TEST_F(IniStore, TheLogoIsInstalledAsABitmapWindowsReads)
     }
 
     TApiSwap<decltype(PlatformApi.CreateFileA)> swap(PlatformApi.CreateFileA, CreateFileRefusingNewFiles);
-    const std::string icon = ScratchFile("refused.ico", IconWithATransparentQuadrant());
+    const TPicture* icon = Picture("refused.ico", IconWithATransparentQuadrant());
     EXPECT_EQ("Unable to copy the logo to " + StoreLogo, ErrorOf([&] { WriteIniOEMInfo("A", "B", icon, {}); }));
 }
 
@@ -478,27 +471,30 @@ TEST_F(IniStore, LogoPickedFromAReadOnlyFileStaysReplaceableAndRemovable)
 {
     // A bitmap on a CD or a read-only share: the copy must not carry the mark
     // over to the installed logo.
-    std::string source = ScratchFile("from cd.bmp", "BMfromcd");
+    std::string source = ScratchFile("from cd.bmp", Bmp);
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
-    WriteIniOEMInfo("A", "B", source, {});
+    TPicture picture;
+    picture.LoadFromFile(source);
+    WriteIniOEMInfo("A", "B", &picture, {});
     std::string bytes;
     ASSERT_TRUE(ReadFileInto(Logo, bytes));
-    EXPECT_EQ("BMfromcd", bytes);
+    EXPECT_EQ(Bmp, bytes);
     DWORD attributes = GetFileAttributesA(Logo.c_str());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY);
     EXPECT_NE(0u, GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY) << "the picked file stays as it was";
 
-    WriteIniOEMInfo("A", "B", ScratchFile("next.bmp", "BMnext"), {});
+    const std::string next = picture_test::SampleBmp(3, 3);
+    WriteIniOEMInfo("A", "B", Picture("next.bmp", next), {});
     ASSERT_TRUE(ReadFileInto(Logo, bytes));
-    EXPECT_EQ("BMnext", bytes);
+    EXPECT_EQ(next, bytes);
     EXPECT_NO_THROW(RemoveIniOEMInfo());
     EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 TEST_F(IniStore, RemoveDeletesBothFiles)
 {
-    WriteIniOEMInfo("A", "B", ScratchFile("logo.bmp", "BM"), {"x"});
+    WriteIniOEMInfo("A", "B", Picture("logo.bmp", Bmp), {"x"});
     ASSERT_TRUE(IsExistingFile(Ini));
     ASSERT_TRUE(IsExistingFile(Logo));
     RemoveIniOEMInfo();
@@ -524,9 +520,11 @@ TEST_F(IniStore, RemoveReportsAFileThatOutlivesItsDeletion)
         {"only the logo", false, true, StoreLogo},
         {"both: the first is named", true, true, StoreIni},
     };
-    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
+    const TWindowsLikeFiles windowsLike;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        Refusals = {{"MoveFileA", "oeminfo.ini" + std::string(AsideFileSuffix), ERROR_SHARING_VIOLATION},
+                    {"MoveFileA", "oemlogo.bmp" + std::string(AsideFileSuffix), ERROR_SHARING_VIOLATION}};
         DeleteFileA(Ini.c_str());
         DeleteFileA(Logo.c_str());
         if (c.ini) {
@@ -539,49 +537,74 @@ TEST_F(IniStore, RemoveReportsAFileThatOutlivesItsDeletion)
     }
 }
 
-// Windows would show half the information otherwise: what was deleted
+// Windows would show half the information otherwise: what was moved aside
 // comes back when the other file stays.
 TEST_F(IniStore, RemoveIsAllOrNothing)
 {
-    struct TFake {
-        // Refuses the logo's deletion, with the ini's path taken by a folder
-        // so that the ini cannot be written back.
-        static BOOL WINAPI RefuseLogoAndBlockIni(LPCSTR path)
-        {
-            if (lstrcmpiA(path, LogoFilePath().c_str()) != 0)
-                return ::DeleteFileA(path);
-            CreateDirectoryA(IniFilePath().c_str(), nullptr);
-            return FALSE;
-        }
-    };
+    const std::string iniAside = "oeminfo.ini" + std::string(AsideFileSuffix),
+                      logoAside = "oemlogo.bmp" + std::string(AsideFileSuffix);
     const struct {
-        std::string readOnly;
-        bool blockIni;
+        std::vector<TRefusal> refusals;
         std::string message;
+        bool iniBack;
     } cases[] = {
-        {Ini, false, "Unable to delete " + StoreIni},
-        {Logo, false, "Unable to delete " + StoreLogo},
-        {"", true, "Unable to delete " + StoreLogo + ". Unable to restore " + StoreIni},
+        {{{"MoveFileA", iniAside, ERROR_SHARING_VIOLATION}}, "Unable to delete " + StoreIni, true},
+        {{{"MoveFileA", logoAside, ERROR_SHARING_VIOLATION}}, "Unable to delete " + StoreLogo, true},
+        {{{"MoveFileA", logoAside, ERROR_SHARING_VIOLATION}, {"MoveFileA", "oeminfo.ini", ERROR_ACCESS_DENIED}},
+         "Unable to delete " + StoreLogo + ". Unable to restore " + StoreIni, false},
     };
+    const TWindowsLikeFiles windowsLike;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nModel=X\r\n"));
         ASSERT_TRUE(WriteWholeFile(Logo, "BM logo"));
-        if (!c.readOnly.empty())
-            SetFileAttributesA(c.readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
-        {
-            TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(
-                PlatformApi.DeleteFileA, c.blockIni ? TFake::RefuseLogoAndBlockIni : PlatformApi.DeleteFileA);
-            EXPECT_EQ(c.message, ErrorOf(RemoveIniOEMInfo));
-        }
+        Refusals = c.refusals;
+        EXPECT_EQ(c.message, ErrorOf(RemoveIniOEMInfo));
         std::string ini, logo;
-        EXPECT_EQ(ReadFileInto(Ini, ini) && ini == "[General]\r\nModel=X\r\n", !c.blockIni);
+        EXPECT_EQ(ReadFileInto(Ini, ini) && ini == "[General]\r\nModel=X\r\n", c.iniBack);
         EXPECT_TRUE(ReadFileInto(Logo, logo) && logo == "BM logo");
-        SetFileAttributesA(c.readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveDirectoryA(Ini.c_str());
-        DeleteFileA(Ini.c_str());
+        bool found = false;
+        ClearLeftovers(Ini, found);
+        EXPECT_EQ(found, !c.iniBack) << "the ini left aside is cleared by the next run";
         DeleteFileA(Logo.c_str());
     }
+}
+
+// Windows refuses CREATE_ALWAYS on a hidden or system file and any write
+// or deletion of a read-only one: rewriting, restoring or removing such
+// store files failed, and a rewrite dropped the attributes.
+TEST_F(IniStore, HiddenSystemAndReadOnlyStoreFilesAreRewrittenRestoredAndRemoved)
+{
+    const TWindowsLikeFiles windowsLike;
+    const std::string oldIni = "[General]\r\nModel=Old\r\n", oldLogo = picture_test::SampleBmp(2, 2);
+    auto make = [&] {
+        for (const std::string* path : {&Ini, &Logo}) {
+            SetFileAttributesA(path->c_str(), FILE_ATTRIBUTE_NORMAL);
+            ASSERT_TRUE(WriteWholeFile(*path, path == &Ini ? oldIni : oldLogo));
+            ASSERT_TRUE(SetFileAttributesA(path->c_str(), AllGuards));
+        }
+    };
+    auto state = [](const std::string& path) {
+        std::string bytes;
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES || !ReadFileInto(path, bytes)
+                   ? std::string("<missing>")
+                   : std::to_string(attributes & AllGuards) + " " + bytes;
+    };
+    const std::string guards = std::to_string(AllGuards) + " ";
+    make();
+    const std::vector<TStoredBytes> before = ReadLegacyFiles();
+    WriteIniOEMInfo("New", "N", Picture("new.bmp", Bmp), {});
+    EXPECT_EQ(guards + "[General]\r\nManufacturer=New\r\nModel=N\r\n", state(Ini));
+    EXPECT_EQ(guards + Bmp, state(Logo));
+    EXPECT_NO_THROW(RestoreLegacyFiles(before));
+    EXPECT_EQ(guards + oldIni, state(Ini));
+    EXPECT_EQ(guards + oldLogo, state(Logo));
+    EXPECT_NO_THROW(RemoveIniOEMInfo());
+    EXPECT_EQ("<missing>", state(Ini));
+    EXPECT_EQ("<missing>", state(Logo));
+    for (const std::string& path : {Ini, Logo})
+        EXPECT_EQ("<missing>", state(AsideFilePath(path)));
 }
 
 TEST_F(IniStore, ProfileWriteFailingPartWay)
@@ -590,28 +613,22 @@ TEST_F(IniStore, ProfileWriteFailingPartWay)
                                                                CountingWritePrivateProfileString);
     const struct {
         const char* failingKey;
-        std::vector<std::string> fileAfter;
-    } cases[] = {
-        {"Manufacturer", {}},
-        {"Model", {"[General]", "Manufacturer=Acme"}},
-        {"Line2", {"[General]", "Manufacturer=Acme", "Model=X1", "[Support Information]", "Line1=a"}},
-    };
-    std::string source = ScratchFile("logo.bmp", "BMnew");
+    } cases[] = {{"Manufacturer"}, {"Model"}, {"Line2"}};
+    const TPicture* source = Picture("logo.bmp", Bmp);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failingKey);
         DeleteFileA(Logo.c_str());
+        ASSERT_TRUE(WriteWholeFile(Ini, "[General]\r\nModel=Old\r\n"));
         ReleaseCounts = TReleaseCounts();
         FailProfileWriteOfKey = c.failingKey;
         EXPECT_EQ("Unable to write to " + StoreIni, ErrorOf([&] { WriteIniOEMInfo("Acme", "X1", source, {"a", "b"}); }));
         FailProfileWriteOfKey.clear();
-        if (c.fileAfter.empty()) {
-            EXPECT_FALSE(IsExistingFile(Ini));
-        } else {
-            EXPECT_EQ(c.fileAfter, FileLines(Ini));
-        }
+        // The half-written new file goes; the old one stays whole.
+        EXPECT_EQ((std::vector<std::string>{"[General]", "Model=Old"}), FileLines(Ini));
+        EXPECT_FALSE(IsExistingFile(NewFilePath(Ini)));
         EXPECT_FALSE(IsExistingFile(Logo)) << "the logo must not be copied after a failed write";
         EXPECT_EQ(1, ReleaseCounts.ProfileFlushes) << "the profile must be released on failure";
-        EXPECT_EQ(StoreIni, ReleaseCounts.LastFlushedPath);
+        EXPECT_EQ(NewFilePath(StoreIni), ReleaseCounts.LastFlushedPath);
     }
 }
 
@@ -619,7 +636,7 @@ TEST_F(IniStore, EachOperationReleasesItsProfile)
 {
     TApiSwap<decltype(PlatformApi.WritePrivateProfileStringA)> swap(PlatformApi.WritePrivateProfileStringA,
                                                                CountingWritePrivateProfileString);
-    WriteIniOEMInfo("A", "B", "", {"l"});
+    WriteIniOEMInfo("A", "B", nullptr, {"l"});
     EXPECT_EQ(1, ReleaseCounts.ProfileFlushes);
     ReadIniOEMInfo();
     EXPECT_EQ(2, ReleaseCounts.ProfileFlushes);
@@ -628,28 +645,24 @@ TEST_F(IniStore, EachOperationReleasesItsProfile)
 
 TEST_F(IniStore, FailingLogoCopyIsReported)
 {
-    struct TFake {
-        static BOOL WINAPI RefuseCopy(LPCSTR, LPCSTR, BOOL)
-        {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-    };
-    TApiSwap<decltype(PlatformApi.CopyFileA)> swap(PlatformApi.CopyFileA, TFake::RefuseCopy);
-    std::string source = ScratchFile("logo.bmp", "BMnew");
+    const TWindowsLikeFiles windowsLike;
+    Refusals = {{"MoveFileExA", "oemlogo.bmp", ERROR_ACCESS_DENIED}};
+    const TPicture* source = Picture("logo.bmp", Bmp);
     EXPECT_EQ("Unable to copy the logo to " + StoreLogo, ErrorOf([&] { WriteIniOEMInfo("A", "B", source, {}); }));
     EXPECT_EQ((std::vector<std::string>{"[General]", "Manufacturer=A", "Model=B"}), FileLines(Ini));
+    EXPECT_FALSE(IsExistingFile(Logo));
 }
 
 TEST_F(IniStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
 {
     TBracketTranslation translation;
     ASSERT_TRUE(CreateDirectoryA(Ini.c_str(), nullptr));
-    EXPECT_EQ("T[Unable to write to " + StoreIni + "]", ErrorOf([] { WriteIniOEMInfo("A", "B", "", {}); }));
+    EXPECT_EQ("T[Unable to write to " + StoreIni + "]", ErrorOf([] { WriteIniOEMInfo("A", "B", nullptr, {}); }));
     RemoveDirectoryA(Ini.c_str());
 
     ASSERT_TRUE(WriteWholeFile(Logo, "BM"));
-    TApiSwap<decltype(PlatformApi.DeleteFileA)> swap(PlatformApi.DeleteFileA, RefusingDeleteFile);
+    const TWindowsLikeFiles windowsLike;
+    Refusals = {{"MoveFileA", AsideFileSuffix, ERROR_SHARING_VIOLATION}};
     EXPECT_EQ("T[Unable to delete " + StoreLogo + "]", ErrorOf(RemoveIniOEMInfo));
 }
 

@@ -396,7 +396,7 @@ TEST_F(RegStore, OpensTheKeyWithTheRightsOfEachOperation)
     WriteSix(SixTexts);
     RemoveRegOEMInfo();
     ASSERT_EQ(3u, OpenCalls.size());
-    const REGSAM expected[] = {0x20119, 0x20106, 0x20106};
+    const REGSAM expected[] = {0x20119, 0x20107, 0x20107};
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(HKEY_LOCAL_MACHINE, OpenCalls[i].root);
@@ -448,6 +448,28 @@ TEST_F(RegStore, EveryOperationCreatesAMissingKey)
         EXPECT_NE(nullptr, key);
         if (key)
             RegCloseKey(key);
+    }
+}
+
+// An expandable Logo came back as REG_SZ from every Apply, also when the
+// user had not chosen another picture.
+TEST_F(RegStore, AnExpandableValueWrittenUnchangedKeepsItsType)
+{
+    const std::string expandable = "%SystemRoot%\\oem.bmp";
+    const struct {
+        std::string written;
+        DWORD type;
+    } cases[] = {{expandable, REG_EXPAND_SZ}, {"C:\\Windows\\oem.bmp", REG_SZ}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        SetRaw({"Logo", REG_EXPAND_SZ, expandable + '\0'});
+        WriteSix({"A", "B", "C", "D", "E", c.written});
+        DWORD type = REG_NONE;
+        std::string data;
+        ASSERT_TRUE(ReadRegValue64(HKEY_LOCAL_MACHINE, KeyPath, "Logo", type, data));
+        EXPECT_EQ(c.type, type);
+        EXPECT_EQ(c.written + '\0', data);
+        ExpectStoredText("Model", "B", __LINE__);
     }
 }
 

@@ -98,54 +98,6 @@ protected:
     std::vector<std::string> written_;
 };
 
-// An enhanced metafile of a header and an end record whose frame claims
-// 1300 x 1300 mm: 4913 pixels a side at 96 dpi.
-std::string HugeFrameEmf()
-{
-    std::string file = SampleEmf().substr(0, EmfFirstRecord);
-    for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) Put32(file, v);  // EMR_EOF
-    Patch32(file, EmfFrameRight, 130000);
-    Patch32(file, EmfFrameRight + 4, 130000);
-    Patch32(file, EmfBytes, uint32_t(file.size()));
-    Patch32(file, EmfBytes + 4, 2);  // records
-    Patch32(file, EmfHandles, 1);
-    return file;
-}
-
-// Where an icon's only image keeps its pixels and its AND mask.
-struct TIconImageAt {
-    size_t pixels, mask, stride;
-};
-TIconImageAt IconImageAt(const std::string& icon, int side, int bitCount)
-{
-    const size_t body = Get32(icon, IcoEntry(0) + 12);
-    const size_t pixels = body + 40 + 4 * size_t(Get32(icon, body + 32));
-    const size_t stride = ((size_t(side) * bitCount + 31) / 32) * 4;
-    return {pixels, pixels + stride * side, stride};
-}
-
-// 16-pixel icons whose top-left quadrant is transparent: by its alpha (the
-// colour left red, as a reader ignoring alpha would show it) or, without
-// alpha, by the AND mask over black.
-std::string AlphaIcon()
-{
-    std::string icon = MakeIco({{16, 32, {}}});
-    const TIconImageAt at = IconImageAt(icon, 16, 32);
-    for (size_t row = 8; row < 16; ++row)  // bottom-up: the top half
-        for (size_t x = 0; x < 8; ++x) icon[at.pixels + row * at.stride + 4 * x + 3] = 0;
-    return icon;
-}
-std::string MaskIcon()
-{
-    std::string icon = MakeIco({{16, 4, {Red, Green, Blue, White, Black}}});
-    const TIconImageAt at = IconImageAt(icon, 16, 4);
-    for (size_t row = 8; row < 16; ++row) {
-        icon.replace(at.pixels + row * at.stride, 4, 4, '\x44');  // Black
-        icon[at.mask + row * 4] = '\xFF';
-    }
-    return icon;
-}
-
 }  // namespace
 
 TEST_F(LogoBitmap, HugeMetafileFrameMadeA72MegabyteLogo)
@@ -157,10 +109,9 @@ TEST_F(LogoBitmap, HugeMetafileFrameMadeA72MegabyteLogo)
     for (TLogoTarget target : {TLogoTarget::Legacy, TLogoTarget::Registry})
         Converted(picture, target, MaxLogoSide, MaxLogoSide, __LINE__);
 
-    // The legacy store's installer, from the file.
-    const std::string source = Path("big.emf"), dest = Path("oemlogo.bmp");
-    ASSERT_TRUE(WriteWholeFile(source, emf));
-    ASSERT_TRUE(InstallAsPlainBitmap(source, dest));
+    // The installer, from the picture's checked bytes.
+    const std::string dest = Path("oemlogo.bmp");
+    ASSERT_TRUE(InstallLogoBitmap(picture, TLogoTarget::Legacy, dest));
     TLogo installed;
     ASSERT_TRUE(ReadFileInto(dest, installed.bytes));
     ExpectConverted(installed, TLogoTarget::Legacy, MaxLogoSide, MaxLogoSide, __LINE__);

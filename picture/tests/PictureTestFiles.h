@@ -506,6 +506,56 @@ inline size_t WmfRecordAt(const std::string& s, uint16_t function, size_t skip =
     return std::string::npos;
 }
 
+// ---- Logos ---------------------------------------------------------------
+
+// An enhanced metafile of a header and an end record whose frame claims
+// 1300 x 1300 mm: 4913 pixels a side at 96 dpi.
+inline std::string HugeFrameEmf()
+{
+    std::string file = SampleEmf().substr(0, EmfFirstRecord);
+    for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) Put32(file, v);  // EMR_EOF
+    Patch32(file, EmfFrameRight, 130000);
+    Patch32(file, EmfFrameRight + 4, 130000);
+    Patch32(file, EmfBytes, uint32_t(file.size()));
+    Patch32(file, EmfBytes + 4, 2);  // records
+    Patch32(file, EmfHandles, 1);
+    return file;
+}
+
+// Where an icon's only image keeps its pixels and its AND mask.
+struct TIconImageAt {
+    size_t pixels, mask, stride;
+};
+inline TIconImageAt IconImageAt(const std::string& icon, int side, int bitCount)
+{
+    const size_t body = Get32(icon, IcoEntry(0) + 12);
+    const size_t pixels = body + 40 + 4 * size_t(Get32(icon, body + 32));
+    const size_t stride = ((size_t(side) * bitCount + 31) / 32) * 4;
+    return {pixels, pixels + stride * side, stride};
+}
+
+// 16-pixel icons whose top-left quadrant is transparent: by its alpha (the
+// colour left red, as a reader ignoring alpha would show it) or, without
+// alpha, by the AND mask over black.
+inline std::string AlphaIcon()
+{
+    std::string icon = MakeIco({{16, 32, {}}});
+    const TIconImageAt at = IconImageAt(icon, 16, 32);
+    for (size_t row = 8; row < 16; ++row)  // bottom-up: the top half
+        for (size_t x = 0; x < 8; ++x) icon[at.pixels + row * at.stride + 4 * x + 3] = 0;
+    return icon;
+}
+inline std::string MaskIcon()
+{
+    std::string icon = MakeIco({{16, 4, {Red, Green, Blue, White, Black}}});
+    const TIconImageAt at = IconImageAt(icon, 16, 4);
+    for (size_t row = 8; row < 16; ++row) {
+        icon.replace(at.pixels + row * at.stride, 4, 4, '\x44');  // Black
+        icon[at.mask + row * 4] = '\xFF';
+    }
+    return icon;
+}
+
 // ---- Mutation ------------------------------------------------------------
 
 // A small deterministic generator, so a failing variant can be rebuilt.

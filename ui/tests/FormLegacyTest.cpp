@@ -223,15 +223,17 @@ TEST_F(FormLegacy, RemoveDeletesBothFilesAndKeepsTheFields)
     EXPECT_EQ(Text(*form, "Label_Logo"), LogoFilePath());
     EXPECT_EQ(form->Image1Picture().Width(), 4);
 
-    // Apply stores the fields again; the logo's source was the removed file
-    // itself, so no logo comes back, while the box still shows it.
+    // Apply stores the fields again, and the logo the box still shows from
+    // the bytes it was checked from: the removed file is not read again.
     TMessageBoxCatcher boxes;
     Click(*form, "Btn_Apply");
     EXPECT_EQ(boxes.Count(), 0);
     std::string ini = IniText();
     EXPECT_NE(ini.find("Manufacturer=Acme"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Line1=x"), std::string::npos) << ini;
-    EXPECT_EQ(GetFileAttributesA(OnDisk(LogoFilePath()).c_str()), INVALID_FILE_ATTRIBUTES);
+    std::string logo;
+    EXPECT_TRUE(ReadFileInto(OnDisk(LogoFilePath()), logo) && logo == MakeBmp(4, 4, RGB(1, 2, 3)));
+    EXPECT_EQ(Text(*form, "Label_Logo"), LogoFilePath());
     EXPECT_EQ(form->Image1Picture().Width(), 4);
 }
 

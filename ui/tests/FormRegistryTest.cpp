@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "oeminfo/tests/StoreTestKit.h"
+#include "picture/tests/PictureTestFiles.h"
 #include "ui/ErrorBox.h"
 #include "ui/FormFields.h"
 
@@ -332,6 +333,47 @@ TEST_F(FormRegistry, RemoveClearsTheStoreButNotTheFields)
     Click(*form, "Btn_Apply");
     ExpectRegString("Manufacturer", "Acme");
     ExpectRegString("Logo", "C:\\marquill-missing\\logo.bmp");
+}
+
+LONG WINAPI RefusingLogoSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (std::strcmp(name, "Logo") == 0)
+        return ERROR_ACCESS_DENIED;
+    return ::RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+// Windows shows only a bitmap as the logo: Apply stored an icon's path as
+// it was, and Windows showed none.
+TEST_F(FormRegistry, IconLogoIsConvertedIntoTheLogoFileOnApply)
+{
+    const std::string logoFile = "C:\\windows\\Sysnative\\oemlogo.bmp";
+    TScratchFile icon(ExeDir() + "marquill-form-clear.ico", picture_test::AlphaIcon());
+    TScratchFile converted(logoFile, "");
+    DeleteFileA(logoFile.c_str());
+    SetRegString("Logo", icon.Path());
+    auto form = OpenForm();
+    {
+        // A refused value write takes the new file away again.
+        TApiSwap<decltype(PlatformApi.RegSetValueExA)> refuse(PlatformApi.RegSetValueExA, RefusingLogoSet);
+        TMessageBoxCatcher boxes;
+        Click(*form, "Btn_Apply");
+        ExpectErrorBox(boxes, "Failed to set data for 'Logo'", form->Handle());
+        EXPECT_EQ(GetFileAttributesA(logoFile.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    TMessageBoxCatcher boxes;
+    Click(*form, "Btn_Apply");
+    EXPECT_EQ(boxes.Count(), 0);
+    const std::string stored = GetSystemDir() + "\\oemlogo.bmp";
+    ExpectRegString("Logo", stored);
+    EXPECT_EQ(Text(*form, "Label_Logo"), stored);
+    std::string bytes;
+    ASSERT_TRUE(ReadFileInto(logoFile, bytes));
+    ASSERT_GE(bytes.size(), 54u + 16 * 16 * 4);
+    EXPECT_EQ(picture_test::Get32(bytes, 28) & 0xFFFF, 32u) << "bits per pixel";
+    EXPECT_EQ(picture_test::Get32(bytes, 54 + 4 * (13 * 16 + 2)), 0x00FFFFFFu) << "transparent: white, alpha 0";
+
+    Click(*form, "Btn_Remove");
+    EXPECT_EQ(GetFileAttributesA(logoFile.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A change that took the lock from a run that ended part-way goes on, and

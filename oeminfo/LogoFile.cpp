@@ -1,0 +1,64 @@
+// The logo as Windows reads it.
+#include "oeminfo/LogoFile.h"
+
+#include "base/Error.h"
+#include "base/ResText.h"
+#include "base/SafeFiles.h"
+#include "base/WinFiles.h"
+#include "base/Wow64.h"
+#include "oeminfo/StoreLayout.h"
+#include "picture/Picture.h"
+#include "picture/PlainBitmap.h"
+
+#include <vector>
+
+std::string LogoFileAsWindowsReads(const std::string& text, bool expandable)
+{
+    return FullPathName(expandable ? ExpandAsWindowsReads(text) : text);
+}
+
+std::string LoadLogoAsWindowsReads(const std::string& text, bool expandable, TPicture& picture)
+{
+    const std::string path = LogoFileAsWindowsReads(text, expandable);
+    std::string bytes = WithRedirectionOff(IsWow64(), [&] { return TPicture::ReadFile(path); });
+    picture.LoadFromBytes(std::move(bytes), path);
+    return expandable ? text : path;
+}
+
+bool NamesLogoFile(const std::string& text, bool expandable)
+{
+    return !text.empty() && lstrcmpiA(LogoFileAsWindowsReads(text, expandable).c_str(), LogoFilePath().c_str()) == 0;
+}
+
+bool RestoreStoreFile(const std::string& path, const TStoredBytes& file)
+{
+    if (file.Present)
+        return ReplaceFileBytes(path, file.Bytes);
+    // Moving aside works whatever the attributes; the aside file goes then.
+    return !IsExistingFile(path) || (MoveAside(path) && DropAside(path));
+}
+
+TRegistryLogoFile::TRegistryLogoFile(const TPicture* picture)
+{
+    if (!picture || !LogoNeedsConversion(*picture, TLogoTarget::Registry))
+        return;
+    const std::string path = LogoFilePath();
+    std::string bytes;
+    if (!LogoBitmapBytes(*picture, TLogoTarget::Registry, bytes))
+        RaiseText(N_("Unable to copy the logo to %s"), {path});
+    WithRedirectionOff(IsWow64(), [&] {
+        before_ = ReadStoreFile(path);
+        if (!ReplaceFileBytes(path, bytes))
+            RaiseText(N_("Unable to copy the logo to %s"), {path});
+    });
+    written_ = true;
+}
+
+void TRegistryLogoFile::PutBack() const
+{
+    if (!written_)
+        return;
+    const std::string path = LogoFilePath();
+    if (!WithRedirectionOff(IsWow64(), [&] { return RestoreStoreFile(path, before_); }))
+        RaiseText(N_("Unable to restore %s"), {path});
+}

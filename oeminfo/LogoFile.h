@@ -1,0 +1,52 @@
+#pragma once
+// The logo as Windows itself finds and shows it: the file its own reader
+// opens for a Logo text (on 64-bit Windows a 64-bit program, which sees the
+// real system directory and the 64-bit program folders), and in registry
+// mode the bitmap that a picture Windows cannot show there becomes.
+#include "oeminfo/StrictStore.h"
+
+#include <string>
+
+class TPicture;
+
+// The file Windows' reader opens for the Logo text `text`: expanded as that
+// reader expands it when `expandable` (under WOW64 %ProgramFiles% and
+// %CommonProgramFiles% name the 64-bit folders, as they do for it), and
+// made full against the current folder (GetFullPathNameA).
+std::string LogoFileAsWindowsReads(const std::string& text, bool expandable);
+
+// Loads `picture` from LogoFileAsWindowsReads(text, expandable), its bytes
+// read with the WOW64 redirection off and decoded with it on, and gives the
+// text to store for it: the full path, or `text` itself when `expandable`.
+// Raises the picture-loading rule's message.
+std::string LoadLogoAsWindowsReads(const std::string& text, bool expandable, TPicture& picture);
+
+// Whether the Logo text `text` names the store's own LogoFilePath().
+bool NamesLogoFile(const std::string& text, bool expandable);
+
+// Puts `file` back at `path` as it was (a missing one deleted), whatever the
+// attributes of what stands there; the caller sets the redirection. False on
+// failure.
+bool RestoreStoreFile(const std::string& path, const TStoredBytes& file);
+
+// Registry mode: Windows shows only a bitmap as the logo, so an icon or
+// metafile is drawn into LogoFilePath() in the real system directory (a
+// 32-bit, 40-byte-header bitmap, capped like every conversion) before the
+// values that name it are written, and put back when they cannot be.
+class TRegistryLogoFile {
+public:
+    // Writes the conversion of `picture` when it needs one; nothing for
+    // nullptr or a bitmap, which is stored by its own path. Raises "Unable
+    // to copy the logo to ..." (or why the old file cannot be kept) with
+    // nothing written.
+    explicit TRegistryLogoFile(const TPicture* picture);
+    // Whether the file was written: its path is then the Logo to store.
+    bool Written() const { return written_; }
+    // Puts back the file it replaced, or deletes the one it made; raises
+    // "Unable to restore ...".
+    void PutBack() const;
+
+private:
+    bool written_ = false;
+    TStoredBytes before_;
+};
