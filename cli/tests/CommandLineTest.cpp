@@ -425,7 +425,7 @@ TEST_F(CommandLine, BackupRestoresTheKeyExactly)
     ASSERT_EQ(show.Code, 0) << show.Err;
     EXPECT_EQ(show.Out, "Manufacturer=M\r\nModel\r\nSupportHours=\r\nSupportPhone\r\n"
                         "SupportURL(asis)=www.example.com\r\nLogo(expand)=%SystemRoot%\\system32\\oem.bmp\r\n"
-                        "SupportProvider\r\nSupportAppURL\r\n");
+                        "SupportProvider\r\nSupportAppURL\r\nTradeInURL\r\nRecycleURL\r\n");
     const std::string backup = "@" + Scratch("backup.txt", show.Out);
     ASSERT_EQ(Cli({"/remove"}).Code, 0);
     const TRun apply = Cli({"/apply", backup});
@@ -807,10 +807,13 @@ TEST_F(CommandLineLogo, IconInRegistryModeBecomesTheLogoFileItNames)
     // A refused value write puts the logo file back as it was.
     const std::string old = LogoFile();
     TApiSwap<decltype(PlatformApi.RegSetValueExA)> regSwap(PlatformApi.RegSetValueExA, RefusingRegSet);
+    TApiSwap<decltype(PlatformApi.RegSetValueExW)> regWideSwap(PlatformApi.RegSetValueExW, RefusingRegSetW);
     for (const bool existed : {true, false}) {
         SCOPED_TRACE(existed ? "old logo file" : "no logo file");
         if (!existed)
             DeleteFileA(LogoPath().c_str());
+        // Logo names another file, so the value is written and refused.
+        SetWideValue("Logo", L"C:\\elsewhere.bmp");
         Writes = 0, RefuseFrom = 1, RefuseTo = 1;
         const TRun run = Cli({"/apply", "Logo=" + Scratch("other.ico", picture_test::MaskIcon())});
         EXPECT_EQ(run.Code, 1);

@@ -23,6 +23,15 @@ using nlohmann::ordered_json;
 
 namespace {
 
+// The fields the URL rule holds to, which take "(asis)" for a plain text.
+bool IsWebAddress(const std::string& name)
+{
+    for (const TOEMField* field : AllOEMFields())
+        if (name == field->Name)
+            return field->Kind == TFieldKind::Url;
+    return false;
+}
+
 std::string ProgramDir()
 {
     char path[MAX_PATH] = {};
@@ -247,7 +256,7 @@ TEST_F(Program, ParallelAppliesEndWithOneWholeRecord)
         for (int i = 0; i < runs; ++i) {
             std::string command = "\"" + Exe + "\" /apply";
             for (const std::string& name : names)
-                command += " \"" + name + (name == "SupportURL" ? "(asis)" : "") + "=run " + std::to_string(i) + " " +
+                command += " \"" + name + (IsWebAddress(name) ? "(asis)" : "") + "=run " + std::to_string(i) + " " +
                            name + "\"";
             STARTUPINFOA startup = {};
             startup.cb = sizeof startup;
