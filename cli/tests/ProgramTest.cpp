@@ -14,6 +14,9 @@
 #include "picture/Picture.h"
 
 #include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
 #include <msxml2.h>
 #include <nlohmann/json.hpp>
 
@@ -579,6 +582,60 @@ TEST_F(Program, OutWritesTheExactBytesOrNoFile)
         EXPECT_EQ(GetFileAttributesA((dir + ".marquill-new").c_str()), INVALID_FILE_ATTRIBUTES);
     }
     DeleteFileA(file.c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+// The commands the README's fleet recipes run, taken from that section, as
+// the engines' scripts start them: through cmd.exe, in the folder that holds
+// Marquill.exe and oem.txt. Each step gives the exit code and the last line
+// the recipes rely on; /test never writes to the error output.
+TEST_F(Program, FleetRecipesKeepTheirContract)
+{
+    if (Legacy())
+        GTEST_SKIP() << "the recipes are for fleets of Windows 10 and 11";
+    std::string readme;
+    ASSERT_TRUE(ReadFileInto(MARQUILL_README, readme));
+    const size_t section = readme.find("\n## Fleet engines\n");
+    ASSERT_NE(section, std::string::npos);
+    const std::string recipes = readme.substr(section, readme.find("\n## ", section + 1) - section);
+    std::set<std::string> commands;
+    const std::regex command(R"(Marquill\.exe((?: /[A-Za-z]+(?::[^\s'"`|>]+)?)+))");
+    for (std::sregex_iterator it(recipes.begin(), recipes.end(), command), end; it != end; ++it)
+        commands.insert((*it)[1].str().substr(1));
+    const std::string test = "/test /file:oem.txt", apply = "/apply /file:oem.txt";
+    ASSERT_EQ(commands, (std::set<std::string>{apply, test}));
+
+    const std::string dir = TempDir() + "\\marquill-fleet";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((ProgramDir() + "Marquill.exe").c_str(), (dir + "\\Marquill.exe").c_str(), FALSE));
+    ASSERT_TRUE(WriteWholeFile(dir + "\\oem.txt", "Manufacturer=Contoso\r\nModel=X 1\r\n"
+                                                  "SupportURL=https://support.contoso.example\r\n"));
+    PrepareStore({{"Manufacturer", "Contoso"}, {"Model", "X1"}});
+    char cmd[MAX_PATH] = {};
+    GetSystemDirectoryA(cmd, MAX_PATH);
+    const struct {
+        std::string command;
+        DWORD code;
+        std::string last;
+    } steps[] = {
+        {test, 1, "drift in 2 fields"}, {apply, 0, "changed 2 fields"},
+        {test, 0, "compliant"},         {apply, 0, "unchanged"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.command);
+        const TChild run = RunProgram(std::string(cmd) + "\\cmd.exe", "/c cd /d " + dir + " && Marquill.exe " + step.command);
+        EXPECT_TRUE(run.Ended);
+        EXPECT_EQ(run.Code, step.code) << run.Out << run.Err;
+        std::string out = run.Out;
+        while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+            out.pop_back();
+        EXPECT_EQ(out.substr(out.rfind('\n') + 1), step.last) << run.Out;
+        if (step.command == test)
+            EXPECT_EQ(run.Err, "");
+    }
+    EXPECT_EQ(Outside("Model"), "X 1");
+    DeleteFileA((dir + "\\Marquill.exe").c_str());
+    DeleteFileA((dir + "\\oem.txt").c_str());
     RemoveDirectoryA(dir.c_str());
 }
 
