@@ -99,6 +99,15 @@ std::vector<TWideText> SplitCommandLine(TWideView line)
 
 namespace {
 
+// The entry of `table` named `name`, letter case ignored; null for none.
+template <class TEntry, size_t N> const TEntry* FindNamed(const TEntry (&table)[N], std::string_view name)
+{
+    for (const TEntry& entry : table)
+        if (SameIgnoringAsciiCase(name, entry.Name))
+            return &entry;
+    return nullptr;
+}
+
 TUsageError ParseShowOptions(const std::vector<std::string>& args, TCliRequest& request)
 {
     const struct {
@@ -125,16 +134,10 @@ TUsageError ParseShowOptions(const std::vector<std::string>& args, TCliRequest& 
                 return Quoted(arg) + " names no file.";
             continue;
         }
-        const std::string_view name = option.substr(7);
-        bool known = false;
-        for (const auto& format : formats) {
-            if (SameIgnoringAsciiCase(name, format.Name)) {
-                request.Format = format.Format;
-                known = true;
-            }
-        }
-        if (!known)
+        const auto* format = FindNamed(formats, option.substr(7));
+        if (!format)
             return Quoted(arg) + " names no format of /show: json, reg or unattend.";
+        request.Format = format->Format;
     }
     return TUsageError();
 }
@@ -156,15 +159,10 @@ TUsageError ParseArguments(const std::vector<std::string>& args, TCliRequest& re
                     {"remove", TCliCommand::Remove},
                     {"help", TCliCommand::Help},
                     {"?", TCliCommand::Help}};
-    bool known = false;
-    for (const auto& c : commands) {
-        if (SameIgnoringAsciiCase(command, c.Name)) {
-            request.Command = c.Command;
-            known = true;
-        }
-    }
+    const auto* known = FindNamed(commands, command);
     if (!known)
         return "Unknown command " + Quoted(args[0]) + ".";
+    request.Command = known->Command;
 
     if (request.Command == TCliCommand::Show)
         return ParseShowOptions(args, request);
