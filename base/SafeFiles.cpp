@@ -184,6 +184,13 @@ bool ClearLeftovers(const std::string& target, bool& found)
     const std::string leftovers[] = {NewFilePath(target), AsideFilePath(target)};
     found = false;
     DWORD error = NO_ERROR;
+    // Without its target, the aside file is the last whole copy: a
+    // replacement on 95/98/Me killed before the new file took its place.
+    if (AttributesOf(target) == INVALID_FILE_ATTRIBUTES && AttributesOf(leftovers[1]) != INVALID_FILE_ATTRIBUTES) {
+        found = true;
+        if (!PutBack(target))
+            error = GetLastError();
+    }
     for (const std::string& path : leftovers) {
         found = found || AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
         if (!DeleteAnyFile(path) && error == NO_ERROR)

@@ -72,12 +72,12 @@ bool PutBack(const std::string& target);
 // Deletes the aside file, whatever its attributes; true when there is none.
 bool DropAside(const std::string& target);
 
-// Deletes the new and aside files that a run killed part-way left next to
-// `target`; call it at the start of each run, holding the store lock. A
-// killed replacement left its target whole (on 95/98/Me possibly moved aside
-// with the new file not yet renamed: the abandoned lock's notice asks the
-// user to check). A killed removal had been asked to delete what it moved
-// aside, so deleting finishes it. True when none is left; `found` tells
+// Clears what a run killed part-way left next to `target`; call it at the
+// start of each run, holding the store lock. A killed replacement left its
+// target whole, or (on 95/98/Me, between its two renames) only the aside
+// file: that is put back, as is a file a killed removal had moved aside, so
+// nothing is lost to a run that did not finish. The new and any other aside
+// file are deleted. True when none is left; `found` tells
 // whether there were any, that is whether a run ended part-way, which the
 // store lock cannot always tell (see TStoreLock::Abandoned).
 bool ClearLeftovers(const std::string& target, bool& found);

@@ -3,7 +3,6 @@
 #include "picture/PlainBitmap.h"
 
 #include "base/Error.h"
-#include "base/SafeFiles.h"
 #include "base/WinHandles.h"
 #include "base/WindowsVersion.h"
 #include "picture/ByteReader.h"
@@ -206,10 +205,4 @@ bool LogoBitmapBytes(const TPicture& picture, TLogoTarget target, std::string& b
     } catch (const std::bad_alloc&) {
         return false;
     }
-}
-
-bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::string& dest)
-{
-    std::string bytes;
-    return LogoBitmapBytes(picture, target, bytes) && ReplaceFileBytes(dest, bytes);
 }

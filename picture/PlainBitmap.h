@@ -47,7 +47,3 @@ bool LogoNeedsConversion(const TPicture& picture, TLogoTarget target);
 // picture, or when the platform cannot draw it.
 bool LogoBitmapBytes(const TPicture& picture, TLogoTarget target, std::string& bytes);
 
-// Writes LogoBitmapBytes to `dest`, replacing it in one step (see
-// ReplaceFileBytes: its attributes stay, a failure leaves it as it was).
-// False on failure.
-bool InstallLogoBitmap(const TPicture& picture, TLogoTarget target, const std::string& dest);

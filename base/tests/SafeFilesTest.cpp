@@ -165,19 +165,25 @@ TEST_F(SafeFiles, MovedAsideFileIsPutBackOrDropped)
 TEST_F(SafeFiles, ClearLeftoversDeletesWhatAKilledRunLeft)
 {
     const struct {
-        bool newLeft, asideLeft;
+        bool targetLeft, newLeft, asideLeft;
         TRefusal refusal;
         bool cleared;
     } cases[] = {
-        {true, true, {}, true},
-        {false, false, {}, true},
-        {true, false, {}, true},
-        {true, true, {"DeleteFileA", AsideFileSuffix, ERROR_SHARING_VIOLATION}, false},
-        {true, true, {"DeleteFileA", NewFileSuffix, ERROR_SHARING_VIOLATION}, false},
+        {true, true, true, {}, true},
+        {true, false, false, {}, true},
+        {true, true, false, {}, true},
+        {true, true, true, {"DeleteFileA", AsideFileSuffix, ERROR_SHARING_VIOLATION}, false},
+        {true, true, true, {"DeleteFileA", NewFileSuffix, ERROR_SHARING_VIOLATION}, false},
+        // Only the aside file holds the old bytes: it comes back.
+        {false, true, true, {}, true},
+        {false, false, true, {}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.newLeft << c.asideLeft << " " << c.refusal.PathEnd);
-        Make(Target, Old, AllGuards);
+        SCOPED_TRACE(testing::Message() << c.targetLeft << c.newLeft << c.asideLeft << " " << c.refusal.PathEnd);
+        SetFileAttributesA(Target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(Target.c_str());
+        if (c.targetLeft)
+            Make(Target, Old, AllGuards);
         if (c.newLeft)
             Make(NewFilePath(Target), New, AllGuards);
         if (c.asideLeft)
