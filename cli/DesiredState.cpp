@@ -221,8 +221,11 @@ TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TG
         // file there is).
         if (fields[i]->Kind != TFieldKind::Picture || !given[i].Given || given[i].Absent || given[i].Value.empty())
             continue;
+        // Windows expands the text of a field it reads as expandable, and
+        // only when it is stored so.
         logo.Picture = std::make_unique<TPicture>();
-        logo.StoredText = LoadLogoAsWindowsReads(given[i].Value, given[i].Expand, *logo.Picture);
+        logo.StoredText =
+            LoadLogoAsWindowsReads(given[i].Value, fields[i]->Expandable && given[i].Expand, *logo.Picture);
     }
     return logo;
 }
