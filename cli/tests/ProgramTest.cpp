@@ -630,8 +630,9 @@ TEST_F(Program, FleetRecipesKeepTheirContract)
         while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
             out.pop_back();
         EXPECT_EQ(out.substr(out.rfind('\n') + 1), step.last) << run.Out;
-        if (step.command == test)
+        if (step.command == test) {
             EXPECT_EQ(run.Err, "");
+        }
     }
     EXPECT_EQ(Outside("Model"), "X 1");
     DeleteFileA((dir + "\\Marquill.exe").c_str());
