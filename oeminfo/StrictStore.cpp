@@ -36,15 +36,6 @@ TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name)
     return value;
 }
 
-TRegistryKey OpenForWriting()
-{
-    TRegistryKey key;
-    if (OpenOEMKey(key, TOEMKeyUse::Write) != ERROR_SUCCESS)
-        throw ENothingWritten(std::string("The registry key ") + OEMKeyFullName +
-                              " could not be opened for writing; nothing was written");
-    return key;
-}
-
 }  // namespace
 
 std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields)
@@ -79,7 +70,7 @@ bool OEMValueText(const TStoredBytes& value, std::string& text)
 
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
 {
-    const TRegistryKey key = OpenForWriting();
+    const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::NothingWritten);
     for (size_t i = 0; i < fields.size(); ++i) {
         const TStoredBytes& value = values[i];
         const char* name = fields[i]->Name;
