@@ -8,3 +8,10 @@ void RaiseText(const char* englishTemplate, std::initializer_list<std::string_vi
 {
     throw EMarquillError(FormatText(ResText(englishTemplate), args));
 }
+
+void AppendError(std::string& errors, std::string_view next)
+{
+    if (!errors.empty())
+        errors += ". ";
+    errors += next;
+}

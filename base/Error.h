@@ -22,3 +22,8 @@ private:
 // Raises the standard text `englishTemplate` (marked N_()) in the user's
 // language, looked up before its placeholders are filled with `args`.
 [[noreturn]] void RaiseText(const char* englishTemplate, std::initializer_list<std::string_view> args = {});
+
+// Adds `next` to `errors`, the report of a change that puts back what it
+// did when it fails: the first error stands first, each later one is
+// appended as a sentence of its own.
+void AppendError(std::string& errors, std::string_view next);

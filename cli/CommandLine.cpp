@@ -1,30 +1,19 @@
 #include "cli/CommandLine.h"
 
 #include "base/AnsiText.h"
-#include "base/Error.h"
 #include "base/Format.h"
-#include "base/PlatformApi.h"
-#include "base/ResText.h"
-#include "base/SystemError.h"
-#include "base/WinFiles.h"
-#include "base/WinHandles.h"
-#include "base/Wow64.h"
 #include "cli/CliRules.h"
 #include "cli/DesiredState.h"
 #include "cli/ShowOutput.h"
 #include "cli/StdStream.h"
 #include "i18n/Translate.h"
-#include "oeminfo/LogoFile.h"
-#include "oeminfo/StoreLayout.h"
 #include "oeminfo/StoreLock.h"
 #include "oeminfo/StrictStore.h"
 #include "oeminfo/WinOEMInfo.h"
-#include "picture/Picture.h"
 
 #include <windows.h>
 
 #include <exception>
-#include <memory>
 
 namespace {
 
@@ -128,76 +117,34 @@ TUsageError ShowFormatInMode(TShowFormat format, TStoreMode mode)
     return result.WrongMode ? result.Error : TUsageError();
 }
 
-// Runs `write`; when it fails part-way, reports why and runs `restore`,
-// which puts back what was there before.
-template <class TWrite, class TRestore> int WriteOrRestore(TConsoleOut& err, TWrite write, TRestore restore)
+}  // namespace
+
+// Registry mode sets or deletes only the values that differ, each with the
+// type and bytes it is to hold, a converted logo's file first; legacy mode
+// rewrites oeminfo.ini as Apply does, the fields not given carried as they
+// are. A failure part-way writes back what was there before.
+int WriteDesiredState(const TDesiredState& state, TConsoleOut& err)
 {
+    std::string restoreError;
     try {
-        write();
+        if (state.Mode == TStoreMode::Registry)
+            WriteOEMValues(state.Values, state.Before, state.After,
+                           state.LogoFileDiffers ? &state.LogoFileBytes : nullptr, restoreError);
+        else
+            WriteLegacyRecord(state.RecordFields, state.Record, state.Logo, state.Files, restoreError);
         return ExitDone;
     } catch (const ENothingWritten& failure) {
         return StoreError(err, failure.what());
     } catch (const std::exception& failure) {
         ReportError(err, failure.what());
     }
-    try {
-        restore();
+    if (restoreError.empty()) {
         err.Write("The OEM information read before was written back.\r\n");
-    } catch (const std::exception& restoreFailure) {
+    } else {
         err.Write("Writing back the OEM information read before failed too:\r\n");
-        ReportError(err, restoreFailure.what());
+        ReportError(err, restoreError);
     }
     return ExitStoreError;
-}
-
-// Registry mode sets or deletes only the values that differ, each with the
-// type and bytes it is to hold; a converted logo's file goes first. What
-// was there before is kept to put back on failure.
-int ApplyToRegistry(const TDesiredState& state, TConsoleOut& err)
-{
-    const std::string logoFile = LogoFilePath();
-    auto putLogoFile = [&](const TStoredBytes& file) {
-        if (!WithRedirectionOff(IsWow64(), [&] { return RestoreStoreFile(logoFile, file); }))
-            RaiseText(N_("Unable to copy the logo to %s"), {logoFile});
-    };
-    return WriteOrRestore(
-        err,
-        [&] {
-            if (!state.LogoFileDiffers) {
-                RestoreOEMValues(state.Values, state.After);
-                return;
-            }
-            TStoredBytes converted;
-            converted.Present = true;
-            converted.Bytes = state.LogoFileBytes;
-            putLogoFile(converted);
-            try {
-                RestoreOEMValues(state.Values, state.After);
-            } catch (const ENothingWritten& failure) {
-                throw EMarquillError(failure.what());  // the logo file was written
-            }
-        },
-        [&] {
-            RestoreOEMValues(state.Values, state.Before);
-            if (state.LogoFileDiffers)
-                putLogoFile(state.LogoFileBefore);
-        });
-}
-
-// Legacy mode rewrites oeminfo.ini as Apply does, the fields not given
-// carried as they are; both files' bytes are kept to put back on failure.
-int ApplyToIniFiles(const TDesiredState& state, TConsoleOut& err)
-{
-    return WriteOrRestore(
-        err, [&] { WriteLegacyRecord(state.RecordFields, state.Record, state.Logo); },
-        [&] { RestoreLegacyFiles(state.Files); });
-}
-
-}  // namespace
-
-int WriteDesiredState(const TDesiredState& state, TConsoleOut& err)
-{
-    return state.Mode == TStoreMode::Registry ? ApplyToRegistry(state, err) : ApplyToIniFiles(state, err);
 }
 
 int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TConsoleOut& err)

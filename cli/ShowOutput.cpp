@@ -3,106 +3,41 @@
 
 #include "base/AnsiText.h"
 #include "base/AsciiCase.h"
-#include "base/Error.h"
-#include "base/ProfileFile.h"
-#include "base/RegistryKey.h"
 #include "base/SafeFiles.h"
 #include "base/SystemError.h"
-#include "base/WinFiles.h"
-#include "base/Wow64.h"
-#include "oeminfo/StoreLayout.h"
+#include "base/WindowsVersion.h"
+#include "oeminfo/LogoFile.h"
 #include "oeminfo/StrictStore.h"
-#include "picture/Picture.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <exception>
 
 namespace {
 
-// A 32-bit tool that does not ask for the 64-bit view writes to WOW6432Node,
-// which Windows' 64-bit reader never looks at: the OEM values found there
-// and not in the 64-bit view, of any type.
-std::vector<TShownValue> Wow6432NodeOnly(const std::vector<TShownValue>& fields)
+TShownValue Shown(const char* name, const TStoredBytes& stored)
 {
-    std::vector<TShownValue> notes;
-    // On 32-bit Windows both views are the one key.
-    if (!IsWow64())
-        return notes;
-    TRegistryKey key;
-    const LONG opened = key.Open(HKEY_LOCAL_MACHINE, OEMKeyPath, KEY_QUERY_VALUE, TRegistryView::Bit32);
-    if (opened == ERROR_FILE_NOT_FOUND)
-        return notes;
-    auto unreadable = [](const std::string& what, LONG result) {
-        return EMarquillError(what + " in the 32-bit registry view cannot be read: " +
-                              SystemErrorText(static_cast<DWORD>(result)));
-    };
-    if (opened != ERROR_SUCCESS)
-        throw unreadable(std::string("The registry key ") + OEMKeyFullName, opened);
-    for (const TShownValue& field : fields) {
-        if (field.Present)
-            continue;
-        const TRegData data = key.QueryBytes(field.Name.c_str(), MaxValueBytes);
-        if (data.Result == ERROR_FILE_NOT_FOUND)
-            continue;
-        if (data.Result != ERROR_SUCCESS)
-            throw unreadable("The registry value " + field.Name, data.Result);
-        TShownValue note;
-        note.Name = field.Name;
-        note.Present = true;
-        note.Type = data.Type;
-        note.Bytes = data.Bytes;
-        notes.push_back(std::move(note));
-    }
-    return notes;
+    TShownValue value;
+    value.Name = name;
+    value.Present = stored.Present;
+    value.Type = stored.Type;
+    value.Bytes = stored.Bytes;
+    return value;
 }
 
-// The logo file `path` names as Windows' reader finds it: read with the
-// WOW64 redirection off, as the 64-bit reader sees the system directory,
-// decoded with it on. A path the ANSI code page cannot hold is one the
-// program's picture reader cannot open: it does not load.
-TShownLogo ShownLogo(const TWideText& path)
+// The logo as Windows' reader finds the file the Logo text names, and as
+// /apply checks it.
+TShownLogo ShownLogo(const TWideText& text, bool expandable)
 {
     TShownLogo logo;
-    logo.Named = !path.empty();
-    logo.Path = path;
+    logo.Named = !text.empty();
     if (!logo.Named)
         return logo;
-    const bool wow64 = IsWow64();
-    std::string ansi;
-    if (!ToAnsiExactly(path, ansi)) {
-        const DWORD attributes = WithRedirectionOff(wow64, [&] { return GetFileAttributesW(path.c_str()); });
-        logo.Exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-        return logo;
-    }
-    logo.Exists = WithRedirectionOff(wow64, [&] { return IsExistingFile(ansi); });
-    try {
-        std::string bytes = WithRedirectionOff(wow64, [&] { return TPicture::ReadFile(ansi); });
-        TPicture picture;
-        picture.LoadFromBytes(std::move(bytes), ansi);
-        logo.Loads = true;
-    } catch (const std::exception&) {
-        logo.Loads = false;
-    }
+    const TFoundLogo found = FindLogoAsWindowsReads(text, expandable);
+    logo.Path = found.Path;
+    logo.Exists = found.Exists;
+    logo.Loads = found.Loads;
     return logo;
-}
-
-// A REG_EXPAND_SZ logo names the file its variables expand to.
-TWideText Expanded(const TWideText& text)
-{
-    TWideText expanded(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD size = ExpandEnvironmentStringsW(text.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
-        if (size == 0)
-            return text;
-        if (size <= expanded.size()) {
-            expanded.resize(size - 1);
-            return expanded;
-        }
-        expanded.assign(size, L'\0');
-    }
-    return text;
 }
 
 TShownStore ReadRegistry(const TFieldList& fields)
@@ -111,31 +46,15 @@ TShownStore ReadRegistry(const TFieldList& fields)
     store.Mode = TShownStoreMode::Registry;
     const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
     for (size_t i = 0; i < fields.size(); ++i) {
-        TShownValue value;
-        value.Name = fields[i]->Name;
-        value.Present = stored[i].Present;
-        value.Type = stored[i].Type;
-        value.Bytes = stored[i].Bytes;
-        store.Fields.push_back(std::move(value));
-        if (fields[i]->Kind == TFieldKind::Picture && stored[i].Present) {
-            const TWideText text = StoredWideText(stored[i]);
-            store.Logo = ShownLogo(stored[i].Type == REG_EXPAND_SZ ? Expanded(text) : text);
-        }
+        store.Fields.push_back(Shown(fields[i]->Name, stored[i]));
+        if (fields[i]->Kind == TFieldKind::Picture && stored[i].Present)
+            store.Logo = ShownLogo(StoredWideText(stored[i]), stored[i].Type == REG_EXPAND_SZ);
     }
-    store.Wow6432NodeOnly = Wow6432NodeOnly(store.Fields);
+    const std::vector<TStoredBytes> notes = ReadWow6432NodeOnly(fields, stored);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (notes[i].Present)
+            store.Wow6432NodeOnly.push_back(Shown(fields[i]->Name, notes[i]));
     return store;
-}
-
-// The keys oeminfo.ini's [General] holds, for telling a key that is there
-// but empty from one that is not there.
-std::vector<std::string> GeneralKeys()
-{
-    return WithRedirectionOff(IsWow64(), [] {
-        const std::string path = IniFilePath();
-        if (!IsExistingFile(path))
-            return std::vector<std::string>();
-        return TProfileFile(path).ReadKeyNames(GeneralSection, KeyNamesBufferChars);
-    });
 }
 
 // The texts as the wide profile functions read them, so that a UTF-16
@@ -148,7 +67,7 @@ TShownStore ReadLegacy(const TFieldList& fields)
     ReadLegacyFiles();
     const TStoredRecord record = ReadLegacyRecord(fields);
     const std::vector<TWideText> wide = IsNtFamily() ? ReadIniWide(fields) : std::vector<TWideText>();
-    const std::vector<std::string> general = GeneralKeys();
+    const std::vector<std::string> general = ReadGeneralKeyNames();
     for (size_t i = 0; i < fields.size(); ++i) {
         const TOEMField& field = *fields[i];
         TShownValue value;
@@ -163,7 +82,7 @@ TShownStore ReadLegacy(const TFieldList& fields)
         }
         value.Text = field.Legacy != TFieldHome::LogoFile && !wide.empty() ? wide[i] : ToWide(record.Values[i]);
         if (field.Legacy == TFieldHome::LogoFile && value.Present)
-            store.Logo = ShownLogo(value.Text);
+            store.Logo = ShownLogo(value.Text, false);
         store.Fields.push_back(std::move(value));
     }
     return store;

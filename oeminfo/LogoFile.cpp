@@ -1,6 +1,7 @@
 // The logo as Windows reads it.
 #include "oeminfo/LogoFile.h"
 
+#include "base/AnsiText.h"
 #include "base/Error.h"
 #include "base/ResText.h"
 #include "base/SafeFiles.h"
@@ -10,6 +11,7 @@
 #include "picture/Picture.h"
 #include "picture/PlainBitmap.h"
 
+#include <exception>
 #include <vector>
 
 std::string LogoFileAsWindowsReads(const std::string& text, bool expandable)
@@ -23,6 +25,30 @@ std::string LoadLogoAsWindowsReads(const std::string& text, bool expandable, TPi
     std::string bytes = WithRedirectionOff(IsWow64(), [&] { return TPicture::ReadFile(path); });
     picture.LoadFromBytes(std::move(bytes), path);
     return expandable ? text : path;
+}
+
+TFoundLogo FindLogoAsWindowsReads(const TWideText& text, bool expandable)
+{
+    TFoundLogo logo;
+    const bool wow64 = IsWow64();
+    std::string ansi;
+    if (!ToAnsiExactly(text, ansi)) {
+        logo.Path = text;
+        const DWORD attributes = WithRedirectionOff(wow64, [&] { return GetFileAttributesW(text.c_str()); });
+        logo.Exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        return logo;
+    }
+    const std::string path = LogoFileAsWindowsReads(ansi, expandable);
+    logo.Path = ToWide(path);
+    logo.Exists = WithRedirectionOff(wow64, [&] { return IsExistingFile(path); });
+    try {
+        TPicture picture;
+        LoadLogoAsWindowsReads(ansi, expandable, picture);
+        logo.Loads = true;
+    } catch (const std::exception&) {
+        logo.Loads = false;
+    }
+    return logo;
 }
 
 bool NamesLogoFile(const std::string& text, bool expandable)
@@ -42,10 +68,21 @@ TRegistryLogoFile::TRegistryLogoFile(const TPicture* picture)
 {
     if (!picture || !LogoNeedsConversion(*picture, TLogoTarget::Registry))
         return;
-    const std::string path = LogoFilePath();
     std::string bytes;
     if (!LogoBitmapBytes(*picture, TLogoTarget::Registry, bytes))
-        RaiseText(N_("Unable to copy the logo to %s"), {path});
+        RaiseText(N_("Unable to copy the logo to %s"), {LogoFilePath()});
+    Write(bytes);
+}
+
+TRegistryLogoFile::TRegistryLogoFile(const std::string* bytes)
+{
+    if (bytes)
+        Write(*bytes);
+}
+
+void TRegistryLogoFile::Write(const std::string& bytes)
+{
+    const std::string path = LogoFilePath();
     WithRedirectionOff(IsWow64(), [&] {
         before_ = ReadStoreFile(path);
         if (!ReplaceFileBytes(path, bytes))

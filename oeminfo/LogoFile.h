@@ -21,6 +21,18 @@ std::string LogoFileAsWindowsReads(const std::string& text, bool expandable);
 // Raises the picture-loading rule's message.
 std::string LoadLogoAsWindowsReads(const std::string& text, bool expandable, TPicture& picture);
 
+// The Logo text `text` (as stored) as Windows' reader finds it: the file
+// it names (LogoFileAsWindowsReads), whether that exists (the redirection
+// off), and whether it loads as LoadLogoAsWindowsReads loads it. A text the
+// ANSI code page cannot hold is one the program's picture reader cannot
+// open: it does not load, and it is looked for as it stands.
+struct TFoundLogo {
+    TWideText Path;
+    bool Exists = false;
+    bool Loads = false;
+};
+TFoundLogo FindLogoAsWindowsReads(const TWideText& text, bool expandable);
+
 // Whether the Logo text `text` names the store's own LogoFilePath().
 bool NamesLogoFile(const std::string& text, bool expandable);
 
@@ -40,6 +52,8 @@ public:
     // to copy the logo to ..." (or why the old file cannot be kept) with
     // nothing written.
     explicit TRegistryLogoFile(const TPicture* picture);
+    // Writes `bytes`, a conversion already drawn; nothing for nullptr.
+    explicit TRegistryLogoFile(const std::string* bytes);
     // Whether the file was written: its path is then the Logo to store.
     bool Written() const { return written_; }
     // Puts back the file it replaced, or deletes the one it made; raises
@@ -47,6 +61,8 @@ public:
     void PutBack() const;
 
 private:
+    void Write(const std::string& bytes);
+
     bool written_ = false;
     TStoredBytes before_;
 };

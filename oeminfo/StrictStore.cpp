@@ -36,15 +36,6 @@ TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name)
     return value;
 }
 
-TRegistryKey OpenForWriting()
-{
-    TRegistryKey key;
-    if (OpenOEMKey(key, TOEMKeyUse::Write) != ERROR_SUCCESS)
-        throw ENothingWritten(std::string("The registry key ") + OEMKeyFullName +
-                              " could not be opened for writing; nothing was written");
-    return key;
-}
-
 }  // namespace
 
 std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields)
@@ -59,6 +50,37 @@ std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields)
                              " cannot be read: " + SystemErrorText(static_cast<DWORD>(result)));
     for (size_t i = 0; i < fields.size(); ++i)
         values[i] = ReadOEMValue(key, fields[i]->Name);
+    return values;
+}
+
+std::vector<TStoredBytes> ReadWow6432NodeOnly(const TFieldList& fields, const std::vector<TStoredBytes>& stored)
+{
+    std::vector<TStoredBytes> values(fields.size());
+    // On 32-bit Windows both views are the one key.
+    if (!IsWow64())
+        return values;
+    TRegistryKey key;
+    const LONG opened = key.Open(HKEY_LOCAL_MACHINE, OEMKeyPath, KEY_QUERY_VALUE, TRegistryView::Bit32);
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return values;
+    auto unreadable = [](const std::string& what, LONG result) {
+        return EMarquillError(what + " in the 32-bit registry view cannot be read: " +
+                              SystemErrorText(static_cast<DWORD>(result)));
+    };
+    if (opened != ERROR_SUCCESS)
+        throw unreadable(std::string("The registry key ") + OEMKeyFullName, opened);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (stored[i].Present)
+            continue;
+        const TRegData data = key.QueryBytes(fields[i]->Name, MaxValueBytes);
+        if (data.Result == ERROR_FILE_NOT_FOUND)
+            continue;
+        if (data.Result != ERROR_SUCCESS)
+            throw unreadable(std::string("The registry value ") + fields[i]->Name, data.Result);
+        values[i].Present = true;
+        values[i].Type = data.Type;
+        values[i].Bytes = data.Bytes;
+    }
     return values;
 }
 
@@ -79,7 +101,7 @@ bool OEMValueText(const TStoredBytes& value, std::string& text)
 
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
 {
-    const TRegistryKey key = OpenForWriting();
+    const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::NothingWritten);
     for (size_t i = 0; i < fields.size(); ++i) {
         const TStoredBytes& value = values[i];
         const char* name = fields[i]->Name;
@@ -87,6 +109,41 @@ void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>&
         if (result != ERROR_SUCCESS && (value.Present || result != ERROR_FILE_NOT_FOUND))
             RaiseText(N_("Failed to set data for '%s'"), {name});
     }
+}
+
+namespace {
+
+// Runs `putBack`, adding why it failed to `errors`.
+template <class TPutBack> void AttemptPutBack(std::string& errors, TPutBack putBack)
+{
+    try {
+        putBack();
+    } catch (const std::exception& failure) {
+        AppendError(errors, failure.what());
+    }
+}
+
+}  // namespace
+
+void WriteOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& before,
+                    const std::vector<TStoredBytes>& after, const std::string* logoFile, std::string& restoreError)
+{
+    const TRegistryLogoFile file(logoFile);
+    std::string failure;
+    try {
+        RestoreOEMValues(fields, after);
+        return;
+    } catch (const ENothingWritten& refused) {
+        if (!file.Written())
+            throw;
+        // The values are as they were: only the logo file goes back.
+        failure = refused.what();
+    } catch (const std::exception& refused) {
+        failure = refused.what();
+        AttemptPutBack(restoreError, [&] { RestoreOEMValues(fields, before); });
+    }
+    AttemptPutBack(restoreError, [&] { file.PutBack(); });
+    throw EMarquillError(failure);
 }
 
 // The files the store itself reads and writes: on 64-bit Windows those of
@@ -143,7 +200,8 @@ TStoredRecord ReadLegacyRecord(const TFieldList& fields)
     return record;
 }
 
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo)
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo,
+                       const std::vector<TStoredBytes>& before, std::string& restoreError)
 {
     TOEMInfo info;
     info.SupportLines = std::make_unique<std::vector<std::string>>();
@@ -153,7 +211,22 @@ void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>&
         else if (!values[i].empty())
             info.SupportLines->push_back(values[i]);
     }
-    WriteOEMInfo(TStoreMode::Legacy, info, logo);
+    try {
+        WriteOEMInfo(TStoreMode::Legacy, info, logo);
+    } catch (const std::exception&) {
+        AttemptPutBack(restoreError, [&] { RestoreLegacyFiles(before); });
+        throw;
+    }
+}
+
+std::vector<std::string> ReadGeneralKeyNames()
+{
+    return WithRedirectionOff(IsWow64(), [] {
+        const std::string path = IniFilePath();
+        if (!IsExistingFile(path))
+            return std::vector<std::string>();
+        return TProfileFile(path).ReadKeyNames(GeneralSection, KeyNamesBufferChars);
+    });
 }
 
 std::vector<TWideText> ReadIniWide(const TFieldList& fields)

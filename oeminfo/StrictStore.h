@@ -34,6 +34,14 @@ public:
 // of another type than text, raises an error with the reason.
 std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields);
 
+// Registry mode, for /show: of the values of `fields` that `stored`
+// (ReadOEMValues' result) lacks, those the key holds in the 32-bit registry
+// view (WOW6432Node: where a 32-bit tool that does not ask for the 64-bit
+// view writes, and where Windows' 64-bit reader never looks), of any type;
+// all missing where there is no such view (32-bit Windows) or no such key.
+// One that cannot be read raises an error with the reason.
+std::vector<TStoredBytes> ReadWow6432NodeOnly(const TFieldList& fields, const std::vector<TStoredBytes>& stored);
+
 // A value's text as stored, without its terminating NUL (NULs inside are
 // kept); empty when missing.
 TWideText StoredWideText(const TStoredBytes& value);
@@ -47,6 +55,17 @@ bool OEMValueText(const TStoredBytes& value, std::string& text);
 // Raises ENothingWritten when the key cannot be opened for writing, and
 // "Failed to set data for ..." at the first refused value.
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values);
+
+// Registry mode, /apply's change: when `logoFile` is given, oemlogo.bmp
+// replaced by those bytes (a converted logo, which the values name) first,
+// then the values of `fields` set to `after` as RestoreOEMValues sets them.
+// Raises ENothingWritten when nothing was written. When a write fails
+// after that, the values are set back to `before` and the logo file put
+// back, each attempted whatever the other does, and the failure raised;
+// `restoreError` then says what could not be put back (the first failure,
+// each later one appended), or stays empty.
+void WriteOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& before,
+                    const std::vector<TStoredBytes>& after, const std::string* logoFile, std::string& restoreError);
 
 // A store file's bytes, or missing; one that exists but cannot be read
 // (or is larger than any the program writes) raises an error with the
@@ -71,8 +90,14 @@ struct TStoredRecord {
 TStoredRecord ReadLegacyRecord(const TFieldList& fields);
 // Writes the whole record as Apply does: the non-empty lines in order,
 // renumbered, and `logo` (the picture checked for the Logo given; nullptr
-// keeps the logo file there is) installed from its checked bytes.
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo);
+// keeps the logo file there is) installed from its checked bytes. When
+// that fails, puts back `before` (ReadLegacyFiles' bytes) and raises the
+// failure, `restoreError` saying why that failed too.
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo,
+                       const std::vector<TStoredBytes>& before, std::string& restoreError);
+// The key names oeminfo.ini's [General] holds, for telling a key that is
+// there but empty from one that is not there.
+std::vector<std::string> ReadGeneralKeyNames();
 // The texts of `fields` that oeminfo.ini holds, read as the store's reader
 // reads them (values whole, the support lines in file order, a key list cut
 // short losing its last name) but through the wide profile functions, which

@@ -12,6 +12,7 @@
 #include "base/Wow64.h"
 #include "base/SafeFiles.h"
 #include "oeminfo/LogoFile.h"
+#include "oeminfo/StrictStore.h"
 #include "picture/Picture.h"
 #include "picture/PlainBitmap.h"
 
@@ -109,7 +110,7 @@ void RemoveIniOEMInfo()
             std::string message = FormatText(ResText(N_("Unable to delete %s")), {paths[i]});
             for (int j = 0; j < i; ++j)
                 if (moved[j] && !PutBack(paths[j]))
-                    message += ". " + FormatText(ResText(N_("Unable to restore %s")), {paths[j]});
+                    AppendError(message, FormatText(ResText(N_("Unable to restore %s")), {paths[j]}));
             throw EMarquillError(message);
         }
         // An aside file that will not go now is a leftover the next run clears.
@@ -137,15 +138,18 @@ std::string ReadRegText(const TRegistryKey& key, const char* name)
     return std::string(value.Bytes.c_str());
 }
 
-TRegistryKey OpenForWriting()
+}  // namespace
+
+TRegistryKey OpenOEMKeyForWriting(TKeyRefusal refusal)
 {
     TRegistryKey key;
-    if (OpenOEMKey(key, TOEMKeyUse::Write) != ERROR_SUCCESS)
-        RaiseText(N_("Unable to open registry key %s for writing"), {OEMKeyFullName});
-    return key;
+    if (OpenOEMKey(key, TOEMKeyUse::Write) == ERROR_SUCCESS)
+        return key;
+    if (refusal == TKeyRefusal::NothingWritten)
+        throw ENothingWritten(std::string("The registry key ") + OEMKeyFullName +
+                              " could not be opened for writing; nothing was written");
+    RaiseText(N_("Unable to open registry key %s for writing"), {OEMKeyFullName});
 }
-
-}  // namespace
 
 void ReadRegOEMInfo()
 {
@@ -206,7 +210,7 @@ bool StoredLogoIsTheLogoFile(const TRegistryKey& key)
 
 void WriteRegOEMInfo(const TOEMInfo& info)
 {
-    const TRegistryKey key = OpenForWriting();
+    const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::StandardText);
     const std::vector<DWORD> types = TypesToWrite(key, info);
     const TFieldList fields = RecordFields();
     for (size_t i = 0; i < fields.size(); ++i)
@@ -216,7 +220,7 @@ void WriteRegOEMInfo(const TOEMInfo& info)
 
 void RemoveRegOEMInfo()
 {
-    const TRegistryKey key = OpenForWriting();
+    const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::StandardText);
     // The logo file a conversion wrote goes with the value naming it: moved
     // aside first, deleted once the value is gone, else put back.
     const bool wow64 = IsWow64();
@@ -228,14 +232,21 @@ void RemoveRegOEMInfo()
             RaiseText(N_("Unable to delete %s"), {logoPath});
         return true;
     });
+    // Claiming the information is gone while Windows still shows a value
+    // would mislead: a refusal is an error, raised once every value was tried.
     bool logoKept = false;
+    const char* refused = nullptr;
     for (const TOEMField* field : OEMFieldsIn(TStoreMode::Registry)) {
         const LONG result = key.DeleteValue(field->Name);
-        if (field->Kind == TFieldKind::Picture && result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-            logoKept = true;
+        if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+            continue;
+        logoKept = logoKept || field->Kind == TFieldKind::Picture;
+        refused = refused ? refused : field->Name;
     }
     if (moved)
         WithRedirectionOff(wow64, [&] { return logoKept ? PutBack(logoPath) : DropAside(logoPath); });
+    if (refused)
+        RaiseText(N_("Unable to delete %s"), {std::string(OEMKeyFullName) + "\\" + refused});
 }
 
 void ReadOEMInfo(TStoreMode mode)

@@ -29,6 +29,11 @@ void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, 
 void RemoveIniOEMInfo();
 
 void ReadRegOEMInfo();
+// Opens the OEM key for writing (TOEMKeyUse::Write). A refusal raises the
+// text its reader expects: the window's standard one, or for the command
+// line ENothingWritten, which says that nothing was written.
+enum class TKeyRefusal { StandardText, NothingWritten };
+TRegistryKey OpenOEMKeyForWriting(TKeyRefusal refusal);
 void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
                      const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo);
 // The same, taking the record's texts from a record (its SupportLines are

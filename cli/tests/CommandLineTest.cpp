@@ -827,6 +827,37 @@ TEST_F(CommandLineLogo, IconInRegistryModeBecomesTheLogoFileItNames)
     EXPECT_EQ(Outside("Logo"), "<missing>");
 }
 
+int KeyOpensForWriting;
+LONG WINAPI RefusingLaterCreate(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options, REGSAM access,
+                                LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    return ++KeyOpensForWriting > 1 ? ERROR_ACCESS_DENIED
+                                    : ::RegCreateKeyExA(root, path, reserved, cls, options, access, security, key,
+                                                        disposition);
+}
+
+// A refused value write whose writing back could not open the key left the
+// converted logo in oemlogo.bmp instead of the file there was.
+TEST_F(CommandLineLogo, LogoFileGoesBackWhenTheValuesCannot)
+{
+    if (Legacy())
+        GTEST_SKIP() << "the legacy store writes no registry values";
+    ASSERT_EQ(Cli({"/apply", "Logo=" + Scratch("clear.ico", picture_test::AlphaIcon())}).Code, 0);
+    const std::string old = LogoFile();
+    SetWideValue("Logo", L"C:\\elsewhere.bmp");
+    TApiSwap<decltype(PlatformApi.RegSetValueExA)> regSwap(PlatformApi.RegSetValueExA, RefusingRegSet);
+    TApiSwap<decltype(PlatformApi.RegSetValueExW)> regWideSwap(PlatformApi.RegSetValueExW, RefusingRegSetW);
+    TApiSwap<decltype(PlatformApi.RegCreateKeyExA)> openSwap(PlatformApi.RegCreateKeyExA, RefusingLaterCreate);
+    Writes = 0, RefuseFrom = 1, RefuseTo = 1, KeyOpensForWriting = 0;
+    const TRun run = Cli({"/apply", "Logo=" + Scratch("other.emf", picture_test::SampleEmf())});
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Err, "Failed to set data for 'Logo'\r\nWriting back the OEM information read before failed too:\r\n"
+                       "The registry key HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+                       "OEMInformation could not be opened for writing; nothing was written.\r\n");
+    EXPECT_EQ(KeyOpensForWriting, 2);
+    EXPECT_TRUE(LogoFile() == old) << "the converted logo was left in oemlogo.bmp";
+}
+
 // A buffer of 2048 characters reads 2047 of anything longer: a long field
 // not given was cut on every /apply.
 TEST_F(CommandLineLogo, LongLegacyFieldNotGivenIsKeptExactly)

@@ -429,6 +429,28 @@ TEST_F(RegStore, RemoveDeletesTheSixAndTheNewerValuesInOrderAndKeepsTheKey)
     EXPECT_NO_THROW(RemoveRegOEMInfo()) << "removing what is gone stays silent";
 }
 
+LONG WINAPI RefusedDelete(HKEY key, LPCSTR name)
+{
+    return QueryTarget == name ? ERROR_ACCESS_DENIED : ::RegDeleteValueA(key, name);
+}
+
+// A refused delete was ignored: Remove said it was done while Windows still
+// showed the value.
+TEST_F(RegStore, RefusedDeleteIsAnErrorAfterTheOtherValuesAreGone)
+{
+    for (const char* refused : {"Manufacturer", "Logo"}) {
+        SCOPED_TRACE(refused);
+        WriteSix(SixTexts);
+        QueryTarget = refused;
+        TApiSwap<decltype(PlatformApi.RegDeleteValueA)> swap(PlatformApi.RegDeleteValueA, RefusedDelete);
+        EXPECT_EQ(std::string("Unable to delete HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+                              "OEMInformation\\") + refused,
+                  ErrorOf(RemoveRegOEMInfo));
+        for (const char* name : ValueNames)
+            EXPECT_EQ(ValuePresent64(name), name == std::string(refused)) << name;
+    }
+}
+
 TEST_F(RegStore, EveryOperationCreatesAMissingKey)
 {
     const struct {
@@ -489,6 +511,13 @@ TEST_F(RegStore, MessagesAreLookedUpBeforeTheyAreFilledIn)
     }
     SetRaw({"Logo", REG_BINARY, "x"});
     EXPECT_EQ("T[Invalid data type for 'Logo']", ErrorOf(ReadRegOEMInfo));
+    {
+        TApiSwap<decltype(PlatformApi.RegDeleteValueA)> swap(PlatformApi.RegDeleteValueA, RefusedDelete);
+        QueryTarget = "Model";
+        EXPECT_EQ("T[Unable to delete HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+                  "OEMInformation\\Model]",
+                  ErrorOf(RemoveRegOEMInfo));
+    }
     TApiSwap<decltype(PlatformApi.RegCreateKeyExA)> swap(PlatformApi.RegCreateKeyExA, RefusedOpen);
     EXPECT_EQ("T[Unable to open registry key HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
               "OEMInformation for writing]",
