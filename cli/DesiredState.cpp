@@ -9,6 +9,7 @@
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "cli/ChangeLines.h"
+#include "cli/ShowOutput.h"
 #include "oeminfo/LogoFile.h"
 #include "oeminfo/StoreLayout.h"
 #include "oeminfo/StoreLock.h"
@@ -24,16 +25,6 @@ namespace {
 bool SameStored(const TStoredBytes& a, const TStoredBytes& b)
 {
     return a.Present == b.Present && (!a.Present || (a.Type == b.Type && a.Bytes == b.Bytes));
-}
-
-TShownValue Shown(const char* name, const TStoredBytes& value)
-{
-    TShownValue shown;
-    shown.Name = name;
-    shown.Present = value.Present;
-    shown.Type = value.Type;
-    shown.Bytes = value.Bytes;
-    return shown;
 }
 
 TShownValue ShownText(const std::string& name, bool present, const std::string& text)
@@ -83,8 +74,8 @@ void ReadRegistryState(const TFieldSchema& schema, const std::vector<TGivenField
             state.After.push_back(after);
         }
         if (valueDiffers || fileDiffers) {
-            state.ShownBefore.push_back(Shown(fields[i]->Name, stored[i]));
-            state.ShownAfter.push_back(Shown(fields[i]->Name, after));
+            state.ShownBefore.push_back(ShownValue(fields[i]->Name, stored[i]));
+            state.ShownAfter.push_back(ShownValue(fields[i]->Name, after));
         }
     }
     state.UrlRuleError = CheckWebAddresses(schema, given, storedAsGiven);

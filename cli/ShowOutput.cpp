@@ -15,16 +15,6 @@
 
 namespace {
 
-TShownValue Shown(const char* name, const TStoredBytes& stored)
-{
-    TShownValue value;
-    value.Name = name;
-    value.Present = stored.Present;
-    value.Type = stored.Type;
-    value.Bytes = stored.Bytes;
-    return value;
-}
-
 // The logo as Windows' reader finds the file the Logo text names, and as
 // /apply checks it.
 TShownLogo ShownLogo(const TWideText& text, bool expandable)
@@ -46,14 +36,14 @@ TShownStore ReadRegistry(const TFieldList& fields)
     store.Mode = TShownStoreMode::Registry;
     const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
     for (size_t i = 0; i < fields.size(); ++i) {
-        store.Fields.push_back(Shown(fields[i]->Name, stored[i]));
+        store.Fields.push_back(ShownValue(fields[i]->Name, stored[i]));
         if (fields[i]->Kind == TFieldKind::Picture && stored[i].Present)
             store.Logo = ShownLogo(StoredWideText(stored[i]), stored[i].Type == REG_EXPAND_SZ);
     }
     const std::vector<TStoredBytes> notes = ReadWow6432NodeOnly(fields, stored);
     for (size_t i = 0; i < fields.size(); ++i)
         if (notes[i].Present)
-            store.Wow6432NodeOnly.push_back(Shown(fields[i]->Name, notes[i]));
+            store.Wow6432NodeOnly.push_back(ShownValue(fields[i]->Name, notes[i]));
     return store;
 }
 
@@ -89,6 +79,16 @@ TShownStore ReadLegacy(const TFieldList& fields)
 }
 
 }  // namespace
+
+TShownValue ShownValue(const char* name, const TStoredBytes& stored)
+{
+    TShownValue value;
+    value.Name = name;
+    value.Present = stored.Present;
+    value.Type = stored.Type;
+    value.Bytes = stored.Bytes;
+    return value;
+}
 
 TShownStore ReadShownStore(TStoreMode mode)
 {

@@ -4,6 +4,7 @@
 #include "cli/CliRules.h"
 #include "cli/ShowFormats.h"
 #include "oeminfo/OEMFields.h"
+#include "oeminfo/StrictStore.h"
 
 #include <string>
 
@@ -15,6 +16,10 @@
 // EMarquillError with the reason. A logo that is missing or does not load
 // is no error: the result says so.
 TShownStore ReadShownStore(TStoreMode mode);
+
+// A value as the store holds it (its type and bytes, or absent), as the
+// formats and the change lines show it.
+TShownValue ShownValue(const char* name, const TStoredBytes& stored);
 
 // `store` in `format` (not Text).
 TFormatResult FormatShown(TShowFormat format, const TShownStore& store);
