@@ -101,6 +101,19 @@ struct TPictureData {
 
 }  // namespace
 
+HBITMAP CreateTopDownDib32(int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    *bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 struct TPicture::TImpl : TPictureData {};
 
 TPicture::TPicture() = default;
@@ -131,15 +144,8 @@ void LoadBitmapPicture(const std::string& bytes, TPictureData& impl)
     case TBitmapCheck::NotBitmap:
     case TBitmapCheck::Invalid: Fail(N_("Bitmap image is not valid"));
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = layout.width;
-    info.bmiHeader.biHeight = -layout.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    impl.bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    impl.bitmap.Reset(CreateTopDownDib32(layout.width, layout.height, &bits));
     if (!impl.bitmap.Valid() || !bits) Fail(N_("Bitmap image is not valid"));
     if (!DecodeBitmap(Data(bytes), bytes.size(), layout, static_cast<uint32_t*>(bits)))
         Fail(N_("Bitmap image is not valid"));

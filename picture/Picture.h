@@ -10,6 +10,10 @@
 #include <memory>
 #include <string>
 
+// A 32-bit DIB section of `width` x `height`, top row first, its pixels at
+// `bits` (0x00RRGGBB); null when the platform refuses it.
+HBITMAP CreateTopDownDib32(int width, int height, void** bits);
+
 class TPicture {
 public:
     TPicture();

@@ -53,15 +53,8 @@ SIZE FitLogoSide(SIZE size)
 // The picture drawn at `size` on `background`: top row first, 0x00RRGGBB.
 bool Render(const TPicture& picture, SIZE size, COLORREF background, std::vector<uint32_t>& pixels)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = InfoHeaderSize;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapHandle bitmap(CreateTopDownDib32(size.cx, size.cy, &bits));
     if (!bitmap.Valid() || !bits) return false;
     {
         TMemoryDC dc(nullptr, bitmap.Get());

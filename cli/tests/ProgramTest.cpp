@@ -465,7 +465,11 @@ TEST_F(Program, RegOutputImportedByRegExeGivesAByteIdenticalKey)
         }
         return;
     }
-    const TRawValues stored = AwkwardValues();
+    // Beyond the other forms' values: a NUL inside, and unpaired surrogates
+    // in an expandable value long enough for its hex(2): lines to wrap.
+    TRawValues stored = AwkwardValues();
+    stored["SupportHours"] = {REG_SZ, Utf16(u"nul\0inside\0"s)};
+    stored["SupportProvider"] = {REG_EXPAND_SZ, Utf16(std::u16string(1000, u'%') + u"\ta\xD800z\xDC00\0"s)};
     SetRawKey(stored);
     const std::string file = TempDir() + "\\marquill-show.reg";
     const TChild child = RunProgram(Exe, "/show /format:reg \"/out:" + file + "\"");

@@ -1,6 +1,6 @@
 // The /show formats read back by real parsers: every value must come back
 // exactly, and what a format cannot hold must fail whole, naming the field.
-// (The .reg output's round trip is reg.exe's to judge: RegFormatWineTest.)
+// (The .reg output's round trip is reg.exe's to judge: Program.RegOutputImportedByRegExeGivesAByteIdenticalKey.)
 #include "cli/ShowFormats.h"
 
 #include "base/Utf8.h"
@@ -268,7 +268,7 @@ TEST(ShowFormats, RegAndUnattendAreForRegistryModeOnly)
     }
 }
 
-// Wine's reg import judges the values (RegFormatWineTest); what it forgives
+// Wine's reg import judges the values (Program.RegOutputImportedByRegExeGivesAByteIdenticalKey); what it forgives
 // in the layout is checked here: the header regedit writes, CR LF lines,
 // hex lines wrapped within 80 columns.
 TEST(ShowFormats, RegIsLaidOutAsRegeditWritesIt)
