@@ -26,13 +26,20 @@ prefix_pid=$!
 
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
+# Several checkouts on one machine share compiled objects where ccache is
+# installed; CI builds without it.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DMARQUILL_WERROR=$werror >/dev/null
+    -DMARQUILL_WERROR=$werror "${launcher[@]}" >/dev/null
 cmake --build "$native" -j "$jobs"
 
 cmake -S "$root" -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DMARQUILL_WERROR=$werror >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DMARQUILL_WERROR=$werror "${launcher[@]}" >/dev/null
 cmake --build "$win" -j "$jobs"
 
 wait $prefix_pid || { cat "$root/build/prefix.log"; exit 1; }
