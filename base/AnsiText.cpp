@@ -3,6 +3,9 @@
 #include "base/AnsiText.h"
 
 #include "base/PlatformApi.h"
+#include "base/Utf8.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide text is UTF-16");
 
 namespace {
 
@@ -64,6 +67,42 @@ bool ToAnsiExactly(TWideView wide, std::string& ansi)
         return false;
     }
     return true;
+}
+
+TWideText Utf8ToWide(std::string_view utf8)
+{
+    const std::vector<char16_t> units = Utf8ToUtf16(utf8);
+    return TWideText(reinterpret_cast<const wchar_t*>(units.data()), units.size());
+}
+
+std::string WideToUtf8(TWideView wide)
+{
+    return Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide.data()), wide.size());
+}
+
+std::string AnsiToUtf8(std::string_view ansi)
+{
+    return WideToUtf8(ToWide(ansi));
+}
+
+bool Utf8ToAnsiExactly(std::string_view utf8, std::string& ansi, size_t* position)
+{
+    const TWideText wide = Utf8ToWide(utf8);
+    if (ToAnsiExactly(wide, ansi))
+        return true;
+    if (position) {
+        // Character by character, to name the first the code page lacks.
+        *position = 0;
+        std::string ignored;
+        for (size_t i = 0; i < wide.size(); ++i) {
+            const size_t length = i + 1 < wide.size() && wide[i] >= 0xD800 && wide[i] <= 0xDBFF ? 2 : 1;
+            ++*position;
+            if (!ToAnsiExactly(wide.substr(i, length), ignored))
+                break;
+            i += length - 1;
+        }
+    }
+    return false;
 }
 
 bool IsNtFamily()

@@ -24,6 +24,17 @@ std::string FromWide(TWideView wide, UINT codePage = CP_ACP);
 // counterpart there.
 bool ToAnsiExactly(TWideView wide, std::string& ansi);
 
+// Between wide text and UTF-8, the command line's text for any character
+// (base/Utf8's conversion, which replaces a malformed part).
+TWideText Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(TWideView wide);
+// ANSI text as UTF-8 (every ANSI text has one).
+std::string AnsiToUtf8(std::string_view ansi);
+// `utf8` in the ANSI code page exactly, as ToAnsiExactly brings it there;
+// false when some character has no exact counterpart. `position` (when
+// given) is then the first such character's, counted from 1.
+bool Utf8ToAnsiExactly(std::string_view utf8, std::string& ansi, size_t* position = nullptr);
+
 // Whether Windows is of the NT family, whose wide functions are real; on
 // Windows 9x most of them are stubs that fail.
 bool IsNtFamily();

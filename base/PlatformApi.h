@@ -5,8 +5,8 @@
 // file refused for its attributes, a lock refused by its access rules, a file
 // dialog that cannot be shown, a WOW64 query or switch that fails, and the
 // answers of older Windows: a code page it lacks, a cursor it lacks, a
-// sharing flag it refuses, a function it lacks or a control class it does
-// not know. The program makes these calls only through this one table; a
+// sharing flag it refuses, a function it lacks or has as a stub, or a
+// control class it does not know. The program makes these calls only through this one table; a
 // test puts a stand-in in one member and puts the old one back (TApiSwap in
 // the tests' support). Each member starts out as the platform's own function.
 #include <windows.h>
@@ -49,6 +49,8 @@ struct TPlatformApi {
     decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
     decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
+    // Windows 9x has it as a stub that fails with ERROR_CALL_NOT_IMPLEMENTED.
+    decltype(&::WriteConsoleW) WriteConsoleW = ::WriteConsoleW;
     // Functions that older releases lack are never imported: the
     // constructor looks them up at run time, and nullptr means the running
     // Windows has none. Windows 95 to 2000 lack these four; 32-bit XP lacks

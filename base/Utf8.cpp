@@ -96,6 +96,32 @@ std::vector<char16_t> Utf8ToUtf16(std::string_view utf8)
     return out;
 }
 
+size_t InvalidUtf8At(std::string_view utf8)
+{
+    static constexpr std::string_view EncodedReplacement = "\xEF\xBF\xBD";
+    for (size_t at = 0; at < utf8.size();) {
+        const size_t start = at;
+        if (static_cast<uint8_t>(utf8[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        if (DecodeSequence(utf8, at) == Replacement && utf8.substr(start, at - start) != EncodedReplacement)
+            return start;
+    }
+    return std::string_view::npos;
+}
+
+size_t Utf16Length(std::string_view utf8)
+{
+    size_t units = 0;
+    for (char c : utf8) {
+        const uint8_t byte = static_cast<uint8_t>(c);
+        units += (byte & 0xC0) != 0x80;
+        units += byte >= 0xF0;
+    }
+    return units;
+}
+
 std::string Utf16ToUtf8(const char16_t* text, size_t length)
 {
     std::string out;

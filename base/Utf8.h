@@ -20,6 +20,13 @@
 // wide string instantiation for it.
 std::vector<char16_t> Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(const char16_t* text, size_t length);
+// The offset of the first byte of `utf8` that is no part of a well-formed
+// sequence (a stray continuation byte, a sequence broken off, overlong, a
+// surrogate, or beyond U+10FFFF); npos when all of it is well-formed.
+size_t InvalidUtf8At(std::string_view utf8);
+// How many UTF-16 code units well-formed `utf8` takes: one per code point,
+// two for one beyond U+FFFF.
+size_t Utf16Length(std::string_view utf8);
 // Appends the UTF-8 bytes of code point `c` (a scalar value: no surrogate,
 // nothing past U+10FFFF).
 void AppendUtf8(std::string& out, char32_t c);

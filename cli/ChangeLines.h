@@ -17,8 +17,9 @@
 // Inside the quotes: \" for a quote, \\ for a backslash, \t \r \n for tab,
 // CR and LF, and \u{XXXX} (upper-case hex, 4 to 6 digits, the code point)
 // for any other control character (C0, DEL, C1), an unpaired surrogate
-// (\u{D800}), and every character the caller's code page cannot show
-// (\u{1F600} for one outside the BMP, never its two surrogates). A
+// (\u{D800}), and every character the caller cannot show (\u{1F600} for
+// one outside the BMP, never its two surrogates); /test and /apply show
+// ASCII alone, so that their lines read the same in every code page. A
 // backslash in the text is always doubled, so every other backslash starts
 // an escape.
 //

@@ -1,6 +1,7 @@
 #include "cli/CliRules.h"
 
 #include "base/AsciiCase.h"
+#include "base/Utf8.h"
 
 namespace {
 
@@ -239,12 +240,16 @@ TUsageError ParseFieldArgument(const std::string& arg, TFieldAssignment& field)
     return ParseField(arg, Quoted(arg), "argument " + Quoted(arg), field);
 }
 
-TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName, std::vector<TFieldAssignment>& fields)
+TUsageError ParseFieldFile(std::string_view raw, const std::string& fileName, TAnsiToUtf8 ansiToUtf8,
+                           std::vector<TFieldAssignment>& fields)
 {
-    if (bytes.size() > MaxFieldFileBytes)
+    if (raw.size() > MaxFieldFileBytes)
         return fileName + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF" || bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
-        return fileName + " is Unicode text (it starts with a byte-order mark); save it in the ANSI code page.";
+    std::string text;
+    TTextFileProblem problem;
+    if (!DecodeTextFile(raw, ansiToUtf8, text, problem))
+        return fileName + ", line " + std::to_string(problem.Line) + ": the file " + problem.What + ".";
+    const std::string_view bytes = text;
 
     size_t lineNumber = 0;
     for (size_t start = 0; start < bytes.size();) {
@@ -282,8 +287,9 @@ std::string ValueRefusal(const TFieldSchema& schema, size_t index, const std::st
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
         return "holds a line break or a NUL character";
     const size_t maxLength = index < schema.MaxLengths.size() ? schema.MaxLengths[index] : schema.MaxValueLength;
-    if (value.size() > maxLength)
-        return "is " + std::to_string(value.size()) + " characters long; " + schema.ModeName + " takes at most " +
+    const size_t length = schema.CountsUtf16 ? Utf16Length(value) : value.size();
+    if (length > maxLength)
+        return "is " + std::to_string(length) + " characters long; " + schema.ModeName + " takes at most " +
                std::to_string(maxLength);
     return std::string();
 }
@@ -402,7 +408,10 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "\r\n"
            "Commands start with / or -; they and the field names are not case-sensitive.\r\n"
            "The value is everything after the first =, blanks included; Name= empties it.\r\n"
-           "A value is one line of at most " + longest + " characters.\r\n"
+           "A value is one line of at most " + longest + " characters, counted as\r\n"
+           "UTF-16 code units in " + registry.ModeName + " and bytes of the ANSI code page in\r\n"
+           + legacy.ModeName + ". In " + registry.ModeName + " a value may hold any character; in\r\n"
+           + legacy.ModeName + " only those of the ANSI code page.\r\n"
            "In " + registry.ModeName + " a bare Name (no =) means the value must be absent (/apply\r\n"
            "deletes it); Name(expand)=Value stores it as REG_EXPAND_SZ, unexpanded.\r\n"
            "A non-empty " + webAddresses + " that differs from the stored value must\r\n"
@@ -415,8 +424,14 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "In " + legacy.ModeName + " Logo names a picture to copy as the logo (Logo= keeps the one\r\n"
            "there is), and empty lines are left out, the others renumbered.\r\n"
            "\r\n"
-           "Field files are text in the ANSI code page; empty lines and lines starting\r\n"
-           "with ; (comments) are passed over.\r\n"
+           "Field files: one field per line; empty lines and lines starting with ;\r\n"
+           "(comments) are passed over. A file starting with a UTF-8 or UTF-16LE\r\n"
+           "byte-order mark is read as such; without a mark, a file that is valid UTF-8\r\n"
+           "and not all ASCII is UTF-8, any other the ANSI code page. So an ANSI file\r\n"
+           "that happens to be valid UTF-8 (the bytes C3 A9, A-tilde and copyright sign\r\n"
+           "in code page 1252) reads as UTF-8: save such a file as UTF-8 with a\r\n"
+           "byte-order mark to keep its text.\r\n"
+           "/show writes UTF-8 with a byte-order mark when a value is not ASCII.\r\n"
            "\r\n"
            "Every field is checked before anything is written. Exit codes:\r\n"
            "  0  done; /test: compliant\r\n"

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextFileDecode.h"
 #include "base/WideText.h"
 
 using TUsageError = std::string;
@@ -73,13 +74,15 @@ TUsageError ParseFieldArgument(const std::string& arg, TFieldAssignment& field);
 // Limits on field files: no field file of ours comes near this size.
 constexpr size_t MaxFieldFileBytes = 1024 * 1024;
 
-// The bytes of a field file (named `fileName` in messages): one "Name=Value"
-// per line, lines ending in CR LF or LF; empty lines, lines of blanks only
-// and lines whose first character is ";" (comments) are passed over. A NUL
-// anywhere, a CR not followed by LF, a line without "=", and a file that
-// starts with a Unicode byte-order mark (texts are in the ANSI code page)
-// are errors. A line is read as an argument is.
-TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName,
+// The bytes of a field file (named `fileName` in messages), read as text by
+// DecodeTextFile (UTF-8 or UTF-16LE by their marks, unmarked UTF-8, else
+// the ANSI code page through `ansiToUtf8`): one "Name=Value" per line, lines
+// ending in CR LF or LF; empty lines, lines of blanks only and lines whose
+// first character is ";" (comments) are passed over. Text that breaks the
+// decoding rules, a NUL anywhere, a CR not followed by LF and a line without
+// "=" are errors naming the line. A line is read as an argument is; the
+// fields' texts come out in UTF-8.
+TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName, TAnsiToUtf8 ansiToUtf8,
                            std::vector<TFieldAssignment>& fields);
 
 // The fields a store mode takes.
@@ -88,13 +91,17 @@ struct TFieldSchema {
     std::vector<std::string> Names;      // as written by show
     std::vector<std::string> OtherMode;  // the other mode's names this one lacks
     std::string OtherModeName;
-    size_t MaxValueLength = 0;  // in bytes of the ANSI code page
+    size_t MaxValueLength = 0;  // counted as CountsUtf16 says
     // A field's own limit, one per name; a field without one has MaxValueLength.
     std::vector<size_t> MaxLengths = {};
     // Whether the mode takes a bare name and the markers (registry mode).
     bool TakesMarkers = false;
     // The names whose given values must pass IsAbsoluteHttpUrl, one per name.
     std::vector<bool> WebAddresses = {};
+    // Lengths count UTF-16 code units of the UTF-8 values (registry mode,
+    // whose values are UTF-16) or their bytes (legacy mode, whose values are
+    // in the ANSI code page by then).
+    bool CountsUtf16 = false;
 };
 
 // What was asked of one field of a schema.
@@ -139,5 +146,5 @@ extern const char UsageHint[];
 // answer file's documentation asks of SupportURL: "http://" or "https://"
 // (letter case ignored), then a host (something other than "/", "?" or "#"
 // right after "//"), and no blank, control character or DEL anywhere.
-// Characters beyond ASCII are the ANSI code page's and pass.
+// Characters beyond ASCII pass.
 bool IsAbsoluteHttpUrl(std::string_view text);

@@ -31,6 +31,7 @@ TFieldSchema SchemaOf(TStoreMode mode)
     schema.ModeName = ModeName(mode);
     schema.OtherModeName = ModeName(other);
     schema.TakesMarkers = mode == TStoreMode::Registry;
+    schema.CountsUtf16 = mode == TStoreMode::Registry;
     for (const TOEMField* field : OEMFieldsIn(mode)) {
         schema.Names.push_back(field->Name);
         schema.MaxLengths.push_back(field->MaxLength);
@@ -44,10 +45,17 @@ TFieldSchema SchemaOf(TStoreMode mode)
     return schema;
 }
 
+// Usage errors quote the arguments, which are UTF-8; messages go out in the
+// ANSI code page, a character it lacks as the nearest it has.
 int UsageError(TConsoleOut& err, const TUsageError& error)
 {
-    err.Write(error + "\r\n" + UsageHint + "\r\n");
+    err.Write(FromWide(Utf8ToWide(error + "\r\n" + UsageHint + "\r\n")));
     return ExitUsageError;
+}
+
+TUsageError UnopenablePath(const std::string& subject)
+{
+    return subject + " names a file by characters the ANSI code page lacks, which Marquill cannot open.";
 }
 
 namespace {
@@ -89,9 +97,11 @@ int ShowFormatted(TStoreMode mode, TShowFormat format, std::string& bytes, TCons
 }
 
 // Output that did not arrive whole fails. The forms go out in their own
-// encodings, byte for byte; the backup's lines are ANSI text, which a
-// console shows in its code page.
-int Show(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsoleOut& err)
+// encodings, byte for byte; the backup's lines are UTF-8 text, which a
+// console shows as the characters they are. `outPath` is /out's file in
+// the ANSI code page.
+int Show(TStoreMode mode, const TCliRequest& request, const std::string& outPath, TConsoleOut& out,
+         TConsoleOut& err)
 {
     std::string bytes;
     const bool text = request.Format == TShowFormat::Text;
@@ -99,9 +109,9 @@ int Show(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsole
     if (code != ExitDone)
         return code;
     std::string error;
-    if (!request.OutPath.empty() && !WriteOutputFile(request.OutPath, bytes, error))
+    if (!outPath.empty() && !WriteOutputFile(outPath, bytes, error))
         return StoreError(err, error);
-    if (request.OutPath.empty() && !(text ? out.Write(bytes) : out.WriteBytes(bytes)))
+    if (outPath.empty() && !(text ? out.WriteUnicode(bytes) : out.WriteBytes(bytes)))
         return StoreError(err, "The OEM information could not be written to the output whole");
     return ExitDone;
 }
@@ -164,8 +174,11 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             const TUsageError wrongMode = ShowFormatInMode(request.Format, mode);
             if (!wrongMode.empty())
                 return UsageError(err, wrongMode);
+            std::string outPath;
+            if (!Utf8ToAnsiExactly(request.OutPath, outPath))
+                return UsageError(err, UnopenablePath("\"/out:" + request.OutPath + "\""));
             int code = ExitDone;
-            UnderStoreLock([&] { code = Show(mode, request, out, err); },
+            UnderStoreLock([&] { code = Show(mode, request, outPath, out, err); },
                            [&](const std::string& notice) { ReportError(err, notice); });
             return code;
         }
@@ -192,17 +205,18 @@ TUsageError ProgramArguments(std::vector<std::string>& args)
     // Windows 9x has GetCommandLineW as a stub only; there the ANSI line is
     // all there is.
     if (!IsNtFamily()) {
-        args = SplitCommandLine(GetCommandLineA());
+        for (const std::string& ansi : SplitCommandLine(GetCommandLineA()))
+            args.push_back(AnsiToUtf8(ansi));
         return TUsageError();
     }
     // GetCommandLineA would hand over a best-fit reading, in which a
     // fullwidth quote is a real one and splits one argument into two.
     TUsageError error;
     for (const TWideText& wide : SplitCommandLine(GetCommandLineW())) {
-        args.emplace_back();
-        if (!ToAnsiExactly(wide, args.back()) && error.empty())
+        args.push_back(WideToUtf8(wide));
+        if (Utf8ToWide(args.back()) != wide && error.empty())
             error = "Argument " + std::to_string(args.size()) +
-                    " holds characters the ANSI code page lacks; nothing was written.";
+                    " holds half a UTF-16 surrogate pair, which is no text; nothing was written.";
     }
     return error;
 }

@@ -54,13 +54,13 @@ void ReadRegistryState(const TFieldSchema& schema, const std::vector<TGivenField
         const TGivenField& field = given[i];
         if (!field.Given)
             continue;
-        storedAsGiven[i] = stored[i].Present && StoredWideText(stored[i]) == ToWide(field.Value);
+        storedAsGiven[i] = stored[i].Present && StoredWideText(stored[i]) == Utf8ToWide(field.Value);
         TStoredBytes after = field.Absent ? TStoredBytes() : RegistryValueOf(field.Expand, field.Value);
         bool fileDiffers = false;
         if (fields[i]->Kind == TFieldKind::Picture && logo.Picture) {
             after = RegistryValueOf(field.Expand, logo.StoredText);
             if (LogoNeedsConversion(*logo.Picture, TLogoTarget::Registry)) {
-                after = RegistryValueOf(false, LogoFilePath());
+                after = RegistryValueOf(false, AnsiToUtf8(LogoFilePath()));
                 state.LogoFileBytes = LogoBytes(*logo.Picture, TLogoTarget::Registry);
                 state.LogoFileBefore = ReadLogoFile();
                 fileDiffers = state.LogoFileDiffers =
@@ -128,36 +128,29 @@ void ReadLegacyState(const std::vector<TGivenField>& given, const TRequestedLogo
     }
 }
 
-// Whether the output's code page holds `codePoint`.
-bool AnsiCanShow(char32_t codePoint)
-{
-    TWideText wide;
-    if (codePoint > 0xFFFF) {
-        wide += static_cast<wchar_t>(0xD800 + ((codePoint - 0x10000) >> 10));
-        wide += static_cast<wchar_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-    } else {
-        wide += static_cast<wchar_t>(codePoint);
-    }
-    std::string ignored;
-    return ToAnsiExactly(wide, ignored);
-}
-
+// The lines are ASCII, every other character escaped by its code point: an
+// engine's log decodes a program's output in a code page of its own (Windows
+// PowerShell in the OEM one), and ASCII reads the same in all of them.
 std::string ChangeLines(const TDesiredState& state)
 {
     const TShownStoreMode mode = state.Mode == TStoreMode::Legacy ? TShownStoreMode::Legacy : TShownStoreMode::Registry;
     std::string lines;
     for (size_t i = 0; i < state.ShownBefore.size(); ++i) {
-        const TWideText wide = ChangeLine(mode, state.ShownBefore[i], state.ShownAfter[i], AnsiCanShow);
-        std::string line;
-        if (!ToAnsiExactly(wide, line))
-            line = FromWide(wide);
-        lines += line + "\r\n";
+        const TWideText line =
+            ChangeLine(mode, state.ShownBefore[i], state.ShownAfter[i], [](char32_t c) { return c < 0x80; });
+        for (wchar_t c : line)
+            lines += static_cast<char>(c);
+        lines += "\r\n";
     }
     return lines;
 }
 
-TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
+// `name` is the file's name as given, in UTF-8.
+TUsageError ReadFieldFile(const std::string& name, std::string& bytes)
 {
+    std::string path;
+    if (!Utf8ToAnsiExactly(name, path))
+        return UnopenablePath("\"" + name + "\"");
     // A file that another program still holds open for writing is read as
     // it stands.
     TWholeFile file = ReadWholeFile(path, MaxFieldFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -166,8 +159,8 @@ TUsageError ReadFieldFile(const std::string& path, std::string& bytes)
         return TUsageError();
     }
     if (file.Error == ERROR_FILE_TOO_LARGE)
-        return path + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
-    return "Cannot read the field file " + path + ": " +
+        return name + " is larger than a field file can be (" + std::to_string(MaxFieldFileBytes) + " bytes).";
+    return "Cannot read the field file " + name + ": " +
            (file.Error == ERROR_HANDLE_EOF ? std::string("it ended early") : SystemErrorText(file.Error)) + ".";
 }
 
@@ -180,7 +173,7 @@ TUsageError GatherFields(const TCliRequest& request, std::vector<TFieldAssignmen
             std::string bytes;
             error = ReadFieldFile(source.Text, bytes);
             if (error.empty())
-                error = ParseFieldFile(bytes, source.Text, fields);
+                error = ParseFieldFile(bytes, source.Text, AnsiToUtf8, fields);
         } else {
             TFieldAssignment field;
             error = ParseFieldArgument(source.Text, field);
@@ -192,11 +185,37 @@ TUsageError GatherFields(const TCliRequest& request, std::vector<TFieldAssignmen
     return TUsageError();
 }
 
+// Legacy mode keeps texts in the ANSI code page: the values given (UTF-8)
+// are brought there exactly, before their lengths are counted in its bytes.
+TUsageError ValuesInAnsi(std::vector<TFieldAssignment>& fields)
+{
+    for (TFieldAssignment& field : fields) {
+        std::string ansi;
+        size_t position = 0;
+        if (!Utf8ToAnsiExactly(field.Value, ansi, &position))
+            return "The value of \"" + field.Name + "\" (" + field.Origin + ") holds a character the ANSI code page " +
+                   "lacks (character " + std::to_string(position) + "), which legacy mode cannot store.";
+        field.Value = std::move(ansi);
+    }
+    return TUsageError();
+}
+
+// The program opens a Logo given with the ANSI file functions.
+TUsageError PathsOpenable(TStoreMode mode, const std::vector<TGivenField>& given)
+{
+    const TFieldList fields = OEMFieldsIn(mode);
+    std::string ignored;
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i]->Kind == TFieldKind::Picture && given[i].Given && !Utf8ToAnsiExactly(given[i].Value, ignored))
+            return UnopenablePath("The value of \"" + std::string(fields[i]->Name) + "\" (" + given[i].Origin + ")");
+    return TUsageError();
+}
+
 }  // namespace
 
 TStoredBytes RegistryValueOf(bool expand, const std::string& text)
 {
-    const TWideText wide = ToWide(text);
+    const TWideText wide = Utf8ToWide(text);
     TStoredBytes value;
     value.Present = true;
     value.Type = expand ? REG_EXPAND_SZ : REG_SZ;
@@ -204,8 +223,10 @@ TStoredBytes RegistryValueOf(bool expand, const std::string& text)
     return value;
 }
 
-TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TGivenField>& given)
+TRequestedLogo CheckRequestedLogo(TStoreMode mode, const std::vector<TGivenField>& given)
 {
+    const TFieldList fields = OEMFieldsIn(mode);
+    const bool utf8 = mode == TStoreMode::Registry;
     TRequestedLogo logo;
     for (size_t i = 0; i < fields.size(); ++i) {
         // An empty Logo= stores no logo (and in legacy mode keeps the logo
@@ -214,9 +235,13 @@ TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TG
             continue;
         // Windows expands the text of a field it reads as expandable, and
         // only when it is stored so.
+        std::string path = given[i].Value;
+        if (utf8)
+            Utf8ToAnsiExactly(given[i].Value, path);  // PathsOpenable passed it
         logo.Picture = std::make_unique<TPicture>();
-        logo.StoredText =
-            LoadLogoAsWindowsReads(given[i].Value, fields[i]->Expandable && given[i].Expand, *logo.Picture);
+        logo.StoredText = LoadLogoAsWindowsReads(path, fields[i]->Expandable && given[i].Expand, *logo.Picture);
+        if (utf8)
+            logo.StoredText = AnsiToUtf8(logo.StoredText);
     }
     return logo;
 }
@@ -240,9 +265,13 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
     const TFieldSchema schema = SchemaOf(mode);
     std::vector<TFieldAssignment> assignments;
     TUsageError error = GatherFields(request, assignments);
+    if (error.empty() && mode == TStoreMode::Legacy)
+        error = ValuesInAnsi(assignments);
     std::vector<TGivenField> given;
     if (error.empty())
         error = CheckFields(assignments, schema, given);
+    if (error.empty() && mode == TStoreMode::Registry)
+        error = PathsOpenable(mode, given);
     if (!error.empty())
         return UsageError(err, error);
 
@@ -252,7 +281,7 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
     size_t differences = 0;
     int code = ExitDone;
     try {
-        const TRequestedLogo logo = CheckRequestedLogo(OEMFieldsIn(mode), given);
+        const TRequestedLogo logo = CheckRequestedLogo(mode, given);
         UnderStoreLock(
             [&] {
                 const TDesiredState state = ReadDesiredState(mode, schema, given, logo);
@@ -312,20 +341,25 @@ bool BackupText(TStoreMode mode, std::string& text, std::string& error)
     for (size_t i = 0; i < fields.size(); ++i) {
         TGivenField& field = shown[i];
         const std::string name = fields[i]->Name;
+        std::string refusal;
         if (mode == TStoreMode::Registry) {
             field.Absent = !stored[i].Present;
             if (field.Absent) {
                 text += FieldLine(name, field) + "\r\n";
                 continue;
             }
-            if (!OEMValueText(stored[i], field.Value)) {
-                error = "\"" + name + "\" holds characters the ANSI code page lacks; nothing was shown";
-                return false;
-            }
+            const TWideText wide = StoredWideText(stored[i]);
+            field.Value = WideToUtf8(wide);
             field.Expand = stored[i].Type == REG_EXPAND_SZ;
             field.AsIs = fields[i]->Kind == TFieldKind::Url && !field.Value.empty() && !IsAbsoluteHttpUrl(field.Value);
+            std::string ansi;
+            if (Utf8ToWide(field.Value) != wide)
+                refusal = "holds half a UTF-16 surrogate pair, which is no text";
+            else if (fields[i]->Kind == TFieldKind::Picture && !Utf8ToAnsiExactly(field.Value, ansi))
+                refusal = "names a file by characters the ANSI code page lacks";
         }
-        std::string refusal = ValueRefusal(schema, i, field.Value);
+        if (refusal.empty())
+            refusal = ValueRefusal(schema, i, field.Value);
         if (refusal.empty() && mode == TStoreMode::Registry &&
             RegistryValueOf(field.Expand, field.Value).Bytes != stored[i].Bytes)
             refusal = "holds data that /apply would not write back byte for byte (an odd length, or no final NUL)";
@@ -333,7 +367,11 @@ bool BackupText(TStoreMode mode, std::string& text, std::string& error)
             error = "\"" + name + "\" " + refusal + ", which /apply cannot put back; nothing was shown";
             return false;
         }
-        text += FieldLine(name, field) + "\r\n";
+        const std::string line = FieldLine(name, field);
+        text += (mode == TStoreMode::Legacy ? AnsiToUtf8(line) : line) + "\r\n";
     }
+    // A file that is all ASCII stays as such files always were.
+    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        text.insert(0, "\xEF\xBB\xBF");
     return true;
 }

@@ -15,11 +15,13 @@
 #include <vector>
 
 // The picture a request gives as its Logo, checked before the lock is taken.
+// Texts are the mode's: UTF-8 in registry mode (where the path must be one
+// the ANSI code page holds), the ANSI code page in legacy mode.
 struct TRequestedLogo {
     std::string StoredText;             // what the store's Logo would hold
     std::unique_ptr<TPicture> Picture;  // nullptr when no picture is given
 };
-TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TGivenField>& given);
+TRequestedLogo CheckRequestedLogo(TStoreMode mode, const std::vector<TGivenField>& given);
 
 struct TDesiredState {
     TStoreMode Mode = TStoreMode::Registry;
@@ -52,14 +54,15 @@ struct TDesiredState {
 TDesiredState ReadDesiredState(TStoreMode mode, const TFieldSchema& schema, const std::vector<TGivenField>& given,
                                const TRequestedLogo& logo);
 
-// The value /apply sets for `text`: REG_EXPAND_SZ when `expand`, else
-// REG_SZ, with its terminating NUL, as the wide query reads it back.
+// The value /apply sets for `text` (UTF-8): REG_EXPAND_SZ when `expand`,
+// else REG_SZ, with its terminating NUL, as the wide query reads it back.
 TStoredBytes RegistryValueOf(bool expand, const std::string& text);
 
 // /show's default format: one FieldLine per field of `mode`, read
-// strictly, each ending in CR LF; false, with the reason naming the field,
-// when a stored value is one /apply could not put back with the same type
-// and bytes (registry mode), or the same text (legacy mode).
+// strictly, each ending in CR LF, in UTF-8 with a byte-order mark when some
+// value is not ASCII (plain ASCII otherwise); false, with the reason naming
+// the field, when a stored value is one /apply could not put back with the
+// same type and bytes (registry mode), or the same text (legacy mode).
 bool BackupText(TStoreMode mode, std::string& text, std::string& error);
 
 // /apply and /test, from reading the request to the last line.
@@ -71,3 +74,7 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
 int WriteDesiredState(const TDesiredState& state, TConsoleOut& err);
 TFieldSchema SchemaOf(TStoreMode mode);
 int UsageError(TConsoleOut& err, const TUsageError& error);
+// The usage error for a path (`subject` names where it was given) that
+// holds a character the ANSI code page lacks: files are opened through the
+// ANSI functions.
+TUsageError UnopenablePath(const std::string& subject);

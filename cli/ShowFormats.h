@@ -7,6 +7,15 @@
 // Every value comes out exact, or not at all: each formatter gives either
 // its whole output or an English error naming the field, never a part.
 //
+// Beside them, /show's own form (Name=Value lines, cli/DesiredState.h's
+// BackupText) is UTF-8 with a byte-order mark when a value is not ASCII, and
+// plain ASCII otherwise, to a file, a pipe or /out alike; to a console it
+// goes as wide text (WriteConsoleW). /apply reads field files by their mark
+// (UTF-8 or UTF-16LE), unmarked ones as UTF-8 when they are well-formed
+// UTF-8 and not all ASCII, and otherwise in the ANSI code page
+// (base/TextFileDecode.h), so what /show wrote reads back whatever the code
+// page. The change lines of /test and /apply are ASCII (cli/ChangeLines.h).
+//
 // JSON (`/show /format:json`): one object, UTF-8 without a byte-order mark,
 // CR LF line ends, characters outside ASCII written as themselves (a UTF-16
 // surrogate pair as its one 4-byte UTF-8 character). Keys never change;

@@ -66,6 +66,25 @@ bool WriteAll(HANDLE handle, const std::string& bytes)
     return true;
 }
 
+// Windows 9x has WriteConsoleW as a stub: false there, and nothing written.
+bool WriteConsoleWide(HANDLE console, TWideView text)
+{
+    // Old consoles take a limited buffer per call; a pair of surrogates
+    // stays in one piece.
+    constexpr size_t Chunk = 4096;
+    while (!text.empty()) {
+        size_t length = text.size() < Chunk ? text.size() : Chunk;
+        if (length < text.size() && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
+            --length;
+        DWORD written = 0;
+        if (!PlatformApi.WriteConsoleW(console, text.data(), static_cast<DWORD>(length), &written, nullptr) ||
+            written == 0)
+            return false;
+        text.remove_prefix(written < length ? written : length);
+    }
+    return true;
+}
+
 }  // namespace
 
 HANDLE TStdStream::Handle() const
@@ -84,4 +103,21 @@ bool TStdStream::WriteBytes(const std::string& bytes)
 {
     HANDLE handle = Handle();
     return handle && WriteAll(handle, bytes);
+}
+
+bool TStdStream::WriteUnicode(const std::string& utf8)
+{
+    HANDLE handle = Handle();
+    if (!handle)
+        return false;
+    if (!IsConsole(handle))
+        return WriteAll(handle, utf8);
+    const std::string_view mark = "\xEF\xBB\xBF";
+    const TWideText text = Utf8ToWide(utf8.compare(0, mark.size(), mark) == 0 ? utf8.substr(mark.size()) : utf8);
+    if (WriteConsoleWide(handle, text))
+        return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return false;
+    // GetConsoleOutputCP gives 0 (the ANSI code page) where it fails.
+    return WriteAll(handle, FromWide(text, GetConsoleOutputCP()));
 }

@@ -47,7 +47,9 @@ struct TOEMField {
     std::string TOEMInfo::*Text;  // its text in the record; nullptr for a support line and a field the window never writes
     unsigned Line;                // SupportLine: its number, counted from 1
     const char* Control;          // the window's control that shows it; nullptr for none
-    unsigned MaxLength;           // the longest value the command line takes, in bytes of the ANSI code page
+    // The longest value the command line takes: in UTF-16 code units in
+    // registry mode, in bytes of the ANSI code page in legacy mode.
+    unsigned MaxLength;
     TFieldKind Kind;
     bool Expandable;  // Windows expands environment variables in it (REG_EXPAND_SZ)
 };

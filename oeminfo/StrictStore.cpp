@@ -94,11 +94,6 @@ TWideText StoredWideText(const TStoredBytes& value)
     return wide;
 }
 
-bool OEMValueText(const TStoredBytes& value, std::string& text)
-{
-    return ToAnsiExactly(StoredWideText(value), text);
-}
-
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
 {
     const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::NothingWritten);

@@ -45,9 +45,6 @@ std::vector<TStoredBytes> ReadWow6432NodeOnly(const TFieldList& fields, const st
 // A value's text as stored, without its terminating NUL (NULs inside are
 // kept); empty when missing.
 TWideText StoredWideText(const TStoredBytes& value);
-// The same in the ANSI code page; false when the text holds a character the
-// code page lacks.
-bool OEMValueText(const TStoredBytes& value, std::string& text);
 
 // Sets every value to the type and bytes of `values` (a missing one
 // deleted), through the wide function that carries the bytes unchanged: to

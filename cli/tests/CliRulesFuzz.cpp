@@ -2,6 +2,8 @@
 // without a fault, and whatever is accepted must hold what the rules promise.
 #include "cli/CliRules.h"
 
+#include "base/Utf8.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -9,10 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     std::vector<TFieldAssignment> fields;
-    if (ParseFieldFile(bytes, "f", fields).empty()) {
+    // Code page 1252's stand-in: every byte a character.
+    const TAnsiToUtf8 latin1 = [](std::string_view ansi) {
+        std::string utf8;
+        for (char c : ansi)
+            AppendUtf8(utf8, static_cast<unsigned char>(c));
+        return utf8;
+    };
+    if (ParseFieldFile(bytes, "f", latin1, fields).empty()) {
         for (const TFieldAssignment& field : fields)
             if (field.Name.empty() || field.Name.find_first_of("=(") != std::string::npos ||
-                field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+                field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos ||
+                InvalidUtf8At(field.Value) != std::string::npos)
                 std::abort();
         const TFieldSchema schema{"legacy mode", {"Model", "Line1"}, {"SupportURL"}, "registry mode", 8};
         TFieldSchema registry{"registry mode", {"Model", "SupportURL"}, {}, "legacy mode", 8};

@@ -2,11 +2,22 @@
 // tests under Wine reach through RunCommandLine is not repeated here.
 #include "cli/CliRules.h"
 
+#include "base/Utf8.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using Args = std::vector<std::string>;
+
+// Code page 1252's stand-in for the bytes used here.
+std::string Latin1(std::string_view ansi)
+{
+    std::string utf8;
+    for (char c : ansi)
+        AppendUtf8(utf8, static_cast<unsigned char>(c));
+    return utf8;
+}
 
 TEST(CliRules, SplitsLikeTheCRuntime)
 {
@@ -97,7 +108,7 @@ TEST(CliRules, ParsesShowFormatAndOut)
 TEST(CliRules, ReadsFieldFiles)
 {
     std::vector<TFieldAssignment> fields;
-    ASSERT_EQ(ParseFieldFile("; made by hand\r\nModel= a = b \r\n\r\n  \t\r\nLine1=\nLogo=C:\\x.bmp", "f.txt", fields),
+    ASSERT_EQ(ParseFieldFile("; made by hand\r\nModel= a = b \r\n\r\n  \t\r\nLine1=\nLogo=C:\\x.bmp", "f.txt", Latin1, fields),
               "");
     ASSERT_EQ(fields.size(), 3u);
     EXPECT_EQ(fields[0].Name, "Model");
@@ -116,13 +127,16 @@ TEST(CliRules, ReadsFieldFiles)
         {"Model=a\r", "f.txt, line 1 holds a carriage return that ends no line."},
         {"\r\n(expand)=x\r\n", "f.txt, line 2 is not of the form Name=Value."},
         {"=value", "f.txt, line 1 is not of the form Name=Value."},
-        {"\xEF\xBB\xBFModel=a", "f.txt is Unicode text (it starts with a byte-order mark); save it in the ANSI code page."},
-        {std::string("\xFF\xFEM\0", 4), "f.txt is Unicode text (it starts with a byte-order mark); save it in the ANSI code page."},
+        {"\xEF\xBB\xBFModel=a\r\nModel=\xE9", "f.txt, line 2: the file is not well-formed UTF-8 after its UTF-8 "
+                                                "byte-order mark."},
+        {std::string("\xFF\xFEM\0\n\0x", 7), "f.txt, line 2: the file is UTF-16 text of an odd length: its last byte "
+                                                "is half a character."},
+        {std::string("\xFF\xFEM\0=\0\0\0", 8), "f.txt, line 1 holds a NUL character."},
         {std::string(MaxFieldFileBytes + 1, 'x'), "f.txt is larger than a field file can be (1048576 bytes)."},
     };
     for (const auto& c : bad) {
         std::vector<TFieldAssignment> ignored;
-        EXPECT_EQ(ParseFieldFile(c.bytes, "f.txt", ignored), c.error);
+        EXPECT_EQ(ParseFieldFile(c.bytes, "f.txt", Latin1, ignored), c.error);
     }
 }
 

@@ -2,9 +2,11 @@
 // built once seeing Windows 10 (registry store) and once Windows XP (legacy
 // store); the store is prepared and read from outside.
 #include "cli/CommandLine.h"
+#include "cli/StdStream.h"
 #include "cli/tests/CliTestKit.h"
 
 #include "base/Format.h"
+#include "base/Utf8.h"
 #include "base/PlatformApi.h"
 #include "base/SystemError.h"
 #include "base/WinHandles.h"
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace clitest;
+using namespace std::string_literals;
 
 namespace {
 
@@ -49,6 +52,7 @@ std::string PictureError(const std::string& path)
 }
 
 const std::string Umlauts = "M\xFCller & S\xF6hne";  // code page 1252
+const std::string UmlautsUtf8 = "M\xC3\xBCller & S\xC3\xB6hne";
 
 class CommandLine : public ::testing::Test {
 protected:
@@ -73,7 +77,8 @@ protected:
 
 TEST_F(CommandLine, ShowThenApplyRoundTripsEveryField)
 {
-    std::string shown = "Manufacturer=" + Umlauts + "\r\n";
+    // Not all ASCII: UTF-8 with a byte-order mark.
+    std::string shown = "\xEF\xBB\xBFManufacturer=" + UmlautsUtf8 + "\r\n";
     if (Legacy()) {
         // The profile functions drop the blanks around a value.
         PrepareStore({{"Manufacturer", Umlauts}, {"Model", "X 1"}, {"Line1", "a=b"}, {"Line2", ""}, {"Line3", "c"}},
@@ -366,7 +371,7 @@ TEST_F(CommandLine, ShowFailsRatherThanWriteWhatApplyCannotReadBack)
     } cases[] = {
         {L"x\r\n;comment", "\"SupportURL\" holds a line break or a NUL character"},
         {std::wstring(L"abc\0def", 7), "\"SupportURL\" holds a line break or a NUL character"},
-        {L"\x8054\x60F3", "\"SupportURL\" holds characters the ANSI code page lacks"},
+        {L"\x8054\xD800", "\"SupportURL\" holds half a UTF-16 surrogate pair"},
         {std::wstring(2048, L'u'), "\"SupportURL\" is 2048 characters long; registry mode takes at most 2047, which "
                                    "/apply cannot put back; nothing was shown.\r\n"},
         {L"http://x", "\"SupportURL\" holds data that /apply would not write back byte for byte", false},
@@ -378,6 +383,118 @@ TEST_F(CommandLine, ShowFailsRatherThanWriteWhatApplyCannotReadBack)
         EXPECT_EQ(run.Out, "");
         EXPECT_EQ(run.Err.substr(0, c.err.size()), c.err);
     }
+}
+
+// Müller, ©, CJK and an emoji as Notepad (UTF-8, with or without a mark)
+// and Windows PowerShell (UTF-16LE) save them: one store whichever wrote
+// the file; legacy mode takes what code page 1252 holds and names the field
+// of what it lacks.
+TEST_F(CommandLine, FieldFilesInEveryEncodingGiveTheSameStore)
+{
+    const struct {
+        std::u16string text;
+        std::string ansi;  // code page 1252; empty where it lacks the text
+    } samples[] = {{u"M\u00FCller", "M\xFCller"}, {u"\u00A9 2026", "\xA9 2026"}, {u"\u8054\u60F3", ""}, {u"\U0001F600", ""}};
+    for (const auto& sample : samples) {
+        const std::u16string line = u"Manufacturer=" + sample.text + u"\r\n";
+        const std::string utf8 = Utf16ToUtf8(line.data(), line.size());
+        for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, "\xFF\xFE" + Utf16(line)}) {
+            SCOPED_TRACE(utf8 + " as " + std::to_string(bytes.size()) + " bytes");
+            PrepareStore({{"Manufacturer", "x"}});
+            const TRun run = Cli({"/apply", "@" + Scratch("encoded.txt", bytes)});
+            if (!Legacy()) {
+                EXPECT_EQ(run.Code, 0) << run.Err;
+                EXPECT_EQ(WideValue("Manufacturer"), std::wstring(sample.text.begin(), sample.text.end()));
+            } else if (!sample.ansi.empty()) {
+                EXPECT_EQ(run.Code, 0) << run.Err;
+                EXPECT_EQ(Outside("Manufacturer"), sample.ansi);
+            } else {
+                EXPECT_EQ(run.Code, 2);
+                EXPECT_NE(run.Err.find("\"Manufacturer\" (" + Scratch("encoded.txt") + ", line 1) holds a character "
+                                       "the ANSI code page lacks (character 1)"),
+                          std::string::npos)
+                    << run.Err;
+                EXPECT_EQ(Outside("Manufacturer"), "x");
+            }
+        }
+    }
+}
+
+TEST_F(CommandLine, UnmarkedFilesAreGuessedAndBrokenOnesNamed)
+{
+    const struct {
+        std::string bytes;
+        std::string manufacturer;  // as the ANSI functions read it back
+        std::string err;           // after the file's name
+    } cases[] = {
+        {"Manufacturer=\xC2\xA9", "\xA9", ""},  // well-formed UTF-8: the README's rare case
+        {"Manufacturer=\xE9", "\xE9", ""},       // no UTF-8: ANSI
+        {"\xEF\xBB\xBFModel=a\r\nManufacturer=\xE9", "x", ", line 2: the file is not well-formed UTF-8"},
+        {"\xFF\xFE" + Utf16(u"Model=a\r\nManufacturer=b") + "!", "x", ", line 2: the file is UTF-16 text of an odd length"},
+        {"\xFE\xFF" + Utf16(u"Model=a"), "x", ", line 1: the file is UTF-16 big-endian"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        PrepareStore({{"Manufacturer", "x"}});
+        const std::string file = Scratch("guessed.txt", c.bytes);
+        const TRun run = Cli({"/apply", "@" + file});
+        EXPECT_EQ(run.Code, c.err.empty() ? 0 : 2) << run.Err;
+        EXPECT_EQ(run.Err.substr(0, file.size() + c.err.size()), c.err.empty() ? "" : file + c.err);
+        EXPECT_EQ(Outside("Manufacturer"), c.manufacturer);
+    }
+}
+
+// Registry mode stores an argument's text exactly; legacy mode names the
+// field and the character the code page lacks. Change lines are ASCII.
+TEST_F(CommandLine, ArgumentsCarryAnyTextAndChangeLinesEscapeIt)
+{
+    PrepareStore({{"Model", "X"}});
+    const std::string cjk = "\xC2\xA9\xE8\x81\x94\xE6\x83\xB3";  // ©联想
+    const TRun test = Cli({"/test", "Model=" + cjk});
+    const TRun apply = Cli({"/apply", "Model=" + cjk});
+    if (Legacy()) {
+        for (const TRun& run : {test, apply}) {
+            EXPECT_EQ(run.Code, 2);
+            EXPECT_EQ(run.Err.rfind("The value of \"Model\" (argument \"Model=", 0), 0u) << run.Err;
+            EXPECT_NE(run.Err.find("lacks (character 2)"), std::string::npos) << run.Err;
+        }
+        EXPECT_EQ(Outside("Model"), "X");
+        const TRun ansi = Cli({"/test", "Model=\xC2\xA9"});
+        EXPECT_EQ(ansi.Out, "Model: \"X\" -> \"\\u{00A9}\"\r\ndrift in 1 field\r\n");
+        return;
+    }
+    EXPECT_EQ(test.Out, "Model: \"X\" -> \"\\u{00A9}\\u{8054}\\u{60F3}\"\r\ndrift in 1 field\r\n");
+    EXPECT_EQ(apply.Code, 0) << apply.Err;
+    EXPECT_EQ(WideValue("Model"), L"\xA9\x8054\x60F3");
+    const TRun logo = Cli({"/apply", "Logo=C:\\" + cjk + ".bmp"});
+    EXPECT_EQ(logo.Code, 2);
+    EXPECT_NE(logo.Err.find("names a file by characters the ANSI code page lacks"), std::string::npos) << logo.Err;
+}
+
+// Any text the key holds goes through /show /out, /remove and /apply and
+// comes back byte for byte.
+TEST_F(CommandLine, BackupCarriesAnyText)
+{
+    if (Legacy())
+        GTEST_SKIP() << "legacy mode keeps the ANSI code page's texts";
+    SetRawKey({{"Manufacturer", {REG_SZ, Utf16(u"\u8054\u60F3\0"s)}},
+               {"Model", {REG_SZ, Utf16(u"\U0001F600\0"s)}},
+               {"SupportHours", {REG_SZ, Utf16(u"\u00A9\0"s)}},
+               {"SupportPhone", {REG_SZ, Utf16(u"\u00C2\u00A9\0"s)}},
+               {"SupportProvider", {REG_EXPAND_SZ, Utf16(u"%TEMP%\\\u8054\0"s)}}});
+    const TRawValues before = RawKey();
+    const std::string backup = Scratch("unicode-backup.txt");
+    const TRun show = Cli({"/show", "/out:" + backup});
+    ASSERT_EQ(show.Code, 0) << show.Err;
+    std::string bytes;
+    ASSERT_TRUE(ReadFileInto(backup, bytes));
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    ASSERT_EQ(Cli({"/remove"}).Code, 0);
+    ASSERT_NE(RawKey(), before);
+    const TRun apply = Cli({"/apply", "@" + backup});
+    EXPECT_EQ(apply.Code, 0) << apply.Err;
+    EXPECT_EQ(RawKey(), before);
+    EXPECT_EQ(Cli({"/test", "@" + backup}).Out, "compliant\r\n");
 }
 
 TEST_F(CommandLine, NewerValuesRoundTripAndRemoveDeletesThem)
@@ -895,3 +1012,46 @@ TEST_F(CommandLineLogo, LogoChangedAfterItsCheckIsInstalledAsChecked)
 }
 
 }  // namespace
+
+namespace {
+
+BOOL WINAPI StubWriteConsoleW(HANDLE, const VOID*, DWORD, LPDWORD, LPVOID)
+{
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
+}  // namespace
+
+// /show's lines reach a console that is not redirected as the characters
+// themselves; where WriteConsoleW is a stub (Windows 9x), in the console's
+// code page, which lacks the CJK ones.
+TEST(StdStream, WritesUnicodeToAConsoleAsWideText)
+{
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    const THandle console(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(console.Valid());
+    const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, console.Get());
+    const struct {
+        bool stub;
+        std::wstring shown;
+    } cases[] = {{false, L"M\xFCller \x8054\x60F3\xD83D\xDE00."}, {true, L"M\xFCller ??"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stub ? "stub" : "wide");
+        DWORD done = 0;
+        FillConsoleOutputCharacterW(console.Get(), L' ', 200, {0, 0}, &done);
+        SetConsoleCursorPosition(console.Get(), {0, 0});
+        const decltype(PlatformApi.WriteConsoleW) write = c.stub ? StubWriteConsoleW : PlatformApi.WriteConsoleW;
+        TApiSwap<decltype(PlatformApi.WriteConsoleW)> swap(PlatformApi.WriteConsoleW, write);
+        EXPECT_TRUE(TStdStream(STD_OUTPUT_HANDLE).WriteUnicode("\xEF\xBB\xBFM\xC3\xBCller \xE8\x81\x94\xE6\x83\xB3"
+                                                               "\xF0\x9F\x98\x80."));
+        std::wstring read(c.shown.size(), L'\xDDDD');
+        ReadConsoleOutputCharacterW(console.Get(), &read[0], static_cast<DWORD>(read.size()), {0, 0}, &done);
+        EXPECT_EQ(read, c.shown);
+    }
+    SetStdHandle(STD_OUTPUT_HANDLE, saved);
+    FreeConsole();
+}

@@ -144,7 +144,8 @@ TEST_F(Program, WritesToRedirectedHandlesAndEndsWithItsExitCode)
 {
     const std::string maker = "M\xFCller & S\xF6hne";
     PrepareStore({{"Manufacturer", maker}, {"Model", "X"}});
-    std::string shown = "Manufacturer=" + maker + "\r\nModel=X\r\n";
+    // Not all ASCII: UTF-8 with a byte-order mark.
+    std::string shown = "\xEF\xBB\xBFManufacturer=M\xC3\xBCller & S\xC3\xB6hne\r\nModel=X\r\n";
     if (Legacy()) {
         for (int n = 1; n <= 10; ++n)
             shown += "Line" + std::to_string(n) + "=\r\n";
@@ -210,25 +211,55 @@ TEST_F(Program, ReportsARejectedCatalogWithoutABox)
 
 // Arguments reach the program as given: GetCommandLineA's best-fit reading
 // would make a fullwidth quote a real one (one argument becoming two, the
-// second setting the logo) and a fullwidth solidus a command's slash.
-TEST_F(Program, ArgumentsThatTheCodePageCannotHoldAreRefused)
+// second setting the logo) and a fullwidth solidus a command's slash. The
+// wide command line keeps them text: registry mode stores it exactly, legacy
+// mode refuses what its code page lacks, naming the field.
+TEST_F(Program, ArgumentsCarryAnyTextAndLookAlikesStayText)
 {
-    PrepareStore({{"Manufacturer", "M"}});
-    const std::string before = Snapshot();
+    const std::wstring injected = L"x\xFF02 \xFF02Logo=C:\\inj.bmp", cyrillic = L"\x0416\x0443\x043A";
     const struct {
         std::wstring arguments;
-        std::string err;
+        std::wstring manufacturer;  // stored in registry mode
+        std::string err;            // legacy mode's, or both modes'
     } cases[] = {
-        {L"/apply \"Manufacturer=x\xFF02 \xFF02Logo=C:\\inj.bmp\"", "Argument 2 holds characters"},
-        {L"\xFF0F" L"apply Model=x", "Argument 1 holds characters"},
-        {L"/apply Model=\x0416\x0443\x043A", "Argument 2 holds characters"},
+        {L"/apply \"Manufacturer=" + injected + L"\"", injected, "The value of \"Manufacturer\" (argument "},
+        {L"/apply Manufacturer=" + cyrillic, cyrillic, "The value of \"Manufacturer\" (argument "},
+        {L"\xFF0F" L"apply Manufacturer=x", L"", "Unknown command \""},
     };
     for (const auto& c : cases) {
+        PrepareStore({{"Manufacturer", "M"}});
+        const std::string before = Snapshot();
         const TChild child = RunProgram(Exe, c.arguments);
+        if (!Legacy() && !c.manufacturer.empty()) {
+            EXPECT_EQ(child.Code, 0u) << child.Err;
+            EXPECT_EQ(WideValue("Manufacturer"), c.manufacturer);
+            EXPECT_EQ(Outside("Logo"), "<missing>");
+            continue;
+        }
         EXPECT_EQ(child.Code, 2u);
         EXPECT_EQ(child.Err.substr(0, c.err.size()), c.err);
         EXPECT_EQ(Snapshot(), before);
     }
+}
+
+// `/show > file` in cmd.exe keeps the bytes, so the file puts back any text.
+TEST_F(Program, ShowRedirectedByCmdRestoresAnyText)
+{
+    if (Legacy())
+        GTEST_SKIP() << "legacy mode keeps the ANSI code page's texts";
+    SetRawKey({{"Manufacturer", {REG_SZ, Utf16(u"\u8054\u60F3 \U0001F600\0"s)}},
+               {"Model", {REG_EXPAND_SZ, Utf16(u"\u00A9 \u00C2\u00A9\0"s)}}});
+    const TRawValues before = RawKey();
+    const std::string file = TempDir() + "\\marquill-cmd-backup.txt";
+    char cmd[MAX_PATH] = {};
+    GetSystemDirectoryA(cmd, MAX_PATH);
+    const TChild show = RunProgram(std::string(cmd) + "\\cmd.exe", "/c " + Exe + " /show > " + file);
+    EXPECT_EQ(show.Code, 0u) << show.Err;
+    ClearStore();
+    const TChild apply = RunProgram(Exe, "/apply \"@" + file + "\"");
+    EXPECT_EQ(apply.Code, 0u) << apply.Err;
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(RawKey(), before);
 }
 
 // A backup cut short is a failure, not a success with an empty file.
