@@ -177,17 +177,17 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             std::string outPath;
             if (!Utf8ToAnsiExactly(request.OutPath, outPath))
                 return UsageError(err, UnopenablePath("\"/out:" + request.OutPath + "\""));
+            // Standard output is the data itself unless it goes to a file.
             int code = ExitDone;
             UnderStoreLock([&] { code = Show(mode, request, outPath, out, err); },
-                           [&](const std::string& notice) { ReportError(err, notice); });
+                           [&](const std::string& notice) { ReportError(request.OutPath.empty() ? err : out, notice); });
             return code;
         }
         case TCliCommand::Apply:
         case TCliCommand::Test:
             return ApplyOrTest(mode, request, out, err);
         case TCliCommand::Remove:
-            UnderStoreLock([&] { RemoveOEMInfo(mode); },
-                           [&](const std::string& notice) { ReportError(err, notice); });
+            UnderStoreLock([&] { RemoveOEMInfo(mode); }, [&](const std::string& notice) { ReportError(out, notice); });
             return ExitDone;
         }
     } catch (const std::exception& e) {
