@@ -450,6 +450,13 @@ TEST_F(CommandLine, ArgumentsCarryAnyTextAndChangeLinesEscapeIt)
 {
     PrepareStore({{"Model", "X"}});
     const std::string cjk = "\xC2\xA9\xE8\x81\x94\xE6\x83\xB3";  // ©联想
+    // Files are opened through the ANSI functions.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/apply", "@C:\\" + cjk + ".txt"}, {"/show", "/out:C:\\" + cjk + ".txt"}}) {
+        const TRun run = Cli(args);
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_NE(run.Err.find("names a file by characters the ANSI code page lacks"), std::string::npos) << run.Err;
+    }
     const TRun test = Cli({"/test", "Model=" + cjk});
     const TRun apply = Cli({"/apply", "Model=" + cjk});
     if (Legacy()) {
