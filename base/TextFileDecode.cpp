@@ -16,36 +16,25 @@ bool Fails(TTextFileProblem& problem, size_t line, const char* what)
     return false;
 }
 
-template <class TUnit> size_t LineAt(const std::basic_string_view<TUnit>& text, size_t at)
-{
-    return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), TUnit('\n')));
-}
-
-bool IsHighSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 bool DecodeUtf16Le(std::string_view bytes, std::string& utf8, TTextFileProblem& problem)
 {
     std::vector<char16_t> units(bytes.size() / 2);
     for (size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
                                          static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    const std::u16string_view text(units.data(), units.size());
-    if (bytes.size() % 2 != 0)
-        return Fails(problem, LineAt(text, text.size()), "is UTF-16 text of an odd length: its last byte is half a character");
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+    size_t line = 1;
+    for (size_t i = 0; i < units.size(); ++i) {
+        const char16_t unit = units[i];
+        if (unit == u'\n')
+            ++line;
+        else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                 units[i + 1] <= 0xDFFF)
             ++i;
-        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
-            return Fails(problem, LineAt(text, i), "holds half a UTF-16 surrogate pair");
+        else if (unit >= 0xD800 && unit <= 0xDFFF)
+            return Fails(problem, line, "holds half a UTF-16 surrogate pair");
     }
+    if (bytes.size() % 2 != 0)
+        return Fails(problem, line, "is UTF-16 text of an odd length: its last byte is half a character");
     utf8 = Utf16ToUtf8(units.data(), units.size());
     return true;
 }
@@ -64,7 +53,8 @@ bool DecodeTextFile(std::string_view bytes, TAnsiToUtf8 ansiToUtf8, std::string&
         bytes.remove_prefix(3);
     const size_t invalid = InvalidUtf8At(bytes);
     if (marked && invalid != std::string_view::npos)
-        return Fails(problem, LineAt(bytes, invalid), "is not well-formed UTF-8 after its UTF-8 byte-order mark");
+        return Fails(problem, 1 + static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + invalid, '\n')),
+                     "is not well-formed UTF-8 after its UTF-8 byte-order mark");
     // All-ASCII text reads the same in every ANSI code page.
     utf8 = invalid == std::string_view::npos ? std::string(bytes) : ansiToUtf8(bytes);
     return true;

@@ -22,7 +22,7 @@ using TAnsiToUtf8 = std::string (*)(std::string_view ansi);
 // Why a file cannot be read as text, and on which line (counted from 1).
 struct TTextFileProblem {
     size_t Line = 0;
-    std::string What;  // "is not well-formed UTF-8 after its UTF-8 byte-order mark"
+    const char* What = "";  // "is not well-formed UTF-8 after its UTF-8 byte-order mark"
 };
 
 // `bytes` as UTF-8 without a mark in `utf8`; false, with `problem` set, when

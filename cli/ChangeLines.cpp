@@ -18,7 +18,7 @@ void AppendEscape(TWideText& out, char32_t c)
     AppendAscii(out, "\\u{" + hex + "}");
 }
 
-void AppendQuoted(TWideText& out, const std::vector<char16_t>& units, const TCanShow& canShow)
+void AppendQuoted(TWideText& out, const std::vector<char16_t>& units, TCanShow canShow)
 {
     out += L'"';
     for (size_t i = 0; i < units.size();) {
@@ -42,7 +42,7 @@ void AppendQuoted(TWideText& out, const std::vector<char16_t>& units, const TCan
     out += L'"';
 }
 
-void AppendValue(TWideText& out, TShownStoreMode mode, const TShownValue& value, const TCanShow& canShow)
+void AppendValue(TWideText& out, TShownStoreMode mode, const TShownValue& value, TCanShow canShow)
 {
     if (!value.Present) {
         AppendAscii(out, "(absent)");
@@ -72,7 +72,7 @@ std::string Count(size_t n)
 }  // namespace
 
 TWideText ChangeLine(TShownStoreMode mode, const TShownValue& before, const TShownValue& after,
-                     const TCanShow& canShow)
+                     TCanShow canShow)
 {
     TWideText line;
     AppendAscii(line, after.Name + ": ");

@@ -27,7 +27,6 @@
 // "unchanged" or "changed N fields"; with N = 1, "field" (so a script
 // matches "^drift in [0-9]+ fields?$").
 #include <cstddef>
-#include <functional>
 #include <string>
 
 #include "base/WideText.h"
@@ -35,11 +34,11 @@
 
 // Whether the output's code page holds `codePoint` (never asked for a
 // control character or a surrogate).
-using TCanShow = std::function<bool(char32_t codePoint)>;
+using TCanShow = bool (*)(char32_t codePoint);
 
 // "Name: <before> -> <after>", without a line end; the name is `after`'s.
 TWideText ChangeLine(TShownStoreMode mode, const TShownValue& before, const TShownValue& after,
-                     const TCanShow& canShow);
+                     TCanShow canShow);
 
 std::string TestSummary(size_t driftedFields);   // "compliant" for none
 std::string ApplySummary(size_t changedFields);  // "unchanged" for none

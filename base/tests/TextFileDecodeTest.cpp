@@ -82,7 +82,7 @@ TEST(TextFileDecode, RefusesBrokenTextNamingTheLine)
         TTextFileProblem problem;
         EXPECT_FALSE(DecodeTextFile(c.bytes, AnsiStandIn, utf8, problem));
         EXPECT_EQ(problem.Line, c.line);
-        EXPECT_FALSE(problem.What.empty());
+        EXPECT_STRNE(problem.What, "");
     }
 }
 
