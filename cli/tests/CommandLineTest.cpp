@@ -420,30 +420,6 @@ TEST_F(CommandLine, FieldFilesInEveryEncodingGiveTheSameStore)
     }
 }
 
-TEST_F(CommandLine, UnmarkedFilesAreGuessedAndBrokenOnesNamed)
-{
-    const struct {
-        std::string bytes;
-        std::string manufacturer;  // as the ANSI functions read it back
-        std::string err;           // after the file's name
-    } cases[] = {
-        {"Manufacturer=\xC2\xA9", "\xA9", ""},  // well-formed UTF-8: the README's rare case
-        {"Manufacturer=\xE9", "\xE9", ""},       // no UTF-8: ANSI
-        {"\xEF\xBB\xBFModel=a\r\nManufacturer=\xE9", "x", ", line 2: the file is not well-formed UTF-8"},
-        {"\xFF\xFE" + Utf16(u"Model=a\r\nManufacturer=b") + "!", "x", ", line 2: the file is UTF-16 text of an odd length"},
-        {"\xFE\xFF" + Utf16(u"Model=a"), "x", ", line 1: the file is UTF-16 big-endian"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        PrepareStore({{"Manufacturer", "x"}});
-        const std::string file = Scratch("guessed.txt", c.bytes);
-        const TRun run = Cli({"/apply", "@" + file});
-        EXPECT_EQ(run.Code, c.err.empty() ? 0 : 2) << run.Err;
-        EXPECT_EQ(run.Err.substr(0, file.size() + c.err.size()), c.err.empty() ? "" : file + c.err);
-        EXPECT_EQ(Outside("Manufacturer"), c.manufacturer);
-    }
-}
-
 // Registry mode stores an argument's text exactly; legacy mode names the
 // field and the character the code page lacks. Change lines are ASCII.
 TEST_F(CommandLine, ArgumentsCarryAnyTextAndChangeLinesEscapeIt)
