@@ -84,27 +84,22 @@ void Relay(HANDLE pipe, HANDLE console)
 
 // What the NT family and 95/98/Me differ in: the wide command line, which
 // carries every character, or the ANSI one, which is all 9x has.
-struct TWideApi {
-    using Char = WCHAR;
-    using StartupInfo = STARTUPINFOW;
-    static LPWSTR CommandLine() { return GetCommandLineW(); }
-    static DWORD ModuleFileName(LPWSTR path, DWORD size) { return GetModuleFileNameW(nullptr, path, size); }
-    static BOOL Start(LPWSTR command, BOOL inherit, STARTUPINFOW* startup, PROCESS_INFORMATION* process)
-    {
-        return CreateProcessW(nullptr, command, nullptr, nullptr, inherit, 0, nullptr, nullptr, startup, process);
-    }
+template <class TChar, class TStartupInfo> struct TCallsFor {
+    using Char = TChar;
+    using StartupInfo = TStartupInfo;
+    TChar*(WINAPI* CommandLine)();
+    DWORD(WINAPI* ModuleFileName)(HMODULE, TChar*, DWORD);
+    BOOL(WINAPI* CreateProcess)(const TChar*, TChar*, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+                                LPVOID, const TChar*, TStartupInfo*, LPPROCESS_INFORMATION);
+    TChar* Command;
 };
 
-struct TAnsiApi {
-    using Char = char;
-    using StartupInfo = STARTUPINFOA;
-    static LPSTR CommandLine() { return GetCommandLineA(); }
-    static DWORD ModuleFileName(LPSTR path, DWORD size) { return GetModuleFileNameA(nullptr, path, size); }
-    static BOOL Start(LPSTR command, BOOL inherit, STARTUPINFOA* startup, PROCESS_INFORMATION* process)
-    {
-        return CreateProcessA(nullptr, command, nullptr, nullptr, inherit, 0, nullptr, nullptr, startup, process);
-    }
-};
+// The longest command line Windows takes, the program's path in front.
+constexpr DWORD CommandLineSize = 32768 + MAX_PATH + 16;
+union {
+    WCHAR Wide[CommandLineSize];
+    char Ansi[CommandLineSize];
+} Command;
 
 char Reason[512];
 
@@ -121,26 +116,15 @@ char Reason[512];
     ExitProcess(ExitCouldNotRun);
 }
 
-// The longest command line Windows takes, the program's path in front.
-constexpr DWORD CommandLineSize = 32768 + MAX_PATH + 16;
-union {
-    WCHAR Wide[CommandLineSize];
-    char Ansi[CommandLineSize];
-} Command;
-
-template <class TApi> typename TApi::Char* CommandBuffer();
-template <> WCHAR* CommandBuffer<TWideApi>() { return Command.Wide; }
-template <> char* CommandBuffer<TAnsiApi>() { return Command.Ansi; }
-
 // `"<own folder>\Marquill.exe"` and the raw tail of our own command line,
 // quoting and all: the program name ends at its closing quote when it
 // starts with one, else at the first blank. False when only blanks follow.
-template <class TApi> bool BuildCommand()
+template <class TCalls> bool BuildCommand(const TCalls& calls)
 {
-    using Char = typename TApi::Char;
-    Char* command = CommandBuffer<TApi>();
+    using Char = typename TCalls::Char;
+    Char* command = calls.Command;
     command[0] = '"';
-    const DWORD length = TApi::ModuleFileName(command + 1, MAX_PATH);
+    const DWORD length = calls.ModuleFileName(nullptr, command + 1, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         CouldNotRun("its own path is too long: ");
     DWORD folder = length + 1;
@@ -150,7 +134,7 @@ template <class TApi> bool BuildCommand()
     for (const char* c = exeName; *c; ++c)
         command[folder++] = *c;
 
-    const Char* tail = TApi::CommandLine();
+    const Char* tail = calls.CommandLine();
     if (*tail == '"') {
         for (++tail; *tail && *tail != '"'; ++tail) {
         }
@@ -181,15 +165,22 @@ HANDLE Inheritable(HANDLE handle)
     return copy;
 }
 
-template <class TApi> [[noreturn]] void Run(bool relayToConsole)
+template <class TCalls> BOOL Start(const TCalls& calls, BOOL inherit, typename TCalls::StartupInfo& startup,
+                                    PROCESS_INFORMATION& process)
 {
-    const bool arguments = BuildCommand<TApi>();
-    typename TApi::StartupInfo startup = {};
+    return calls.CreateProcess(nullptr, calls.Command, nullptr, nullptr, inherit, 0, nullptr, nullptr, &startup,
+                               &process);
+}
+
+template <class TCalls> [[noreturn]] void Run(const TCalls& calls, bool relayToConsole)
+{
+    const bool arguments = BuildCommand(calls);
+    typename TCalls::StartupInfo startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     // The window is the user's to close: start it and return.
     if (!arguments) {
-        if (!TApi::Start(CommandBuffer<TApi>(), FALSE, &startup, &process))
+        if (!Start(calls, FALSE, startup, process))
             CouldNotRun("Marquill.exe beside Marquill.com: ");
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -211,9 +202,7 @@ template <class TApi> [[noreturn]] void Run(bool relayToConsole)
         // One pipe for both streams keeps their lines in the order written.
         if (!console) {
             console = own;
-            HANDLE write;
-            if (CreatePipe(&relayRead, &write, nullptr, 0))
-                relayWrite = Inheritable(write), CloseHandle(write);
+            CreatePipe(&relayRead, &relayWrite, nullptr, 0);
         }
         given[i] = Inheritable(relayWrite);
     }
@@ -221,7 +210,7 @@ template <class TApi> [[noreturn]] void Run(bool relayToConsole)
     startup.hStdInput = given[0];
     startup.hStdOutput = given[1];
     startup.hStdError = given[2];
-    const BOOL started = TApi::Start(CommandBuffer<TApi>(), TRUE, &startup, &process);
+    const BOOL started = Start(calls, TRUE, startup, process);
     for (HANDLE handle : given)
         if (handle)
             CloseHandle(handle);
@@ -258,7 +247,9 @@ extern "C" void CompanionMain()
     const DWORD major = version & 0xFF, minor = (version >> 8) & 0xFF;
     // AttachConsole came with Windows XP (5.1).
     const bool relay = major < 5 || (major == 5 && minor == 0);
+    // Made here, not as constants: without the C runtime no static
+    // constructor would fill in the imported functions' addresses.
     if (ntFamily)
-        Run<TWideApi>(relay);
-    Run<TAnsiApi>(relay);
+        Run(TCallsFor<WCHAR, STARTUPINFOW>{GetCommandLineW, GetModuleFileNameW, CreateProcessW, Command.Wide}, relay);
+    Run(TCallsFor<char, STARTUPINFOA>{GetCommandLineA, GetModuleFileNameA, CreateProcessA, Command.Ansi}, relay);
 }
