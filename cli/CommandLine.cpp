@@ -121,7 +121,8 @@ int Show(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsole
             code = text ? ShowText(mode, bytes, readErrors) : ShowFormatted(mode, request.Format, bytes, readErrors);
             return std::to_string(code) + readErrors.Text + '\0' + bytes;
         },
-        [&](const std::string& notice) { ReportError(err, notice); });
+        // Standard output is the data itself unless it goes to a file.
+        [&](const std::string& notice) { ReportError(request.OutPath.empty() ? err : out, notice); });
     if (!readErrors.Text.empty())
         err.Write(readErrors.Text);
     if (code != ExitDone)
@@ -203,8 +204,7 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
         case TCliCommand::Remove:
             if (!MayChangeStore())
                 return StoreError(err, NeedsElevation);
-            UnderStoreLock([&] { RemoveOEMInfo(mode); },
-                           [&](const std::string& notice) { ReportError(err, notice); });
+            UnderStoreLock([&] { RemoveOEMInfo(mode); }, [&](const std::string& notice) { ReportError(out, notice); });
             return ExitDone;
         }
     } catch (const std::exception& e) {
