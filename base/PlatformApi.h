@@ -6,12 +6,13 @@
 // dialog that cannot be shown, a WOW64 query or switch that fails, and the
 // answers of older Windows: a code page it lacks, a cursor it lacks, a
 // sharing flag it refuses, a function it lacks or has as a stub, or a
-// control class it does not know. The program makes these calls only through this one table; a
-// test puts a stand-in in one member and puts the old one back (TApiSwap in
-// the tests' support). Each member starts out as the platform's own function.
+// control class it does not know. The program makes these calls only
+// through this one table; a test puts a stand-in in one member and puts the
+// old one back (TApiSwap in the tests' support). Each member starts out as the platform's own function.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 struct TPlatformApi {
     TPlatformApi();
@@ -51,6 +52,11 @@ struct TPlatformApi {
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
     // Windows 9x has it as a stub that fails with ERROR_CALL_NOT_IMPLEMENTED.
     decltype(&::WriteConsoleW) WriteConsoleW = ::WriteConsoleW;
+    // Who the program runs as: a filtered administrator's token (Vista and
+    // later), which Wine never gives, and the elevation prompt that such a
+    // window start asks for. The shell's DLL is loaded only for that prompt.
+    decltype(&::GetTokenInformation) GetTokenInformation = ::GetTokenInformation;
+    BOOL(WINAPI* ShellExecuteExA)(SHELLEXECUTEINFOA*);
     // Functions that older releases lack are never imported: the
     // constructor looks them up at run time, and nullptr means the running
     // Windows has none. Windows 95 to 2000 lack these four; 32-bit XP lacks
@@ -59,6 +65,9 @@ struct TPlatformApi {
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(PVOID*) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(PVOID) = nullptr;
     BOOL(WINAPI* AttachConsole)(DWORD) = nullptr;
+    // Whether the token holds a group enabled; Windows 2000 brought it.
+    // Wine's token is always an administrator's.
+    BOOL(WINAPI* CheckTokenMembership)(HANDLE, PSID, PBOOL) = nullptr;
     // 64-bit XP and Server 2003 brought it; 32-bit XP has it as a stub that
     // fails, the earlier releases none.
     UINT(WINAPI* GetSystemWow64DirectoryA)(LPSTR, UINT) = nullptr;
