@@ -322,7 +322,7 @@ bool AppendOEMInformation(std::string& out, const TShownStore& store, std::strin
             error = value.Name + broken;
             return false;
         }
-        out += "  <" + element + '>' + xml + "</" + element + ">\r\n";
+        out += "  <" + std::string(element) + ">" + xml + "</" + element + ">\r\n";
     }
     out += "</OEMInformation>\r\n";
     return true;
