@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/PlatformApi.h"
+#include "base/ResText.h"
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "oeminfo/StoreLock.h"
@@ -198,13 +199,14 @@ void TAppFrm::Btn_ApplyClick()
                          : WriteRegOEMInfo(record.Manufacturer, record.Model, record.SupportHours, record.SupportPhone,
                                            record.SupportURL, record.Logo, logo);
         },
-        [this](const std::string& notice) { ShowError(notice); });
+        [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
     SetWindowTextA(Control(TCtl::Label_Logo), stored.c_str());
 }
 
 void TAppFrm::Btn_RemoveClick()
 {
-    UnderStoreLock([] { RemoveOEMInfo(StoreMode()); }, [this](const std::string& notice) { ShowError(notice); });
+    UnderStoreLock([] { RemoveOEMInfo(StoreMode()); },
+                   [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
 }
 
 void TAppFrm::Button4Cli()
