@@ -376,13 +376,13 @@ TEST_F(Program, JsonShowsTheStoreExactly)
                    {"Logo", {REG_EXPAND_SZ, Utf16(u"%TEMP%\\marquill-json-logo.bmp\0"s)}},
                    {"SupportProvider", {REG_SZ, Utf16(u"no final NUL"s)}},
                    {"SupportAppURL", {REG_BINARY, "\x00\xFF"s}},
-                   {"TradeInURL", {REG_SZ, Utf16(u"x\xD800\0"s)}},
                    {"RecycleURL", {REG_SZ, Utf16(u"nul\0inside\0"s)}}});
-        // A 32-bit tool's values: one the 64-bit view lacks, one it holds
-        // alike, one it holds otherwise, one of another type.
+        // A 32-bit tool's values: two the 64-bit view lacks (one no text),
+        // one it holds alike, one with other bytes, one with another type.
         SetRawKey({{"SupportHours", {REG_SZ, Utf16(u"from a 32-bit tool\0"s)}},
                    {"Manufacturer", {REG_SZ, Utf16(u"Acme \"Q\" C:\\x\\\0"s)}},
                    {"Model", {REG_SZ, Utf16(u"written by a 32-bit tool\0"s)}},
+                   {"Logo", {REG_SZ, Utf16(u"%TEMP%\\marquill-json-logo.bmp\0"s)}},
                    {"TradeInURL", {REG_DWORD, "\x01\0\0\0"s}}},
                   true);
         const TRawValues stored = RawKey();
@@ -393,14 +393,16 @@ TEST_F(Program, JsonShowsTheStoreExactly)
                 {"exists", true}, {"type", type}, {"value", nullptr}, {"nulTerminated", nullptr}, {"data", data}};
         };
         fields["SupportAppURL"] = bytes("REG_BINARY", "00FF");
-        fields["TradeInURL"] = bytes("REG_SZ", "780000D80000");
         notes["SupportHours"] = ExpectedJson(RawKey(true), "SupportHours");
-        bit32["Manufacturer"] = ExpectedJson(RawKey(true), "Manufacturer");
-        bit32["Model"] = ExpectedJson(RawKey(true), "Model");
-        bit32["SupportHours"] = notes["SupportHours"];
-        bit32["TradeInURL"] = notes["TradeInURL"] = bytes("REG_DWORD", "01000000");
-        const char* const in64[][2] = {
-            {"SupportHours", "absent"}, {"Manufacturer", "same"}, {"Model", "otherBytes"}, {"TradeInURL", "otherType"}};
+        notes["TradeInURL"] = bytes("REG_DWORD", "01000000");
+        for (const char* name : {"Manufacturer", "Model", "SupportHours", "Logo"})
+            bit32[name] = ExpectedJson(RawKey(true), name);
+        bit32["TradeInURL"] = notes["TradeInURL"];
+        const char* const in64[][2] = {{"Manufacturer", "same"},
+                                       {"Model", "otherBytes"},
+                                       {"SupportHours", "absent"},
+                                       {"Logo", "otherType"},
+                                       {"TradeInURL", "absent"}};
         for (const auto& field : in64)
             bit32[field[0]]["in64"] = field[1];
     }
