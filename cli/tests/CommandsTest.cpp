@@ -11,15 +11,6 @@ using namespace clitest;
 
 namespace {
 
-struct TCollect : TConsoleOut {
-    bool Write(const std::string& text) override
-    {
-        Text += text;
-        return true;
-    }
-    std::string Text;
-};
-
 // A 0-byte bitmap loads as no picture, and /apply installs it as a copy of
 // the file would leave it: an empty oemlogo.bmp, which /test then finds.
 TEST(Commands, ZeroByteBitmapLogoIsInstalledAsItIs)
