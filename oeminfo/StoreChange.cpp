@@ -16,12 +16,17 @@ bool SameStored(const TStoredBytes& a, const TStoredBytes& b)
     return a.Present == b.Present && (!a.Present || (a.Type == b.Type && a.Bytes == b.Bytes));
 }
 
-TStoredBytes StoredText(bool present, const std::string& text)
+// Legacy mode: a field whose text differs, present or not on either side.
+void AddTextChange(TStoreChange& change, const std::string& name, bool was, const std::string& before, bool will,
+                   const std::string& after)
 {
-    TStoredBytes value;
-    value.Present = present;
-    value.Bytes = present ? text : std::string();
-    return value;
+    change.Changes.emplace_back();
+    TFieldChange& field = change.Changes.back();
+    field.Name = name;
+    field.Before.Present = was;
+    field.Before.Bytes = before;
+    field.After.Present = will;
+    field.After.Bytes = after;
 }
 
 // The oemlogo.bmp the store of `mode` would write for `logo`'s picture,
@@ -41,7 +46,7 @@ void ReadRegistryChange(const std::vector<TFieldRequest>& requests, const TReque
 {
     const TFieldList fields = OEMFieldsIn(TStoreMode::Registry);
     const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
-    change.StoredAsGiven.assign(fields.size(), false);
+    change.StoredAsGiven = std::vector<bool>(fields.size());
     for (size_t i = 0; i < fields.size(); ++i) {
         const TFieldRequest& request = requests[i];
         if (!request.Given)
@@ -95,22 +100,19 @@ void ReadLegacyChange(const std::vector<TFieldRequest>& requests, const TRequest
         if (fields[i]->Legacy == TLegacyHome::SupportLine && !change.Record[i].empty())
             lines.push_back(change.Record[i]);
         if (fields[i]->Legacy == TLegacyHome::GeneralKey && change.Record[i] != stored.Values[i])
-            change.Changes.push_back(
-                {fields[i]->Name, StoredText(true, stored.Values[i]), StoredText(true, change.Record[i])});
+            AddTextChange(change, fields[i]->Name, true, stored.Values[i], true, change.Record[i]);
     }
     for (size_t n = 0; n < std::max(lines.size(), stored.Lines.size()); ++n) {
         const bool was = n < stored.Lines.size(), will = n < lines.size();
         if (was == will && (!was || stored.Lines[n] == lines[n]))
             continue;
-        change.Changes.push_back({SupportLineName(n + 1), StoredText(was, was ? stored.Lines[n] : ""),
-                                  StoredText(will, will ? lines[n] : "")});
+        AddTextChange(change, SupportLineName(n + 1), was, was ? stored.Lines[n] : "", will, will ? lines[n] : "");
     }
     if (!logoName)
         return;
     DecideLogoFile(TStoreMode::Legacy, logo, [&] { return stored.Files.Logo; }, change);
     if (change.LogoFileDiffers)
-        change.Changes.push_back(
-            {logoName, StoredText(change.LogoFileBefore.Present, LogoFilePath()), StoredText(true, LogoFilePath())});
+        AddTextChange(change, logoName, change.LogoFileBefore.Present, LogoFilePath(), true, LogoFilePath());
 }
 
 }  // namespace

@@ -25,15 +25,6 @@ using namespace clitest;
 
 namespace {
 
-struct TCollect : TConsoleOut {
-    bool Write(const std::string& text) override
-    {
-        Text += text;
-        return true;
-    }
-    std::string Text;
-};
-
 struct TRun {
     int Code;
     std::string Out, Err;
