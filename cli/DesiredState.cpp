@@ -157,19 +157,28 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
     try {
         const std::vector<TFieldRequest> requests = Requests(given);
         const TRequestedLogo logo = CheckRequestedLogo(schema.Fields, requests);
-        UnderStoreLock(
-            [&] {
-                const TStoreChange change = ReadStoreChange(mode, requests, logo);
-                if (mode == TStoreMode::Registry)
-                    error = CheckWebAddresses(schema, given, change.StoredAsGiven);
-                if (!error.empty())
-                    return;
-                differences = change.Changes.size();
-                lines = ChangeLines(change);
-                if (!test && differences > 0)
-                    code = WriteChange(change, err);
-            },
-            [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; });
+        const auto compare = [&] {
+            const TStoreChange change = ReadStoreChange(mode, requests, logo);
+            if (mode == TStoreMode::Registry)
+                error = CheckWebAddresses(schema, given, change.StoredAsGiven);
+            if (!error.empty())
+                return;
+            differences = change.Changes.size();
+            lines = ChangeLines(change);
+            if (!test && differences > 0)
+                code = WriteChange(change, err);
+        };
+        const auto notify = [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; };
+        // /test only reads: a run without the rights to take the lock may.
+        if (test)
+            ReadUnderStoreLock(
+                [&] {
+                    compare();
+                    return error + '\0' + lines;
+                },
+                notify);
+        else
+            UnderStoreLock(compare, notify);
     } catch (const std::exception& failure) {
         if (!test) {
             out.Write(notices);

@@ -285,13 +285,30 @@ void RemoveOEMInfo(TStoreMode mode)
         RemoveRegOEMInfo();
 }
 
+namespace {
+// Whether `found` says yes for either store file, asked of each in the real
+// system directory.
+template <class TFound> bool AnyStoreFile(TFound&& found)
+{
+    return WithRedirectionOff(IsWow64(), [&] {
+        const bool ini = found(IniFilePath());
+        const bool logo = found(LogoFilePath());
+        return ini || logo;
+    });
+}
+}  // namespace
+
 bool ClearStoreLeftovers()
 {
-    return WithRedirectionOff(IsWow64(), [] {
+    return AnyStoreFile([](const std::string& path) {
         // One that will not go does no harm: the next change replaces it.
-        bool iniFound = false, logoFound = false;
-        ClearLeftovers(IniFilePath(), iniFound);
-        ClearLeftovers(LogoFilePath(), logoFound);
-        return iniFound || logoFound;
+        bool found = false;
+        ClearLeftovers(path, found);
+        return found;
     });
+}
+
+bool StoreLeftoversFound()
+{
+    return AnyStoreFile(HasLeftovers);
 }
