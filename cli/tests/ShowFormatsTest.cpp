@@ -168,37 +168,6 @@ TEST(ShowFormats, JsonCarriesDataThatIsNoTextAsItsBytes)
     }
 }
 
-// Every value of the 32-bit view is listed with what the 64-bit view holds
-// of it; those it lacks are also listed as before.
-TEST(ShowFormats, JsonListsThe32BitViewAgainstThe64BitOne)
-{
-    TShownStore store;
-    store.Fields = {RegValue("Manufacturer", "same"), RegValue("Model", "64-bit"), RegValue("SupportURL", "a"),
-                    Absent("SupportHours")};
-    store.Wow6432Node = {RegValue("Manufacturer", "same"), RegValue("Model", "32-bit"),
-                         RegValue("SupportURL", "a", ShownRegExpandSz), RegValue("SupportHours", "only here"),
-                         RawValue("RecycleURL", 4, "\x01\0\0\0"s)};
-    const nlohmann::json expected = {{"Manufacturer", "same"},
-                                     {"Model", "otherBytes"},
-                                     {"SupportURL", "otherType"},
-                                     {"SupportHours", "absent"},
-                                     {"RecycleURL", "absent"}};
-    const TFormatResult result = FormatJson(store);
-    ASSERT_EQ(result.Error, "");
-    const nlohmann::json json = nlohmann::json::parse(result.Output);
-    nlohmann::json in64, only;
-    for (const auto& member : json["wow6432Node"].items()) {
-        in64[member.key()] = member.value()["in64"];
-        EXPECT_EQ(member.value()["exists"], true);
-    }
-    EXPECT_EQ(in64, expected);
-    EXPECT_EQ(json["wow6432Node"]["Model"]["value"], "32-bit");
-    for (const auto& member : json["wow6432NodeOnly"].items())
-        only[member.key()] = member.value()["value"];
-    EXPECT_EQ(only, nlohmann::json({{"SupportHours", "only here"}, {"RecycleURL", nullptr}}));
-    EXPECT_EQ(json["computer"], nullptr);
-}
-
 TEST(ShowFormats, JsonOfTheLegacyStore)
 {
     TShownStore store;
