@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "base/TextFileDecode.h"
+#include "base/WebAddress.h"
 #include "base/WideText.h"
+#include "oeminfo/OEMFields.h"
 
 using TUsageError = std::string;
 
@@ -38,7 +40,7 @@ struct TFieldSource {
 };
 
 // The forms /show writes: its own Name=Value lines, or one of ShowFormats.h.
-enum class TShowFormat { Text, Json, Reg, Unattend };
+enum class TShowFormat { Text, Json, Reg, Unattend, AnswerFile };
 
 struct TCliRequest {
     TCliCommand Command = TCliCommand::Help;
@@ -85,24 +87,23 @@ constexpr size_t MaxFieldFileBytes = 1024 * 1024;
 TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName, TAnsiToUtf8 ansiToUtf8,
                            std::vector<TFieldAssignment>& fields);
 
-// The fields a store mode takes.
+// The fields a store mode takes: the field table's rows of that mode, which
+// say each one's name, its longest value and whether it is a web address.
 struct TFieldSchema {
     std::string ModeName;                // "registry mode"
-    std::vector<std::string> Names;      // as written by show
+    TFieldList Fields;                   // in /show order
     std::vector<std::string> OtherMode;  // the other mode's names this one lacks
     std::string OtherModeName;
-    size_t MaxValueLength = 0;  // counted as CountsUtf16 says
-    // A field's own limit, one per name; a field without one has MaxValueLength.
-    std::vector<size_t> MaxLengths = {};
     // Whether the mode takes a bare name and the markers (registry mode).
     bool TakesMarkers = false;
-    // The names whose given values must pass IsAbsoluteHttpUrl, one per name.
-    std::vector<bool> WebAddresses = {};
     // Lengths count UTF-16 code units of the UTF-8 values (registry mode,
     // whose values are UTF-16) or their bytes (legacy mode, whose values are
     // in the ANSI code page by then).
     bool CountsUtf16 = false;
 };
+
+// The schema of `mode`, from the field table.
+TFieldSchema SchemaOf(TStoreMode mode);
 
 // What was asked of one field of a schema.
 struct TGivenField {
@@ -118,7 +119,7 @@ struct TGivenField {
 // (letter case ignored), none given twice, a bare name or a marker only
 // where the mode takes them, (asis) only on a web-address field, no value
 // that the field cannot take (ValueRefusal). On success `fields[i]` is what
-// was asked of `schema.Names[i]`.
+// was asked of `schema.Fields[i]`.
 TUsageError CheckFields(const std::vector<TFieldAssignment>& assignments, const TFieldSchema& schema,
                         std::vector<TGivenField>& fields);
 
@@ -142,9 +143,3 @@ std::string FieldLine(const std::string& name, const TGivenField& field);
 std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy);
 extern const char UsageHint[];
 
-// The fields whose given value must be an absolute web address, as the
-// answer file's documentation asks of SupportURL: "http://" or "https://"
-// (letter case ignored), then a host (something other than "/", "?" or "#"
-// right after "//"), and no blank, control character or DEL anywhere.
-// Characters beyond ASCII pass.
-bool IsAbsoluteHttpUrl(std::string_view text);

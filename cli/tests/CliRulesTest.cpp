@@ -19,6 +19,16 @@ std::string Latin1(std::string_view ansi)
     return utf8;
 }
 
+// The schema of `mode` cut down to the fields `names`.
+TFieldSchema SchemaWith(TStoreMode mode, std::initializer_list<const char*> names)
+{
+    TFieldSchema schema = SchemaOf(mode);
+    schema.Fields.clear();
+    for (const char* name : names)
+        schema.Fields.push_back(OEMFieldNamed(name));
+    return schema;
+}
+
 TEST(CliRules, SplitsLikeTheCRuntime)
 {
     const struct {
@@ -75,6 +85,7 @@ TEST(CliRules, ParsesShowFormatAndOut)
         {{"/show", "/format:json"}, TShowFormat::Json, ""},
         {{"-SHOW", "-Format:REG", "/out:C:\\b k\\x.reg"}, TShowFormat::Reg, "C:\\b k\\x.reg"},
         {{"/show", "/OUT:o", "/format:Unattend"}, TShowFormat::Unattend, "o"},
+        {{"/show", "/format:AnswerFile"}, TShowFormat::AnswerFile, ""},
     };
     for (const auto& c : good) {
         TCliRequest request;
@@ -86,15 +97,16 @@ TEST(CliRules, ParsesShowFormatAndOut)
         Args args;
         const char* error;
     } bad[] = {
-        {{"/show", "/format:xml"}, "\"/format:xml\" names no format of /show: json, reg or unattend."},
-        {{"/show", "/format:"}, "\"/format:\" names no format of /show: json, reg or unattend."},
-        {{"/show", "/format:text"}, "\"/format:text\" names no format of /show: json, reg or unattend."},
+        {{"/show", "/format:xml"}, "\"/format:xml\" names no format of /show: json, reg, unattend or answerfile."},
+        {{"/show", "/format:"}, "\"/format:\" names no format of /show: json, reg, unattend or answerfile."},
+        {{"/show", "/format:text"}, "\"/format:text\" names no format of /show: json, reg, unattend or answerfile."},
         {{"/show", "/out:"}, "\"/out:\" names no file."},
         {{"/show", "/out:a", "/out:b"}, "\"/out:a\" and \"/out:b\" ask for the same option twice."},
         {{"/show", "/format:reg", "-format:json"},
          "\"/format:reg\" and \"-format:json\" ask for the same option twice."},
         {{"/show", "x.reg"},
-         "\"x.reg\" is no option of /show: give /format:json, /format:reg, /format:unattend or /out:file."},
+         "\"x.reg\" is no option of /show: give /format:json, /format:reg, /format:unattend, "
+         "/format:answerfile or /out:file."},
         {{"/apply", "Model=x", "/out:x"},
          "\"/out:x\" is no option of /apply: give fields as Name=Value, @file or /file:path."},
         {{"/remove", "/out:x"}, "\"/remove\" takes no further arguments; \"/out:x\" is one too many."},
@@ -142,8 +154,8 @@ TEST(CliRules, ReadsFieldFiles)
 
 TEST(CliRules, HelpListsEachModesFieldsAndTheExitCodes)
 {
-    const TFieldSchema registry{"registry mode", {"Manufacturer", "SupportURL"}, {}, "legacy mode", 2047};
-    const TFieldSchema legacy{"legacy mode", {"Manufacturer", "Line1"}, {}, "registry mode", 2047};
+    const TFieldSchema registry = SchemaWith(TStoreMode::Registry, {"Manufacturer", "SupportURL"});
+    const TFieldSchema legacy = SchemaWith(TStoreMode::Legacy, {"Manufacturer", "Line1"});
     const std::string help = HelpText(registry, legacy);
     EXPECT_NE(help.find("(registry mode) take:\r\n    Manufacturer, SupportURL\r\n"), std::string::npos) << help;
     EXPECT_NE(help.find("(legacy mode) take:\r\n    Manufacturer, Line1\r\n"), std::string::npos) << help;
@@ -160,14 +172,13 @@ TEST(CliRules, HelpListsEachModesFieldsAndTheExitCodes)
 // writes, CheckFields reads back as it was, and what it refuses it names.
 TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
 {
-    TFieldSchema registry{"registry mode", {"Model", "SupportURL", "Logo"}, {"Line1"}, "legacy mode", 8};
-    registry.TakesMarkers = true;
-    registry.WebAddresses = {false, true, false};
-    TFieldSchema legacy{"legacy mode", {"Model", "Logo"}, {"SupportURL"}, "registry mode", 8};
+    const TFieldSchema registry = SchemaWith(TStoreMode::Registry, {"Model", "SupportURL", "Logo"});
+    const TFieldSchema legacy = SchemaWith(TStoreMode::Legacy, {"Model", "Logo"});
+    const std::string tooLong(MaxFieldText + 1, 'x');
     const struct {
         std::string arg;
         std::string line;  // FieldLine of what was read; empty: a usage error
-        const char* error;
+        std::string error;
     } cases[] = {
         {"Model=a=b", "Model=a=b", ""},
         {"model", "Model", ""},
@@ -185,8 +196,8 @@ TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
         {"Logo(expand)x=y", "", "\"x\" (argument \"Logo(expand)x=y\") is no marker, or one given twice: use (expand) or "
                                 "(asis)."},
         {"=x", "", "\"=x\" is not of the form Name=Value."},
-        {"Model=123456789", "", "The value of \"Model\" (argument \"Model=123456789\") is 9 characters long; registry "
-                                "mode takes at most 8."},
+        {"Model=" + tooLong, "", "The value of \"Model\" (argument \"Model=" + tooLong + "\") is 2048 characters "
+                                 "long; registry mode takes at most 2047."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arg);
@@ -201,11 +212,11 @@ TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
         size_t index = 0;
         while (!fields[index].Given)
             ++index;
-        EXPECT_EQ(FieldLine(registry.Names[index], fields[index]), c.line);
+        EXPECT_EQ(FieldLine(registry.Fields[index]->Name, fields[index]), c.line);
         std::vector<TGivenField> again;
         ASSERT_EQ(ParseFieldArgument(c.line, assignment), "");
         ASSERT_EQ(CheckFields({assignment}, registry, again), "");
-        EXPECT_EQ(FieldLine(registry.Names[index], again[index]), c.line);
+        EXPECT_EQ(FieldLine(registry.Fields[index]->Name, again[index]), c.line);
     }
     for (const char* arg : {"Model", "Model(expand)=x"}) {
         TFieldAssignment assignment;
@@ -221,9 +232,7 @@ TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
 // new address must be one.
 TEST(CliRules, UrlRuleAppliesToNewNonEmptyAddressesWithoutAsIs)
 {
-    TFieldSchema schema{"registry mode", {"Model", "SupportURL"}, {}, "legacy mode", 2047};
-    schema.TakesMarkers = true;
-    schema.WebAddresses = {false, true};
+    const TFieldSchema schema = SchemaWith(TStoreMode::Registry, {"Model", "SupportURL"});
     const std::string refused = "The value of \"SupportURL\" (argument \"SupportURL=www.x\") is no absolute web "
                                 "address: start it with http:// or https://, or give it as SupportURL(asis)=... to "
                                 "take it as it is.";
