@@ -49,6 +49,9 @@ struct TPlatformApi {
     decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
     decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
+    // High contrast and the keyboard cues: Wine will not switch high
+    // contrast on, and 95 and NT 4.0 fail both queries.
+    decltype(&::SystemParametersInfoA) SystemParametersInfoA = ::SystemParametersInfoA;
     // Functions that older releases lack are never imported: the
     // constructor looks them up at run time, and nullptr means the running
     // Windows has none. Windows 95 to 2000 lack these four; 32-bit XP lacks

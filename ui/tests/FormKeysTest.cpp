@@ -1,0 +1,191 @@
+// The window by keyboard alone: Enter and Space press the focused button,
+// Enter and Escape in a field change nothing, Escape leaves the about page,
+// and the first Tab brings the focus cues, which a screen read before any
+// key does not show.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/tests/FormTestFixture.h"
+
+using namespace formtest;
+
+namespace {
+
+const COLORREF WindowBack = RGB(0x1A, 0x21, 0x31);
+const COLORREF LabelText = RGB(0xD4, 0xD4, 0xD4);
+
+// A key pressed and let go on the focused control, as the keyboard sends it.
+void PostKey(WPARAM key)
+{
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, key, 1);
+    PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+}
+
+bool HasValue(const char* name)
+{
+    DWORD type = 0;
+    std::string data;
+    return ReadRegValue64(HKEY_LOCAL_MACHINE, OemKey, name, type, data);
+}
+
+int g_dialogs = 0;
+BOOL WINAPI CountDialog(LPOPENFILENAMEA)
+{
+    ++g_dialogs;
+    return FALSE;
+}
+DWORD WINAPI NoDialogError()
+{
+    return 0;
+}
+
+struct TButtonCase {
+    const char* button;
+    bool onAbout;  // the button lies on the about page
+    std::function<bool(const TAppFrm&)> pressed;
+};
+
+class FormKeys : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteOemValues(); }
+    void TearDown() override { DeleteOemValues(); }
+    TDisplaySettings display_;
+};
+
+TEST_F(FormKeys, EnterAndSpacePressTheFocusedButton)
+{
+    TApiSwap<decltype(PlatformApi.GetOpenFileNameA)> dialog(PlatformApi.GetOpenFileNameA, CountDialog);
+    TApiSwap<decltype(PlatformApi.CommDlgExtendedError)> error(PlatformApi.CommDlgExtendedError, NoDialogError);
+    const TButtonCase cases[] = {
+        {"Btn_Apply", false, [](const TAppFrm&) { return HasValue("Manufacturer"); }},
+        {"Btn_Remove", false, [](const TAppFrm&) { return !HasValue("Model"); }},
+        {"Btn_About", false, [](const TAppFrm& form) { return form.ActivePageName() == "T_About"; }},
+        {"Btn_Open", false, [](const TAppFrm&) { return g_dialogs == 1; }},
+        {"Btn_Back", true, [](const TAppFrm& form) { return form.ActivePageName() == "T_XP"; }},
+    };
+    for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+        for (const TButtonCase& c : cases) {
+            SCOPED_TRACE(std::string(c.button) + (key == VK_RETURN ? " by Enter" : " by Space"));
+            DeleteOemValues();
+            SetRegString("Model", "M");
+            g_dialogs = 0;
+            TMessageBoxCatcher boxes;
+            auto form = OpenForm();
+            SetText(*form, "Edit_Manufacturer", "Keyed");
+            if (c.onAbout)
+                Click(*form, "Btn_About");
+            SetFocus(ControlNamed(*form, c.button));
+            ASSERT_FALSE(c.pressed(*form));
+            PostKey(key);
+            EXPECT_TRUE(PumpUntil(*form, [&] { return c.pressed(*form); }));
+            EXPECT_EQ(boxes.Count(), 0);
+        }
+    }
+}
+
+// Apply writes the machine's store and nothing marks it as the default:
+// Enter in a field must not press it, Escape must not throw the text away.
+TEST_F(FormKeys, EnterAndEscapeInAFieldChangeNothing)
+{
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Escape");
+        auto form = OpenForm();
+        ASSERT_EQ(FocusName(*form), "Edit_Manufacturer");
+        SetText(*form, "Edit_Manufacturer", "Typed");
+        PostKey(key);
+        // A Tab after it: once the focus moved, the key was handled.
+        ASSERT_TRUE(PressTab(*form));
+        EXPECT_EQ(Text(*form, "Edit_Manufacturer"), "Typed");
+        EXPECT_FALSE(HasValue("Manufacturer"));
+        EXPECT_EQ(form->ActivePageName(), "T_XP");
+    }
+}
+
+TEST_F(FormKeys, EscapeOnTheAboutPageGoesBack)
+{
+    auto form = OpenForm();
+    Click(*form, "Btn_About");
+    ASSERT_EQ(form->ActivePageName(), "T_About");
+    PostKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil(*form, [&] { return form->ActivePageName() == "T_XP"; }));
+}
+
+// The one-pixel ring just outside a field, in its panel's pixels.
+struct TRingColors {
+    int matching = 0;
+    int total = 0;
+};
+TRingColors RingAround(HWND field, COLORREF color)
+{
+    HWND panel = GetParent(field);
+    TPixels px;
+    EXPECT_TRUE(CaptureClient(panel, px));
+    RECT r = RectInParent(field);
+    InflateRect(&r, 1, 1);
+    TRingColors ring;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            if (x == r.left || x == r.right - 1 || y == r.top || y == r.bottom - 1) {
+                ++ring.total;
+                ring.matching += px.At(x, y) == color;
+            }
+    return ring;
+}
+
+// The WM_CHANGEUISTATE requests this thread's windows get, as (action,
+// flags). Wine keeps no UI state (WM_QUERYUISTATE gives 0), so the requests
+// themselves are what Windows' controls would follow.
+std::vector<std::pair<WORD, WORD>> g_uiStates;
+LRESULT CALLBACK RecordUiState(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_CHANGEUISTATE)
+        g_uiStates.emplace_back(LOWORD(sent->wParam), HIWORD(sent->wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(FormKeys, TheFocusCueShowsFromTheFirstKeyOrWhenCuesAreAlwaysOn)
+{
+    ExpectDesignScale();
+    ASSERT_FALSE(HasFatalFailure());
+    struct THook {
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordUiState, nullptr, GetCurrentThreadId());
+        ~THook() { UnhookWindowsHookEx(hook); }
+    } recording;
+    ASSERT_NE(recording.hook, nullptr);
+    const std::pair<WORD, WORD> hidden = {UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL};
+    const std::pair<WORD, WORD> shown = {UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL};
+    const std::pair<WORD, WORD> focusShown = {UIS_CLEAR, UISF_HIDEFOCUS};
+    for (bool alwaysOn : {false, true}) {
+        SCOPED_TRACE(alwaysOn ? "keyboard cues always on" : "keyboard cues off");
+        TDisplaySettings::KeyboardCues = alwaysOn;
+        g_uiStates.clear();
+        auto form = OpenForm();
+        ASSERT_TRUE(PumpUntil(*form, [&] { return FullyPainted(form->Handle()); }));
+        HWND maker = form->Control(TCtl::Edit_Manufacturer), model = form->Control(TCtl::Edit_Model);
+        ASSERT_EQ(GetFocus(), maker);
+        const TRingColors before = RingAround(maker, alwaysOn ? LabelText : WindowBack);
+        EXPECT_EQ(before.matching, before.total);
+        EXPECT_EQ(g_uiStates, (std::vector<std::pair<WORD, WORD>>{alwaysOn ? shown : hidden}));
+
+        ASSERT_TRUE(PressTab(*form));
+        ASSERT_TRUE(PumpUntil(*form, [&] { return FullyPainted(form->Handle()); }));
+        const TRingColors cue = RingAround(model, LabelText), gone = RingAround(maker, WindowBack);
+        EXPECT_EQ(cue.matching, cue.total) << "no focus cue around the focused field";
+        EXPECT_EQ(gone.matching, gone.total) << "the cue stayed around the field left";
+        ASSERT_TRUE(PressTab(*form));
+        using TStates = std::vector<std::pair<WORD, WORD>>;
+        const TStates afterTab = alwaysOn ? TStates{shown} : TStates{hidden, focusShown};
+        EXPECT_EQ(g_uiStates, afterTab);
+    }
+}
+
+}  // namespace
