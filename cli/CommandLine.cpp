@@ -164,17 +164,17 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             const TUsageError wrongMode = ShowFormatInMode(request.Format, mode);
             if (!wrongMode.empty())
                 return UsageError(err, wrongMode);
+            // Standard output is the data itself unless it goes to a file.
             int code = ExitDone;
             UnderStoreLock([&] { code = Show(mode, request, out, err); },
-                           [&](const std::string& notice) { ReportError(err, notice); });
+                           [&](const std::string& notice) { ReportError(request.OutPath.empty() ? err : out, notice); });
             return code;
         }
         case TCliCommand::Apply:
         case TCliCommand::Test:
             return ApplyOrTest(mode, request, out, err);
         case TCliCommand::Remove:
-            UnderStoreLock([&] { RemoveOEMInfo(mode); },
-                           [&](const std::string& notice) { ReportError(err, notice); });
+            UnderStoreLock([&] { RemoveOEMInfo(mode); }, [&](const std::string& notice) { ReportError(out, notice); });
             return ExitDone;
         }
     } catch (const std::exception& e) {

@@ -246,8 +246,9 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
     if (!error.empty())
         return UsageError(err, error);
 
-    // /test answers on standard output alone: a detection script reports
-    // its last line, and counts any error output as a failure.
+    // Notices go to standard output before the last line, as the summary
+    // does: an engine reports that line, and counts any error output after
+    // an exit 0 as a failure.
     std::string lines, notices;
     size_t differences = 0;
     int code = ExitDone;
@@ -267,26 +268,21 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
             [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; });
     } catch (const std::exception& failure) {
         if (!test) {
-            if (!notices.empty())
-                err.Write(notices);
+            out.Write(notices);
             throw;
         }
         out.Write(notices + WithFullStop(failure.what()) + "\r\n");
         return ExitStoreError;
     }
     if (!error.empty()) {
-        if (!notices.empty())
-            (test ? out : err).Write(notices);
+        out.Write(notices);
         return UsageError(err, error);
     }
     if (test) {
         out.Write(lines + notices + TestSummary(differences) + "\r\n");
         return differences == 0 ? ExitDone : ExitStoreError;
     }
-    if (code == ExitDone)
-        out.Write(lines + ApplySummary(differences) + "\r\n");
-    if (!notices.empty())
-        err.Write(notices);
+    out.Write(code == ExitDone ? lines + notices + ApplySummary(differences) + "\r\n" : notices);
     return code;
 }
 

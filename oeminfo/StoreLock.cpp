@@ -115,8 +115,7 @@ TStoreLock::~TStoreLock()
 
 std::string AbandonedLockNotice()
 {
-    return ResText(
-        N_("Another Marquill ended while it was changing the OEM information; check that it holds what it should"));
+    return N_("Another Marquill ended while it was changing the OEM information; check that it holds what it should");
 }
 
 void UnderStoreLock(const std::function<void()>& change, const std::function<void(const std::string&)>& notify,

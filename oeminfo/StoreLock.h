@@ -74,7 +74,9 @@ private:
     bool abandoned_ = false;
 };
 
-// What the user is told after a change that took an abandoned lock.
+// What the user is told after a change that took an abandoned lock, in
+// English: the command line writes it as it is, beside its English summary,
+// so that an engine's log holds it whole; the window shows ResText of it.
 std::string AbandonedLockNotice();
 
 // Runs `change` holding the store lock, after clearing what a run killed

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/PlatformApi.h"
+#include "base/ResText.h"
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "oeminfo/StoreLock.h"
@@ -210,7 +211,7 @@ void TAppFrm::Btn_ApplyClick()
     const TPicture* logo = logoAssigned_ && !picture_.Empty() ? &picture_ : nullptr;
     std::string stored;
     UnderStoreLock([&] { stored = WriteOEMInfo(mode, record, logo); },
-                   [this](const std::string& notice) { ShowError(notice); });
+                   [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
     SetWindowTextA(Control(TCtl::Label_Logo), stored.c_str());
     NameImage();
 }
@@ -222,7 +223,8 @@ void TAppFrm::NameImage()
 
 void TAppFrm::Btn_RemoveClick()
 {
-    UnderStoreLock([] { RemoveOEMInfo(StoreMode()); }, [this](const std::string& notice) { ShowError(notice); });
+    UnderStoreLock([] { RemoveOEMInfo(StoreMode()); },
+                   [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
 }
 
 void TAppFrm::Button4Cli()
