@@ -152,6 +152,12 @@ LRESULT CALLBACK RecordUiState(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+bool RingShows(HWND field, COLORREF color)
+{
+    const TRingColors ring = RingAround(field, color);
+    return ring.total > 0 && ring.matching == ring.total;
+}
+
 TEST_F(FormKeys, TheFocusCueShowsFromTheFirstKeyOrWhenCuesAreAlwaysOn)
 {
     ExpectDesignScale();
@@ -161,30 +167,41 @@ TEST_F(FormKeys, TheFocusCueShowsFromTheFirstKeyOrWhenCuesAreAlwaysOn)
         ~THook() { UnhookWindowsHookEx(hook); }
     } recording;
     ASSERT_NE(recording.hook, nullptr);
-    const std::pair<WORD, WORD> hidden = {UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL};
-    const std::pair<WORD, WORD> shown = {UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL};
-    const std::pair<WORD, WORD> focusShown = {UIS_CLEAR, UISF_HIDEFOCUS};
-    for (bool alwaysOn : {false, true}) {
-        SCOPED_TRACE(alwaysOn ? "keyboard cues always on" : "keyboard cues off");
-        TDisplaySettings::KeyboardCues = alwaysOn;
+    using TStates = std::vector<std::pair<WORD, WORD>>;
+    const TStates hiddenThenShown = {{UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL}, {UIS_CLEAR, UISF_HIDEFOCUS}};
+    const TStates alwaysShown = {{UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL}};
+    struct TCase {
+        const char* what;
+        bool alwaysOn;
+        UINT message;  // the first key
+        WPARAM key;
+        TCtl cued;  // the field with the cue after it
+    };
+    const TCase cases[] = {
+        {"Tab", false, WM_KEYDOWN, VK_TAB, TCtl::Edit_Model},
+        {"Alt", false, WM_SYSKEYDOWN, VK_MENU, TCtl::Edit_Manufacturer},
+        {"keyboard cues always on, then Tab", true, WM_KEYDOWN, VK_TAB, TCtl::Edit_Model},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDisplaySettings::KeyboardCues = c.alwaysOn;
         g_uiStates.clear();
         auto form = OpenForm();
         ASSERT_TRUE(PumpUntil(*form, [&] { return FullyPainted(form->Handle()); }));
-        HWND maker = form->Control(TCtl::Edit_Manufacturer), model = form->Control(TCtl::Edit_Model);
+        HWND maker = form->Control(TCtl::Edit_Manufacturer), cued = form->Control(c.cued);
         ASSERT_EQ(GetFocus(), maker);
-        const TRingColors before = RingAround(maker, alwaysOn ? LabelText : WindowBack);
-        EXPECT_EQ(before.matching, before.total);
-        EXPECT_EQ(g_uiStates, (std::vector<std::pair<WORD, WORD>>{alwaysOn ? shown : hidden}));
+        // Before any key the first screen is the design's, unless cues are always on.
+        EXPECT_TRUE(RingShows(maker, c.alwaysOn ? LabelText : WindowBack));
 
+        PostMessageA(maker, c.message, c.key, 1);
+        EXPECT_TRUE(PumpUntil(*form, [&] { return FullyPainted(form->Handle()) && RingShows(cued, LabelText); }))
+            << "no focus cue around the focused field";
+        if (cued != maker) {
+            EXPECT_TRUE(RingShows(maker, WindowBack)) << "the cue stayed around the field left";
+        }
+        // Once shown, the focus rectangles are not asked for again.
         ASSERT_TRUE(PressTab(*form));
-        ASSERT_TRUE(PumpUntil(*form, [&] { return FullyPainted(form->Handle()); }));
-        const TRingColors cue = RingAround(model, LabelText), gone = RingAround(maker, WindowBack);
-        EXPECT_EQ(cue.matching, cue.total) << "no focus cue around the focused field";
-        EXPECT_EQ(gone.matching, gone.total) << "the cue stayed around the field left";
-        ASSERT_TRUE(PressTab(*form));
-        using TStates = std::vector<std::pair<WORD, WORD>>;
-        const TStates afterTab = alwaysOn ? TStates{shown} : TStates{hidden, focusShown};
-        EXPECT_EQ(g_uiStates, afterTab);
+        EXPECT_EQ(g_uiStates, c.alwaysOn ? alwaysShown : hiddenThenShown);
     }
 }
 
