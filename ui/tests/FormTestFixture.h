@@ -110,17 +110,19 @@ inline RECT RectInParent(HWND wnd)
     return rect;
 }
 
-// The name of the control that has the focus, or "" when none of the
-// window's controls has it.
+// The name of the control `wnd`, or of the one that has the focus; "" for
+// any other window.
+inline std::string NameOf(const TAppFrm& form, HWND wnd)
+{
+    for (size_t i = 0; i < FormControlCount; ++i)
+        if (wnd && form.Control(FormControls[i].id) == wnd)
+            return FormControls[i].name;
+    return "";
+}
+
 inline std::string FocusName(const TAppFrm& form)
 {
-    HWND focus = GetFocus();
-    for (size_t i = 0; i < FormControlCount; ++i) {
-        HWND wnd = form.Control(FormControls[i].id);
-        if (wnd && wnd == focus)
-            return FormControls[i].name;
-    }
-    return "";
+    return NameOf(form, GetFocus());
 }
 
 inline bool PressTab(TAppFrm& form)
