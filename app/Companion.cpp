@@ -32,34 +32,16 @@ bool IsConsole(HANDLE handle)
 WCHAR WideText[4096];
 char ConsoleBytes[3 * 4096];
 
-// Well-formed UTF-8 as wide text, by hand: the first Windows 95 has no
-// UTF-8 code page. At most one wide character per byte.
-int Utf8ToWide(const char* text, int length)
+// Text in `codePage` onto a console: as wide characters, which the NT
+// family shows as they are; 95/98/Me, which have WriteConsoleW as a stub
+// only, get the console's own code page.
+void WriteConsoleText(HANDLE console, const char* text, int length, UINT codePage = CP_ACP)
 {
-    int wide = 0;
-    for (int i = 0; i < length;) {
-        unsigned c = static_cast<BYTE>(text[i++]);
-        int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (more > 0)
-            c &= 0x7F >> (more + 1);
-        for (; more > 0 && i < length; --more)
-            c = (c << 6) | (static_cast<BYTE>(text[i++]) & 0x3F);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            WideText[wide++] = static_cast<WCHAR>(0xD800 | (c >> 10));
-            c = 0xDC00 | (c & 0x3FF);
-        }
-        WideText[wide++] = static_cast<WCHAR>(c);
-    }
-    return wide;
-}
-
-// Text in the ANSI code page, or in UTF-8, onto a console: as wide
-// characters, which the NT family shows as they are; 95/98/Me, which have
-// WriteConsoleW as a stub only, get the console's own code page.
-void WriteConsoleText(HANDLE console, const char* text, int length, bool utf8 = false)
-{
-    const int wide = utf8 ? Utf8ToWide(text, length) : MultiByteToWideChar(CP_ACP, 0, text, length, WideText, 4096);
+    const int wide = MultiByteToWideChar(codePage, 0, text, length, WideText, 4096);
+    // The first Windows 95 has no UTF-8 code page: its text then shows as
+    // ANSI text rather than not at all.
+    if (wide <= 0 && codePage != CP_ACP)
+        return WriteConsoleText(console, text, length);
     DWORD written;
     if (wide <= 0 || WriteConsoleW(console, WideText, wide, &written, nullptr))
         return;
@@ -81,37 +63,43 @@ void WriteText(HANDLE handle, const char* text)
 
 char Relayed[4096];
 
+// The bytes of the character that starts with `lead`, as far as the lead
+// byte tells.
+int CharacterBytes(BYTE lead, UINT codePage)
+{
+    if (codePage != CP_UTF8)
+        return IsDBCSLeadByte(lead) ? 2 : 1;
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
 // Before Windows XP a program cannot attach to another's console, so
-// Marquill writes into a pipe and this shows it. A character cut in two by
-// a read waits for the rest of its bytes. /show's lines come in UTF-8 after
-// a byte-order mark, the rest in the ANSI code page.
+// Marquill writes into a pipe and this shows it: text in the ANSI code
+// page, or UTF-8 from a byte-order mark on (as /show writes a value that is
+// not ASCII). A character cut in two by a read waits for the rest.
 void Relay(HANDLE pipe, HANDLE console)
 {
+    static const char utf8Mark[] = "\xEF\xBB\xBF";
+    UINT codePage = CP_ACP;
     int kept = 0;
-    bool utf8 = false;
     DWORD got;
     while (ReadFile(pipe, Relayed + kept, sizeof Relayed - kept, &got, nullptr) && got > 0) {
         const int end = kept + static_cast<int>(got);
-        int start = 0, whole = 0;
+        int start = 0;
+        if (end >= 3 && Relayed[0] == utf8Mark[0] && Relayed[1] == utf8Mark[1] && Relayed[2] == utf8Mark[2]) {
+            codePage = CP_UTF8;
+            start = 3;
+        }
+        int whole = start;
         while (whole < end) {
-            const BYTE lead = static_cast<BYTE>(Relayed[whole]);
-            if (!utf8 && lead == 0xEF && whole + 3 <= end && static_cast<BYTE>(Relayed[whole + 1]) == 0xBB &&
-                static_cast<BYTE>(Relayed[whole + 2]) == 0xBF) {
-                WriteConsoleText(console, Relayed + start, whole - start);
-                utf8 = true;
-                start = whole += 3;
-                continue;
-            }
-            const int step = !utf8 ? (IsDBCSLeadByte(lead) ? 2 : 1) : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            const int step = CharacterBytes(static_cast<BYTE>(Relayed[whole]), codePage);
             if (whole + step > end)
                 break;
             whole += step;
         }
-        WriteConsoleText(console, Relayed + start, whole - start, utf8);
-        // No runtime here to copy with: byte by byte, at most three.
-        volatile char* rest = Relayed;
-        for (kept = 0; whole + kept < end; ++kept)
-            rest[kept] = rest[whole + kept];
+        WriteConsoleText(console, Relayed + start, whole - start, codePage);
+        kept = end - whole;
+        for (int i = 0; i < kept; ++i)
+            Relayed[i] = Relayed[whole + i];
     }
 }
 

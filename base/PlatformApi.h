@@ -55,6 +55,9 @@ struct TPlatformApi {
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
     // Windows 9x has it as a stub that fails with ERROR_CALL_NOT_IMPLEMENTED.
     decltype(&::WriteConsoleW) WriteConsoleW = ::WriteConsoleW;
+    // High contrast and the keyboard cues: Wine will not switch high
+    // contrast on, and 95 and NT 4.0 fail both queries.
+    decltype(&::SystemParametersInfoA) SystemParametersInfoA = ::SystemParametersInfoA;
     // Who the program runs as: a filtered administrator's token (Vista and
     // later), which Wine never gives, and the elevation prompt that such a
     // window start asks for. The shell's DLL is loaded only for that prompt.
