@@ -642,46 +642,44 @@ TEST_F(Program, FleetRecipesKeepTheirContract)
     const std::string recipes = readme.substr(section, readme.find("\n## ", section + 1) - section);
 
     const std::regex exeCall(R"(Marquill\.exe"? (/[^|'\n]*[^|'\n ]))");
-    std::vector<std::string> scripts;
     std::set<std::string> commands;
-    for (const char* language : {"powershell", "yaml"}) {
+    std::string install, uninstall;
+    for (const char* language : {"powershell", "yaml", "bat"}) {
         for (const std::string& block : RecipeBlocks(recipes, language)) {
             SCOPED_TRACE(block);
+            // The batch files run whole, below.
+            if (block.rfind("@echo off", 0) == 0) {
+                (block.find("/apply") != std::string::npos ? install : uninstall) = AsBatchFile(block);
+                continue;
+            }
+            for (std::sregex_iterator it(block.begin(), block.end(), exeCall), end; it != end; ++it)
+                commands.insert((*it)[1].str());
+            if (language[0] == 'b')
+                continue;
             EXPECT_EQ(block.find("2>"), std::string::npos) << "error records in PowerShell 5.1";
             EXPECT_FALSE(std::regex_search(block, std::regex(R"(\$\w+\[-1\]|stdout_lines\[)")))
                 << "the last line of a string or of no output";
-            for (std::sregex_iterator it(block.begin(), block.end(), exeCall), end; it != end; ++it)
-                commands.insert((*it)[1].str());
+            EXPECT_EQ(Occurrences(block, "stdout_lines"), Occurrences(block, "stdout_lines | last | default('')"));
             if (block.find("Marquill.exe /") != std::string::npos) {
                 EXPECT_NE(block.find("Test-Path"), std::string::npos) << "a missing exe exits 0";
                 EXPECT_NE(block.find("exit 3"), std::string::npos);
             }
+            if (block.find("win_command") != std::string::npos && block.find("/test") != std::string::npos) {
+                EXPECT_NE(block.find("when: ansible_check_mode"), std::string::npos);
+            }
         }
-    }
-    for (const std::string& block : RecipeBlocks(recipes, "yaml")) {
-        EXPECT_EQ(Occurrences(block, "stdout_lines"), Occurrences(block, "stdout_lines | last | default('')"))
-            << block;
-        if (block.find("/test") != std::string::npos) {
-            EXPECT_NE(block.find("when: ansible_check_mode"), std::string::npos) << block;
-        }
-    }
-    std::string install, uninstall;
-    for (const std::string& block : RecipeBlocks(recipes, "bat")) {
-        if (block.find("/apply") != std::string::npos)
-            install = AsBatchFile(block);
-        else if (block.find("rmdir") != std::string::npos)
-            uninstall = AsBatchFile(block);
     }
     const std::vector<std::string> fieldFiles = RecipeBlocks(recipes, "ini");
     ASSERT_EQ(fieldFiles.size(), 1u);
     ASSERT_FALSE(install.empty() || uninstall.empty());
     const std::string test = "/test /file:oem.txt", apply = "/apply /file:oem.txt";
-    std::string detect;
+    const std::string answerFile = "/show /format:answerfile /out:oem.xml",
+                      fragment = "/show /format:unattend /out:OEMInformation.xml";
+    std::string detect;  // the Win32 app's, which carries its fields
     for (const std::string& command : commands)
-        if (command != test && command != apply)
+        if (command.rfind("/test ", 0) == 0 && command != test)
             detect = command;
-    ASSERT_EQ(commands, (std::set<std::string>{apply, test, detect}));
-    EXPECT_EQ(detect.rfind("/test ", 0), 0u) << "the Win32 app's detection carries its fields";
+    ASSERT_EQ(commands, (std::set<std::string>{apply, test, detect, answerFile, fragment}));
 
     const std::string package = TempDir() + "\\marquill-package", oemTxt = package + "\\oem.txt";
     char programFiles[MAX_PATH] = {};
@@ -705,12 +703,15 @@ TEST_F(Program, FleetRecipesKeepTheirContract)
         bool fieldFile;
         DWORD code;
         std::string last;
+        std::string made, holds;  // a file the command writes in the folder, and a line it holds
     } steps[] = {
         {"install.cmd", "", false, 3, "Marquill could not run: oem.txt is not beside install.cmd."},
         {"install.cmd", "", true, 0, "changed 4 fields"},
         {"", test, true, 0, "compliant"},
         {"", detect, true, 0, "compliant"},
         {"", apply, true, 0, "unchanged"},
+        {"", answerFile, true, 0, "", "oem.xml", "<settings pass=\"offlineServicing\">"},
+        {"", fragment, true, 0, "", "OEMInformation.xml", "<Model>X 1</Model>"},
         {"install.cmd", "", true, 0, "unchanged"},
         // A machine that drifted, or that holds the fields of a version before.
         {"", "/apply Model=X1", true, 0, "changed 1 field"},
@@ -746,6 +747,12 @@ TEST_F(Program, FleetRecipesKeepTheirContract)
         EXPECT_EQ(LastLine(run.Out), step.last) << run.Out;
         if (step.code != 2) {
             EXPECT_EQ(run.Err, "");
+        }
+        if (!step.made.empty()) {
+            std::string made;
+            EXPECT_TRUE(ReadFileInto(folder + "\\" + step.made, made));
+            EXPECT_NE(made.find(step.holds), std::string::npos) << made;
+            DeleteFileA((folder + "\\" + step.made).c_str());
         }
     }
     EXPECT_EQ(Outside("Model"), "X 1") << "the OEM information stays";
