@@ -703,7 +703,7 @@ TEST_F(Program, FleetRecipesKeepTheirContract)
         bool fieldFile;
         DWORD code;
         std::string last;
-        std::string made, holds;  // a file the command writes in the folder, and a line it holds
+        std::string made = {}, holds = {};  // a file the command writes in the folder, and a line it holds
     } steps[] = {
         {"install.cmd", "", false, 3, "Marquill could not run: oem.txt is not beside install.cmd."},
         {"install.cmd", "", true, 0, "changed 4 fields"},
