@@ -2,14 +2,9 @@
 // arguments, one job for a script instead, without a window.
 #include <windows.h>
 
-#include <exception>
-
 #include "cli/CliRules.h"
 #include "cli/CommandLine.h"
-#include "i18n/Translate.h"
-#include "ui/ApplicationWindow.h"
-#include "ui/ErrorBox.h"
-#include "ui/MainForm.h"
+#include "ui/WindowProgram.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -17,25 +12,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const TUsageError argumentError = ProgramArguments(args);
     if (!args.empty())
         return CommandLineMain(args, argumentError);
-
-    InitCommonControlClasses();
-    try {
-        InitTranslation();
-        ApplicationWindow();
-        AppFrm = new TAppFrm;
-        AppFrm->QuitOnDestroy = true;
-    } catch (const std::exception& e) {
-        ShowErrorBox(e.what(), nullptr);
-        return 1;
-    }
-
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (AppFrm && AppFrm->IsFormMessage(msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    delete AppFrm;
-    return 0;
+    return WindowProgramMain();
 }

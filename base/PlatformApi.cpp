@@ -27,9 +27,19 @@ DWORD WINAPI FileDialogError()
     auto error = FileDialogFunction<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");
     return error ? error() : CDERR_INITIALIZATION;
 }
+BOOL WINAPI ShellExecuteWithShell(SHELLEXECUTEINFOA* info)
+{
+    static const bool loaded = LoadLibraryA("shell32.dll") != nullptr;
+    auto execute = loaded ? LoadedFunction<decltype(&::ShellExecuteExA)>("shell32.dll", "ShellExecuteExA") : nullptr;
+    if (execute)
+        return execute(info);
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return FALSE;
+}
 }  // namespace
 
-TPlatformApi::TPlatformApi() : GetOpenFileNameA(OpenFileNameDialog), CommDlgExtendedError(FileDialogError)
+TPlatformApi::TPlatformApi()
+    : GetOpenFileNameA(OpenFileNameDialog), CommDlgExtendedError(FileDialogError), ShellExecuteExA(ShellExecuteWithShell)
 {
     IsWow64Process = LoadedFunction<decltype(IsWow64Process)>("kernel32.dll", "IsWow64Process");
     Wow64DisableWow64FsRedirection =
@@ -37,6 +47,7 @@ TPlatformApi::TPlatformApi() : GetOpenFileNameA(OpenFileNameDialog), CommDlgExte
     Wow64RevertWow64FsRedirection =
         LoadedFunction<decltype(Wow64RevertWow64FsRedirection)>("kernel32.dll", "Wow64RevertWow64FsRedirection");
     AttachConsole = LoadedFunction<decltype(AttachConsole)>("kernel32.dll", "AttachConsole");
+    CheckTokenMembership = LoadedFunction<decltype(CheckTokenMembership)>("advapi32.dll", "CheckTokenMembership");
     GetSystemWow64DirectoryA =
         LoadedFunction<decltype(GetSystemWow64DirectoryA)>("kernel32.dll", "GetSystemWow64DirectoryA");
     InitCommonControlsEx = LoadedFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 struct TPlatformApi {
     TPlatformApi();
@@ -49,6 +50,11 @@ struct TPlatformApi {
     decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
     decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
+    // Who the program runs as: a filtered administrator's token (Vista and
+    // later), which Wine never gives, and the elevation prompt that such a
+    // window start asks for. The shell's DLL is loaded only for that prompt.
+    decltype(&::GetTokenInformation) GetTokenInformation = ::GetTokenInformation;
+    BOOL(WINAPI* ShellExecuteExA)(SHELLEXECUTEINFOA*);
     // Functions that older releases lack are never imported: the
     // constructor looks them up at run time, and nullptr means the running
     // Windows has none. Windows 95 to 2000 lack these four; 32-bit XP lacks
@@ -57,6 +63,9 @@ struct TPlatformApi {
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(PVOID*) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(PVOID) = nullptr;
     BOOL(WINAPI* AttachConsole)(DWORD) = nullptr;
+    // Whether the token holds a group enabled; Windows 2000 brought it.
+    // Wine's token is always an administrator's.
+    BOOL(WINAPI* CheckTokenMembership)(HANDLE, PSID, PBOOL) = nullptr;
     // 64-bit XP and Server 2003 brought it; 32-bit XP has it as a stub that
     // fails, the earlier releases none.
     UINT(WINAPI* GetSystemWow64DirectoryA)(LPSTR, UINT) = nullptr;

@@ -179,6 +179,12 @@ bool DropAside(const std::string& target)
     return DeleteAnyFile(AsideFilePath(target));
 }
 
+bool HasLeftovers(const std::string& target)
+{
+    return AttributesOf(NewFilePath(target)) != INVALID_FILE_ATTRIBUTES ||
+           AttributesOf(AsideFilePath(target)) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool ClearLeftovers(const std::string& target, bool& found)
 {
     const std::string leftovers[] = {NewFilePath(target), AsideFilePath(target)};

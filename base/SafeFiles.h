@@ -81,3 +81,6 @@ bool DropAside(const std::string& target);
 // whether there were any, that is whether a run ended part-way, which the
 // store lock cannot always tell (see TStoreLock::Abandoned).
 bool ClearLeftovers(const std::string& target, bool& found);
+// Whether such files are there, looked at only: a run that may not change
+// the store must leave them to one that may.
+bool HasLeftovers(const std::string& target);

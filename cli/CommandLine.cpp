@@ -2,6 +2,7 @@
 
 #include "base/AnsiText.h"
 #include "base/Format.h"
+#include "base/Rights.h"
 #include "cli/CliRules.h"
 #include "cli/DesiredState.h"
 #include "cli/ShowOutput.h"
@@ -16,6 +17,11 @@
 #include <exception>
 
 namespace {
+
+// Asked before anything else is read: a script learns at once that the
+// run was refused, and nothing is written.
+const char NeedsElevation[] =
+    "Changing the OEM information needs an elevated prompt (Run as administrator); nothing was written";
 
 const char* ModeName(TStoreMode mode)
 {
@@ -88,14 +94,37 @@ int ShowFormatted(TStoreMode mode, TShowFormat format, std::string& bytes, TCons
     return ExitDone;
 }
 
+// Messages kept until the store has been read for the last time.
+class TKeptText : public TConsoleOut {
+public:
+    bool Write(const std::string& text) override
+    {
+        Text += text;
+        return true;
+    }
+    std::string Text;
+};
+
 // Output that did not arrive whole fails. The forms go out in their own
 // encodings, byte for byte; the backup's lines are ANSI text, which a
-// console shows in its code page.
+// console shows in its code page. The output is written once the store is
+// read, outside its lock.
 int Show(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsoleOut& err)
 {
     std::string bytes;
     const bool text = request.Format == TShowFormat::Text;
-    const int code = text ? ShowText(mode, bytes, err) : ShowFormatted(mode, request.Format, bytes, err);
+    int code = ExitDone;
+    TKeptText readErrors;
+    ReadUnderStoreLock(
+        [&] {
+            readErrors.Text.clear();
+            code = text ? ShowText(mode, bytes, readErrors) : ShowFormatted(mode, request.Format, bytes, readErrors);
+            return std::to_string(code) + readErrors.Text + '\0' + bytes;
+        },
+        // Standard output is the data itself unless it goes to a file.
+        [&](const std::string& notice) { ReportError(request.OutPath.empty() ? err : out, notice); });
+    if (!readErrors.Text.empty())
+        err.Write(readErrors.Text);
     if (code != ExitDone)
         return code;
     std::string error;
@@ -164,16 +193,17 @@ int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TCons
             const TUsageError wrongMode = ShowFormatInMode(request.Format, mode);
             if (!wrongMode.empty())
                 return UsageError(err, wrongMode);
-            // Standard output is the data itself unless it goes to a file.
-            int code = ExitDone;
-            UnderStoreLock([&] { code = Show(mode, request, out, err); },
-                           [&](const std::string& notice) { ReportError(request.OutPath.empty() ? err : out, notice); });
-            return code;
+            return Show(mode, request, out, err);
         }
-        case TCliCommand::Apply:
         case TCliCommand::Test:
             return ApplyOrTest(mode, request, out, err);
+        case TCliCommand::Apply:
+            if (!MayChangeStore())
+                return StoreError(err, NeedsElevation);
+            return ApplyOrTest(mode, request, out, err);
         case TCliCommand::Remove:
+            if (!MayChangeStore())
+                return StoreError(err, NeedsElevation);
             UnderStoreLock([&] { RemoveOEMInfo(mode); }, [&](const std::string& notice) { ReportError(out, notice); });
             return ExitDone;
         }

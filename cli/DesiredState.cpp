@@ -254,18 +254,27 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
     int code = ExitDone;
     try {
         const TRequestedLogo logo = CheckRequestedLogo(OEMFieldsIn(mode), given);
-        UnderStoreLock(
-            [&] {
-                const TDesiredState state = ReadDesiredState(mode, schema, given, logo);
-                error = state.UrlRuleError;
-                if (!error.empty())
-                    return;
-                differences = state.ShownBefore.size();
-                lines = ChangeLines(state);
-                if (!test && differences > 0)
-                    code = WriteDesiredState(state, err);
-            },
-            [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; });
+        const auto compare = [&] {
+            const TDesiredState state = ReadDesiredState(mode, schema, given, logo);
+            error = state.UrlRuleError;
+            if (!error.empty())
+                return;
+            differences = state.ShownBefore.size();
+            lines = ChangeLines(state);
+            if (!test && differences > 0)
+                code = WriteDesiredState(state, err);
+        };
+        const auto notify = [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; };
+        // /test only reads: a run without the rights to take the lock may.
+        if (test)
+            ReadUnderStoreLock(
+                [&] {
+                    compare();
+                    return error + '\0' + lines;
+                },
+                notify);
+        else
+            UnderStoreLock(compare, notify);
     } catch (const std::exception& failure) {
         if (!test) {
             out.Write(notices);

@@ -22,7 +22,11 @@ HANDLE RedirectedHandle(DWORD which)
 // nothing.
 HANDLE OpenParentConsole()
 {
-    if (!PlatformApi.AttachConsole || !PlatformApi.AttachConsole(ATTACH_PARENT_PROCESS))
+    if (!PlatformApi.AttachConsole)
+        return nullptr;
+    // Refused as already attached (Wine attaches a window program to the
+    // console of the console program that started it), it has the console.
+    if (!PlatformApi.AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
         return nullptr;
     // Older consoles open CONOUT$ only for reading and writing both.
     return CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

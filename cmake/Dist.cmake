@@ -1,11 +1,12 @@
-# The release archive Marquill-<version>-win32.zip: Marquill.exe with the
-# locale\ tree of catalogs beside it, a README and the licence, in one folder
+# The release archive Marquill-<version>-win32.zip: Marquill.exe and its
+# console companion Marquill.com with the locale\ tree of catalogs beside it, a README and the licence, in one folder
 # named like the archive. `cmake --build <dir> --target dist` makes it in the
 # build directory.
 #
 # The same file, run as a script (cmake -P), does the packing, so that the
 # target and the tests pack in exactly the same way. Script arguments:
 #   EXE          the built Marquill.exe
+#   COMPANION    the built Marquill.com
 #   LOCALE_DIR   the locale tree beside it (<lang>/LC_MESSAGES/*.mo)
 #   LICENSE      the licence text
 #   README       the README text for the archive
@@ -13,14 +14,16 @@
 #   OUT_DIR      where the archive goes
 
 if(CMAKE_SCRIPT_MODE_FILE)
-  foreach(arg EXE LOCALE_DIR LICENSE README NAME OUT_DIR)
+  foreach(arg EXE COMPANION LOCALE_DIR LICENSE README NAME OUT_DIR)
     if(NOT DEFINED ${arg} OR "${${arg}}" STREQUAL "")
       message(FATAL_ERROR "Dist: ${arg} is not given")
     endif()
   endforeach()
-  if(NOT EXISTS "${EXE}")
-    message(FATAL_ERROR "Dist: ${EXE} does not exist")
-  endif()
+  foreach(program "${EXE}" "${COMPANION}")
+    if(NOT EXISTS "${program}")
+      message(FATAL_ERROR "Dist: ${program} does not exist")
+    endif()
+  endforeach()
 
   # A release without its catalogs would silently show English only.
   file(GLOB_RECURSE catalogs RELATIVE "${LOCALE_DIR}" "${LOCALE_DIR}/*/LC_MESSAGES/*.mo")
@@ -32,7 +35,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
   set(root "${stage}/${NAME}")
   file(REMOVE_RECURSE "${stage}")
   file(MAKE_DIRECTORY "${root}")
-  file(COPY "${EXE}" DESTINATION "${root}")
+  file(COPY "${EXE}" "${COMPANION}" DESTINATION "${root}")
   foreach(catalog IN LISTS catalogs)
     get_filename_component(subdir "${catalog}" DIRECTORY)
     file(COPY "${LOCALE_DIR}/${catalog}" DESTINATION "${root}/locale/${subdir}")
@@ -69,6 +72,7 @@ endif()
 add_custom_target(dist
   COMMAND "${CMAKE_COMMAND}"
           -DEXE=$<TARGET_FILE:Marquill>
+          -DCOMPANION=$<TARGET_FILE:MarquillCompanion>
           -DLOCALE_DIR=$<TARGET_FILE_DIR:Marquill>/locale
           -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE
           -DREADME=${CMAKE_SOURCE_DIR}/dist/README.txt
@@ -77,7 +81,7 @@ add_custom_target(dist
           -P ${CMAKE_CURRENT_LIST_FILE}
   COMMENT "Packing ${MARQUILL_DIST_NAME}.zip"
   VERBATIM)
-add_dependencies(dist Marquill)
+add_dependencies(dist Marquill MarquillCompanion)
 # Whatever builds the catalogs lives in locale/; the archive waits for all of it.
 get_property(catalog_targets DIRECTORY ${CMAKE_SOURCE_DIR}/locale PROPERTY BUILDSYSTEM_TARGETS)
 if(catalog_targets)

@@ -18,9 +18,28 @@ const char PlainLockName[] = "Marquill.OEMInformation.Lock";
 
 [[noreturn]] void RaiseLockFailure(DWORD code)
 {
+    if (code == ERROR_ACCESS_DENIED)
+        throw EStoreLockRefused(FormatText(ResText(N_("Unable to take the OEM information lock (%s); nothing was written")),
+                                           {SystemErrorText(code)}));
     throw EMarquillError(FormatText(ResText(N_("Unable to take the OEM information lock (%s); nothing was written")),
                                     {SystemErrorText(code)}));
 }
+
+// A Ctrl+C or Ctrl+Break at the console a command-line run is attached to
+// would end it where it stands, a write half done: while the lock is held
+// they are ignored.
+BOOL WINAPI IgnoreBreak(DWORD event)
+{
+    return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+}
+
+class TBreakIgnored {
+public:
+    TBreakIgnored() { SetConsoleCtrlHandler(IgnoreBreak, TRUE); }
+    ~TBreakIgnored() { SetConsoleCtrlHandler(IgnoreBreak, FALSE); }
+    TBreakIgnored(const TBreakIgnored&) = delete;
+    TBreakIgnored& operator=(const TBreakIgnored&) = delete;
+};
 
 bool AllowMutexUse(PACL acl, PSID sid)
 {
@@ -125,6 +144,7 @@ void UnderStoreLock(const std::function<void()>& change, const std::function<voi
     std::exception_ptr failure;
     {
         const TStoreLock lock(timeoutMs);
+        const TBreakIgnored noBreak;
         abandoned = lock.Abandoned();
         try {
             // Files a killed run left beside the store tell of it too.
@@ -138,4 +158,50 @@ void UnderStoreLock(const std::function<void()>& change, const std::function<voi
         notify(AbandonedLockNotice());
     if (failure)
         std::rethrow_exception(failure);
+}
+
+namespace {
+// What one read gave, an error included, so that two can be compared.
+struct TStoreRead {
+    std::string Text;
+    std::exception_ptr Failure;
+};
+
+TStoreRead ReadOnce(const std::function<std::string()>& read)
+{
+    TStoreRead result;
+    try {
+        result.Text = read();
+    } catch (const std::exception& e) {
+        result.Text = std::string("\1") + e.what();
+        result.Failure = std::current_exception();
+    }
+    return result;
+}
+}  // namespace
+
+void ReadUnderStoreLock(const std::function<std::string()>& read,
+                        const std::function<void(const std::string&)>& notify, DWORD timeoutMs)
+{
+    try {
+        UnderStoreLock([&] { read(); }, notify, timeoutMs);
+        return;
+    } catch (const EStoreLockRefused&) {
+    }
+    if (StoreLeftoversFound())
+        throw EMarquillError("A Marquill that was stopped while it was changing the OEM information left files beside "
+                             "it; run this from an elevated prompt (Run as administrator), which puts them right");
+    TStoreRead previous = ReadOnce(read);
+    for (int attempt = 1; attempt < StoreReadAttempts; ++attempt) {
+        Sleep(StoreReadPauseMs);
+        TStoreRead current = ReadOnce(read);
+        if (current.Text == previous.Text) {
+            if (current.Failure)
+                std::rethrow_exception(current.Failure);
+            return;
+        }
+        previous = std::move(current);
+    }
+    throw EMarquillError("The OEM information kept changing while it was read without the lock, which only an "
+                         "elevated run may take");
 }

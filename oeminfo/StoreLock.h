@@ -3,6 +3,7 @@
 // sessions: the window's Apply and Remove and every command-line run hold
 // this lock, so a deployment agent running as SYSTEM, a scheduled task and an
 // administrator's window take turns.
+#include "base/Error.h"
 #include "base/WinHandles.h"
 
 #include <functional>
@@ -74,6 +75,13 @@ private:
     bool abandoned_ = false;
 };
 
+// The lock's access rules refused this run (it is not elevated, and another
+// run made the mutex): it may still read the store, without the lock.
+class EStoreLockRefused : public EMarquillError {
+public:
+    using EMarquillError::EMarquillError;
+};
+
 // What the user is told after a change that took an abandoned lock, in
 // English: the command line writes it as it is, beside its English summary,
 // so that an engine's log holds it whole; the window shows ResText of it.
@@ -86,3 +94,19 @@ std::string AbandonedLockNotice();
 // failed; its error then travels on.
 void UnderStoreLock(const std::function<void()>& change, const std::function<void(const std::string&)>& notify,
                     DWORD timeoutMs = StoreLockTimeoutMs);
+
+// How often, and how far apart, a run without the lock reads the store
+// until two reads in a row agree.
+constexpr int StoreReadAttempts = 5;
+constexpr DWORD StoreReadPauseMs = 100;
+
+// Runs `read`, which only reads the store and gives what it read, as
+// UnderStoreLock runs a change. A run the lock's access rules refuse reads
+// without it: it touches nothing a killed run left beside the store files
+// (finding any, it raises an error asking for an elevated run, since a
+// removal killed part-way may have moved oeminfo.ini aside), and calls
+// `read` until two calls in a row give the same (an error counts as what
+// was read), at most StoreReadAttempts times, else raises an error that the
+// store kept changing.
+void ReadUnderStoreLock(const std::function<std::string()>& read,
+                        const std::function<void(const std::string&)>& notify, DWORD timeoutMs = StoreLockTimeoutMs);

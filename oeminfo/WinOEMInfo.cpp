@@ -294,16 +294,31 @@ void RemoveOEMInfo(TStoreMode mode)
         RemoveRegOEMInfo();
 }
 
-bool ClearStoreLeftovers()
+namespace {
+// Whether `found` says yes for either store file, asked of each in the real
+// system directory.
+template <class TFound> bool AnyStoreFile(TFound&& found)
 {
-    return WithRedirectionOff(IsWow64(), [] {
+    return WithRedirectionOff(IsWow64(), [&] {
         bool any = false;
-        for (const std::string& path : {IniFilePath(), LogoFilePath()}) {
-            // One that will not go does no harm: the next change replaces it.
-            bool found = false;
-            ClearLeftovers(path, found);
-            any = any || found;
-        }
+        for (const std::string& path : {IniFilePath(), LogoFilePath()})
+            any = found(path) || any;
         return any;
     });
+}
+}  // namespace
+
+bool ClearStoreLeftovers()
+{
+    return AnyStoreFile([](const std::string& path) {
+        // One that will not go does no harm: the next change replaces it.
+        bool found = false;
+        ClearLeftovers(path, found);
+        return found;
+    });
+}
+
+bool StoreLeftoversFound()
+{
+    return AnyStoreFile(HasLeftovers);
 }

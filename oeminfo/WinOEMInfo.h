@@ -61,3 +61,5 @@ void RemoveOEMInfo(TStoreMode mode);
 // Deletes what a run killed part-way left beside oeminfo.ini and
 // oemlogo.bmp (see ClearLeftovers); true when there was any.
 bool ClearStoreLeftovers();
+// Whether there is any, without touching them.
+bool StoreLeftoversFound();

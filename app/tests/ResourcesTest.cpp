@@ -131,7 +131,7 @@ TEST_F(ResourcesTest, VersionStringsNameTheProduct)
     EXPECT_NE(description.find("OEM information"), std::string::npos) << description;
 }
 
-TEST_F(ResourcesTest, ManifestAsksForVisualStylesHighestAvailableAndDpiAwareness)
+TEST_F(ResourcesTest, ManifestAsksForVisualStylesAsInvokerAndDpiAwareness)
 {
     TDataModule exe(ExePath());
     ASSERT_TRUE(exe.Get()) << "error " << GetLastError();
@@ -148,7 +148,9 @@ TEST_F(ResourcesTest, ManifestAsksForVisualStylesHighestAvailableAndDpiAwareness
     size_t version = manifest.find("version=\"6.0.0.0\"", manifest.rfind("<assemblyIdentity", controls));
     EXPECT_LT(version, identityEnd) << "the common controls are not asked for in version 6";
     const char* const holds[] = {
-        "level=\"highestAvailable\"",
+        // Reading needs no elevation; without a level Windows would run the
+        // program with UAC virtualization.
+        "level=\"asInvoker\"",
         // Windows XP rejects the asm.v3 form of trustInfo; asm.v2 works everywhere.
         "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">",
         // The program's own identity carries the project version.

@@ -1,4 +1,4 @@
-# Tests of what ships: Marquill.exe's imports and resources, and the release
+# Tests of what ships: the programs' imports and resources, and the release
 # archive. Included from app/tests/CMakeLists.txt; the checks that need no
 # Windows run this same file as a script (cmake -P) with MODE set.
 
@@ -8,7 +8,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
   macro(pack_and_unpack scratch)
     file(REMOVE_RECURSE "${scratch}")
     file(MAKE_DIRECTORY "${scratch}/unpacked")
-    execute_process(COMMAND "${CMAKE_COMMAND}" -DEXE=${EXE} -DLOCALE_DIR=${LOCALE_DIR} -DLICENSE=${LICENSE}
+    execute_process(COMMAND "${CMAKE_COMMAND}" -DEXE=${EXE} -DCOMPANION=${COMPANION} -DLOCALE_DIR=${LOCALE_DIR} -DLICENSE=${LICENSE}
                             -DREADME=${README} -DNAME=${NAME} -DOUT_DIR=${scratch} -P ${DIST_SCRIPT}
                     RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
@@ -23,32 +23,33 @@ if(CMAKE_SCRIPT_MODE_FILE)
     endif()
   endmacro()
 
-  if(MODE STREQUAL "shipped_exe")
-    # The exe in the release archive must load on every release the about
-    # page names: each function it imports by name is in the export list of
-    # its DLL for NT 5.x (tests/winapi/nt5) and for Windows 95 (win95, which
-    # has no msvcrt list: the first Windows 95 had no msvcrt.dll), and the PE
-    # header asks for no more than Windows 95 and NT 4.0 give.
-    set(scratch "${WORK_DIR}/shipped-exe-test")
-    pack_and_unpack("${scratch}")
-    set(shipped "${scratch}/unpacked/${NAME}/Marquill.exe")
+  # Each program in the release archive must load on every release the
+  # about page names: each function it imports by name is in the export list
+  # of its DLL for NT 5.x (tests/winapi/nt5) and for Windows 95 (win95, which
+  # has no msvcrt list: the first Windows 95 had no msvcrt.dll), and the PE
+  # header asks for no more than Windows 95 and NT 4.0 give. Its manifest
+  # asks for the caller's own rights: reading needs no elevation.
+  function(check_shipped shipped limit min_imports)
+    get_filename_component(program "${shipped}" NAME)
     execute_process(COMMAND "${OBJDUMP}" -p "${shipped}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
-    file(SIZE "${shipped}" size)
-    file(REMOVE_RECURSE "${scratch}")
     if(NOT status EQUAL 0)
       message(FATAL_ERROR "${OBJDUMP} -p ${shipped} failed (${status})")
     endif()
-
-    if(size GREATER 358400)
-      message(SEND_ERROR "Marquill.exe is ${size} bytes, more than 350 KB (358400)")
+    file(SIZE "${shipped}" size)
+    if(size GREATER limit)
+      message(SEND_ERROR "${program} is ${size} bytes, more than ${limit}")
+    endif()
+    file(STRINGS "${shipped}" levels REGEX "requestedExecutionLevel")
+    if(NOT levels MATCHES "requestedExecutionLevel level=\"asInvoker\"" OR levels MATCHES "highestAvailable|requireAdministrator")
+      message(SEND_ERROR "${program}'s manifest does not ask for asInvoker alone: ${levels}")
     endif()
     # Windows 9x and NT 4.0 refuse an exe that asks for a later subsystem or
     # system version.
     foreach(field MajorSubsystemVersion MajorOSystemVersion)
       if(NOT dump MATCHES "${field}[ \t]+([0-9]+)")
-        message(SEND_ERROR "no ${field} in the PE header dump")
+        message(SEND_ERROR "no ${field} in the PE header dump of ${program}")
       elseif(CMAKE_MATCH_1 GREATER 4)
-        message(SEND_ERROR "${field} is ${CMAKE_MATCH_1}; Windows 95 and NT 4.0 load at most 4")
+        message(SEND_ERROR "${program}: ${field} is ${CMAKE_MATCH_1}; Windows 95 and NT 4.0 load at most 4")
       endif()
     endforeach()
 
@@ -72,7 +73,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
           else()
             set(${family}_known FALSE)
             if(NOT (family STREQUAL "win95" AND key STREQUAL "msvcrt"))
-              message(SEND_ERROR "${dll}: no ${family} export list, so none of its imports can be checked")
+              message(SEND_ERROR "${program}: ${dll}: no ${family} export list, so none of its imports can be checked")
               math(EXPR missing "${missing} + 1")
             endif()
           endif()
@@ -83,7 +84,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
         set(name "${CMAKE_MATCH_1}")
         math(EXPR count "${count} + 1")
         if(name STREQUAL "<none>")
-          message(SEND_ERROR "${dll}: an import by ordinal, which no list can check")
+          message(SEND_ERROR "${program}: ${dll}: an import by ordinal, which no list can check")
           math(EXPR missing "${missing} + 1")
           continue()
         endif()
@@ -91,7 +92,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
           if(${family}_known)
             list(FIND ${family}_names "${name}" at)
             if(at EQUAL -1)
-              message(SEND_ERROR "${dll}: ${name} is missing from the ${family} list")
+              message(SEND_ERROR "${program}: ${dll}: ${name} is missing from the ${family} list")
               math(EXPR missing "${missing} + 1")
             endif()
           endif()
@@ -99,16 +100,29 @@ if(CMAKE_SCRIPT_MODE_FILE)
       endif()
     endforeach()
     # An empty or misread import table must not pass as a clean one.
-    foreach(needed kernel32 user32 gdi32 comctl32)
-      list(FIND dlls "${needed}" at)
+    list(FIND dlls kernel32 at)
+    if(at EQUAL -1)
+      message(SEND_ERROR "${program} does not import kernel32.dll; DLLs read: ${dlls}")
+    endif()
+    if(count LESS min_imports)
+      message(SEND_ERROR "only ${count} imports read from the dump of ${program}: the table was misread")
+    endif()
+    message(STATUS "${program}: ${size} bytes; ${count} imports from ${dlls}; ${missing} not in the lists")
+    set(shipped_dlls "${dlls}" PARENT_SCOPE)
+  endfunction()
+
+  if(MODE STREQUAL "shipped_exe")
+    set(scratch "${WORK_DIR}/shipped-exe-test")
+    pack_and_unpack("${scratch}")
+    check_shipped("${scratch}/unpacked/${NAME}/Marquill.com" 16384 15)
+    check_shipped("${scratch}/unpacked/${NAME}/Marquill.exe" 409600 50)
+    file(REMOVE_RECURSE "${scratch}")
+    foreach(needed user32 gdi32 comctl32)
+      list(FIND shipped_dlls "${needed}" at)
       if(at EQUAL -1)
-        message(SEND_ERROR "Marquill.exe does not import ${needed}.dll; DLLs read: ${dlls}")
+        message(SEND_ERROR "Marquill.exe does not import ${needed}.dll; DLLs read: ${shipped_dlls}")
       endif()
     endforeach()
-    if(count LESS 50)
-      message(SEND_ERROR "only ${count} imports read from the dump: the table was misread")
-    endif()
-    message(STATUS "${size} bytes; ${count} imports from ${dlls}; ${missing} not in the lists")
 
   elseif(MODE STREQUAL "zip")
     # Compare the archive's list with what was built.
@@ -121,7 +135,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
     list(SORT listed)
 
     file(GLOB_RECURSE catalogs RELATIVE "${LOCALE_DIR}" "${LOCALE_DIR}/*/LC_MESSAGES/*.mo")
-    set(expected "${NAME}/Marquill.exe" "${NAME}/README.txt" "${NAME}/LICENSE.txt")
+    set(expected "${NAME}/Marquill.exe" "${NAME}/Marquill.com" "${NAME}/README.txt" "${NAME}/LICENSE.txt")
     set(languages)
     foreach(catalog IN LISTS catalogs)
       list(APPEND expected "${NAME}/locale/${catalog}")
@@ -147,11 +161,15 @@ if(CMAKE_SCRIPT_MODE_FILE)
     endforeach()
 
     # What was packed is what was built, and the texts read on Windows.
-    file(SHA256 "${EXE}" built_hash)
-    file(SHA256 "${scratch}/unpacked/${NAME}/Marquill.exe" packed_hash)
-    if(NOT built_hash STREQUAL packed_hash)
-      message(SEND_ERROR "the packed Marquill.exe differs from the built one")
-    endif()
+    foreach(pair "EXE;Marquill.exe" "COMPANION;Marquill.com")
+      list(GET pair 0 var)
+      list(GET pair 1 program)
+      file(SHA256 "${${var}}" built_hash)
+      file(SHA256 "${scratch}/unpacked/${NAME}/${program}" packed_hash)
+      if(NOT built_hash STREQUAL packed_hash)
+        message(SEND_ERROR "the packed ${program} differs from the built one")
+      endif()
+    endforeach()
     foreach(text README.txt LICENSE.txt)
       file(READ "${scratch}/unpacked/${NAME}/${text}" content HEX)
       # A LF (0a) at the start or after any byte but CR (0d), at a byte boundary.
@@ -176,7 +194,7 @@ if(NOT TARGET Marquill)
   return()
 endif()
 
-set(pack_args -DEXE=$<TARGET_FILE:Marquill> -DLOCALE_DIR=$<TARGET_FILE_DIR:Marquill>/locale
+set(pack_args -DEXE=$<TARGET_FILE:Marquill> -DCOMPANION=$<TARGET_FILE:MarquillCompanion> -DLOCALE_DIR=$<TARGET_FILE_DIR:Marquill>/locale
               -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE -DREADME=${CMAKE_SOURCE_DIR}/dist/README.txt
               -DNAME=Marquill-${PROJECT_VERSION}-win32 -DDIST_SCRIPT=${CMAKE_SOURCE_DIR}/cmake/Dist.cmake
               -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR})

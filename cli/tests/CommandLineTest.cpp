@@ -908,3 +908,63 @@ TEST_F(CommandLineLogo, LogoChangedAfterItsCheckIsInstalledAsChecked)
 }
 
 }  // namespace
+
+namespace {
+// The token of a run that is not elevated: no Administrators group enabled.
+BOOL WINAPI NotAnAdministrator(HANDLE, PSID, PBOOL member)
+{
+    *member = FALSE;
+    return TRUE;
+}
+
+HANDLE WINAPI RefusedMutex(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+}
+
+HANDLE WINAPI RefusedOpenMutex(DWORD, BOOL, LPCSTR)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+}
+}  // namespace
+
+// Without an administrator's rights, and refused the lock that another run
+// made: /show, /test and /? read as they do elevated; /apply and /remove
+// stop at once, saying why, with nothing written.
+TEST_F(CommandLine, ReadingNeedsNoRightsAndChangingStopsAtOnce)
+{
+    TApiSwap<decltype(PlatformApi.CheckTokenMembership)> token(PlatformApi.CheckTokenMembership, NotAnAdministrator);
+    TApiSwap<decltype(PlatformApi.CreateMutexA)> create(PlatformApi.CreateMutexA, RefusedMutex);
+    TApiSwap<decltype(PlatformApi.OpenMutexA)> open(PlatformApi.OpenMutexA, RefusedOpenMutex);
+    PrepareStore({{"Manufacturer", "M"}, {"Model", "X"}}, Legacy() ? Bmp : "");
+    const std::string before = Snapshot();
+    const std::string refusal =
+        "Changing the OEM information needs an elevated prompt (Run as administrator); nothing was written.\r\n";
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err;  // "*" for any non-empty text
+    } cases[] = {
+        {{"/show"}, 0, "*", ""},
+        {{"/show", "/format:json"}, 0, "*", ""},
+        {{"/test", "Model=X"}, 0, "compliant\r\n", ""},
+        {{"/test", "Model=Y"}, 1, "Model: \"X\" -> \"Y\"\r\ndrift in 1 field\r\n", ""},
+        {{"/?"}, 0, "*", ""},
+        {{"/apply", "Model=Y"}, 1, "", refusal},
+        {{"/apply", "Model=X"}, 1, "", refusal},
+        {{"/remove"}, 1, "", refusal},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        const TRun run = Cli(c.args);
+        EXPECT_EQ(run.Code, c.code) << run.Err;
+        if (c.out == "*")
+            EXPECT_FALSE(run.Out.empty());
+        else
+            EXPECT_EQ(run.Out, c.out);
+        EXPECT_EQ(run.Err, c.err);
+        EXPECT_EQ(Snapshot(), before);
+    }
+}

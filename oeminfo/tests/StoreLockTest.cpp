@@ -7,6 +7,8 @@
 #include "base/Error.h"
 #include "base/Format.h"
 #include "base/SystemError.h"
+#include "base/Wow64.h"
+#include "oeminfo/StoreLayout.h"
 
 #include <gtest/gtest.h>
 #include <sddl.h>
@@ -216,4 +218,77 @@ TEST_F(StoreLock, AbandonedLockIsTakenAndReportedAfterTheChange)
         EXPECT_NO_THROW(UnderStoreLock([] {}, [&](const std::string& notice) { notices.push_back(notice); }));
         EXPECT_TRUE(notices.empty());
     }
+}
+
+// A run the lock's rules refuse (not elevated, and another run made the
+// mutex) reads without it, until two reads in a row agree (an error too),
+// at most five times 100 ms apart; one that may take the lock reads once.
+TEST_F(StoreLock, RefusedReaderReadsUntilTwoReadsAgree)
+{
+    const std::string keptChanging =
+        "The OEM information kept changing while it was read without the lock, which only an elevated run may take";
+    const struct {
+        bool refused;
+        std::vector<std::string> reads;  // "!x" raises the error x
+        size_t calls;
+        std::string raised;
+    } cases[] = {
+        {false, {"a"}, 1, ""},
+        {true, {"a", "a"}, 2, ""},
+        {true, {"a", "b", "b"}, 3, ""},
+        {true, {"a", "b", "a", "b", "b"}, 5, ""},
+        {true, {"a", "b", "c", "d", "e", "f"}, 5, keptChanging},
+        {true, {"!gone", "a", "!gone", "!gone"}, 4, "gone"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.reads.size() << " reads, refused " << c.refused);
+        Calls = TMutexCalls();
+        Calls.CreateError = Calls.OpenError = c.refused ? ERROR_ACCESS_DENIED : NO_ERROR;
+        size_t calls = 0;
+        const auto read = [&] {
+            const std::string& next = c.reads.at(calls++);
+            if (next[0] == '!')
+                throw EMarquillError(next.substr(1));
+            return next;
+        };
+        const DWORD start = GetTickCount();
+        const auto run = [&] { ReadUnderStoreLock(read, [](const std::string&) {}); };
+        if (c.raised.empty())
+            EXPECT_NO_THROW(run());
+        else
+            EXPECT_EQ(ErrorOf(run), c.raised);
+        EXPECT_EQ(calls, c.calls);
+        // The timer's steps may shorten each pause by some 16 ms.
+        EXPECT_GE(GetTickCount() - start, (c.calls - 1) * (StoreReadPauseMs - 20));
+    }
+}
+
+// A killed run's files beside the store (a removal may have moved
+// oeminfo.ini aside) are for an elevated run to put right: a refused
+// reader leaves them, reads nothing and asks for one.
+TEST_F(StoreLock, RefusedReaderLeavesLeftoversAndAsksForElevation)
+{
+    Calls.CreateError = Calls.OpenError = ERROR_ACCESS_DENIED;
+    const std::string aside = WithRedirectionOff(IsWow64(), [] { return IniFilePath(); }) + ".marquill-aside";
+    WithRedirectionOff(IsWow64(), [&] {
+        THandle file(CreateFileA(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        return file.Valid();
+    });
+    bool read = false;
+    const std::string error = ErrorOf([&] {
+        ReadUnderStoreLock(
+            [&] {
+                read = true;
+                return std::string();
+            },
+            [](const std::string&) {});
+    });
+    const bool kept = WithRedirectionOff(IsWow64(), [&] {
+        const bool there = GetFileAttributesA(aside.c_str()) != INVALID_FILE_ATTRIBUTES;
+        DeleteFileA(aside.c_str());
+        return there;
+    });
+    EXPECT_FALSE(read);
+    EXPECT_TRUE(kept);
+    EXPECT_NE(error.find("run this from an elevated prompt"), std::string::npos) << error;
 }

@@ -11,6 +11,10 @@ add_dependencies(form_legacy_tests marquill_catalogs)
 marquill_add_wine_test(form_open_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormOpenTest.cpp
   LIBS marquill_ui marquill_testsupport comctl32)
+# The window's start per kind of token, through the program body's own path.
+marquill_add_wine_test(form_elevation_tests WINVER win10 STORE TIMEOUT 120
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ElevationTest.cpp
+  LIBS marquill_ui marquill_testsupport)
 # Marquill.exe itself (app/), started as a user starts it.
 marquill_add_wine_test(form_program_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormProgramTest.cpp
