@@ -229,7 +229,21 @@ TUsageError ParseField(std::string_view text, const std::string& subject, std::s
 
 bool IsWebAddressField(const TFieldSchema& schema, size_t index)
 {
-    return index < schema.WebAddresses.size() && schema.WebAddresses[index];
+    return schema.Fields[index]->Kind == TFieldKind::Url;
+}
+
+// The longest value any field of `schema` takes.
+size_t LongestValue(const TFieldSchema& schema)
+{
+    size_t longest = 0;
+    for (const TOEMField* field : schema.Fields)
+        longest = field->MaxLength > longest ? field->MaxLength : longest;
+    return longest;
+}
+
+const char* ModeName(TStoreMode mode)
+{
+    return mode == TStoreMode::Legacy ? "legacy mode" : "registry mode";
 }
 
 }  // namespace
@@ -281,7 +295,7 @@ std::string ValueRefusal(const TFieldSchema& schema, size_t index, const std::st
 {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
         return "holds a line break or a NUL character";
-    const size_t maxLength = index < schema.MaxLengths.size() ? schema.MaxLengths[index] : schema.MaxValueLength;
+    const size_t maxLength = schema.Fields[index]->MaxLength;
     if (value.size() > maxLength)
         return "is " + std::to_string(value.size()) + " characters long; " + schema.ModeName + " takes at most " +
                std::to_string(maxLength);
@@ -291,19 +305,19 @@ std::string ValueRefusal(const TFieldSchema& schema, size_t index, const std::st
 TUsageError CheckFields(const std::vector<TFieldAssignment>& assignments, const TFieldSchema& schema,
                         std::vector<TGivenField>& fields)
 {
-    fields.assign(schema.Names.size(), TGivenField());
+    fields.assign(schema.Fields.size(), TGivenField());
     for (const TFieldAssignment& field : assignments) {
         size_t index = 0;
-        while (index < schema.Names.size() && !SameIgnoringAsciiCase(field.Name, schema.Names[index]))
+        while (index < schema.Fields.size() && !SameIgnoringAsciiCase(field.Name, schema.Fields[index]->Name))
             ++index;
-        if (index == schema.Names.size()) {
+        if (index == schema.Fields.size()) {
             for (const std::string& other : schema.OtherMode)
                 if (SameIgnoringAsciiCase(field.Name, other))
                     return Quoted(other) + " (" + field.Origin + ") is a field of " + schema.OtherModeName +
                            "; this Windows keeps the OEM information in " + schema.ModeName + ".";
             return "Unknown field " + Quoted(field.Name) + " (" + field.Origin + ").";
         }
-        const std::string& name = schema.Names[index];
+        const std::string name = schema.Fields[index]->Name;
         if (fields[index].Given)
             return Quoted(name) + " is given twice: " + fields[index].Origin + " and " + field.Origin + ".";
         if (!schema.TakesMarkers && (field.Absent || field.Expand || field.AsIs))
@@ -328,9 +342,10 @@ TUsageError CheckWebAddresses(const TFieldSchema& schema, const std::vector<TGiv
         if (!IsWebAddressField(schema, i) || !field.Given || field.Absent || field.AsIs || field.Value.empty() ||
             (i < storedAsGiven.size() && storedAsGiven[i]) || IsAbsoluteHttpUrl(field.Value))
             continue;
-        return "The value of " + Quoted(schema.Names[i]) + " (" + field.Origin +
+        const std::string name = schema.Fields[i]->Name;
+        return "The value of " + Quoted(name) + " (" + field.Origin +
                ") is no absolute web address: start it with http:// or https://, or give it as " +
-               schema.Names[i] + "(asis)=... to take it as it is.";
+               name + "(asis)=... to take it as it is.";
     }
     return TUsageError();
 }
@@ -344,12 +359,12 @@ std::string FieldLine(const std::string& name, const TGivenField& field)
 
 namespace {
 
-std::string NameList(const std::vector<std::string>& names)
+std::string NameList(const TFieldList& names)
 {
     std::string list = "    ";
     size_t column = list.size();
     for (size_t i = 0; i < names.size(); ++i) {
-        const std::string item = names[i] + (i + 1 < names.size() ? "," : "");
+        const std::string item = names[i]->Name + std::string(i + 1 < names.size() ? "," : "");
         if (i > 0 && column + 1 + item.size() > 78) {
             list += "\r\n    ";
             column = 4;
@@ -367,15 +382,16 @@ std::string NameList(const std::vector<std::string>& names)
 
 std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
 {
+    const size_t registryLongest = LongestValue(registry), legacyLongest = LongestValue(legacy);
     const std::string longest =
-        registry.MaxValueLength == legacy.MaxValueLength
-            ? std::to_string(registry.MaxValueLength)
-            : std::to_string(registry.MaxValueLength) + " (" + registry.ModeName + ") or " +
-                  std::to_string(legacy.MaxValueLength) + " (" + legacy.ModeName + ")";
+        registryLongest == legacyLongest
+            ? std::to_string(registryLongest)
+            : std::to_string(registryLongest) + " (" + registry.ModeName + ") or " + std::to_string(legacyLongest) +
+                  " (" + legacy.ModeName + ")";
     std::string webAddresses;
-    for (size_t i = 0; i < registry.Names.size(); ++i)
-        if (i < registry.WebAddresses.size() && registry.WebAddresses[i])
-            webAddresses += (webAddresses.empty() ? "" : ", ") + registry.Names[i];
+    for (size_t i = 0; i < registry.Fields.size(); ++i)
+        if (IsWebAddressField(registry, i))
+            webAddresses += (webAddresses.empty() ? "" : ", ") + std::string(registry.Fields[i]->Name);
     return "Sets the OEM information from a script. Without arguments Marquill opens its\r\n"
            "window.\r\n"
            "\r\n"
@@ -410,8 +426,8 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "What /show prints, /apply puts back exactly; a stored value it could not\r\n"
            "put back makes /show fail, naming the field.\r\n"
            "\r\n"
-           "Windows Vista and later (" + registry.ModeName + ") take:\r\n" + NameList(registry.Names) + "\r\n"
-           "Older Windows (" + legacy.ModeName + ") take:\r\n" + NameList(legacy.Names) + "\r\n"
+           "Windows Vista and later (" + registry.ModeName + ") take:\r\n" + NameList(registry.Fields) + "\r\n"
+           "Older Windows (" + legacy.ModeName + ") take:\r\n" + NameList(legacy.Fields) + "\r\n"
            "In " + legacy.ModeName + " Logo names a picture to copy as the logo (Logo= keeps the one\r\n"
            "there is), and empty lines are left out, the others renumbered.\r\n"
            "\r\n"
@@ -438,4 +454,18 @@ bool IsAbsoluteHttpUrl(std::string_view text)
         if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F')
             return false;
     return true;
+}
+
+TFieldSchema SchemaOf(TStoreMode mode)
+{
+    const TStoreMode other = mode == TStoreMode::Legacy ? TStoreMode::Registry : TStoreMode::Legacy;
+    TFieldSchema schema;
+    schema.ModeName = ModeName(mode);
+    schema.OtherModeName = ModeName(other);
+    schema.TakesMarkers = mode == TStoreMode::Registry;
+    schema.Fields = OEMFieldsIn(mode);
+    for (const TOEMField* field : OEMFieldsIn(other))
+        if (!IsStoredIn(*field, mode))
+            schema.OtherMode.push_back(field->Name);
+    return schema;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/WideText.h"
+#include "oeminfo/OEMFields.h"
 
 using TUsageError = std::string;
 
@@ -82,20 +83,19 @@ constexpr size_t MaxFieldFileBytes = 1024 * 1024;
 TUsageError ParseFieldFile(std::string_view bytes, const std::string& fileName,
                            std::vector<TFieldAssignment>& fields);
 
-// The fields a store mode takes.
+// The fields a store mode takes: the field table's rows of that mode, which
+// say each one's name, its longest value and whether it is a web address.
 struct TFieldSchema {
     std::string ModeName;                // "registry mode"
-    std::vector<std::string> Names;      // as written by show
+    TFieldList Fields;                   // in /show order
     std::vector<std::string> OtherMode;  // the other mode's names this one lacks
     std::string OtherModeName;
-    size_t MaxValueLength = 0;  // in bytes of the ANSI code page
-    // A field's own limit, one per name; a field without one has MaxValueLength.
-    std::vector<size_t> MaxLengths = {};
     // Whether the mode takes a bare name and the markers (registry mode).
     bool TakesMarkers = false;
-    // The names whose given values must pass IsAbsoluteHttpUrl, one per name.
-    std::vector<bool> WebAddresses = {};
 };
+
+// The schema of `mode`, from the field table.
+TFieldSchema SchemaOf(TStoreMode mode);
 
 // What was asked of one field of a schema.
 struct TGivenField {
@@ -111,7 +111,7 @@ struct TGivenField {
 // (letter case ignored), none given twice, a bare name or a marker only
 // where the mode takes them, (asis) only on a web-address field, no value
 // that the field cannot take (ValueRefusal). On success `fields[i]` is what
-// was asked of `schema.Names[i]`.
+// was asked of `schema.Fields[i]`.
 TUsageError CheckFields(const std::vector<TFieldAssignment>& assignments, const TFieldSchema& schema,
                         std::vector<TGivenField>& fields);
 

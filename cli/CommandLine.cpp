@@ -23,46 +23,6 @@ namespace {
 const char NeedsElevation[] =
     "Changing the OEM information needs an elevated prompt (Run as administrator); nothing was written";
 
-const char* ModeName(TStoreMode mode)
-{
-    return mode == TStoreMode::Legacy ? "legacy mode" : "registry mode";
-}
-
-}  // namespace
-
-TFieldSchema SchemaOf(TStoreMode mode)
-{
-    const TStoreMode other = mode == TStoreMode::Legacy ? TStoreMode::Registry : TStoreMode::Legacy;
-    TFieldSchema schema;
-    schema.ModeName = ModeName(mode);
-    schema.OtherModeName = ModeName(other);
-    schema.TakesMarkers = mode == TStoreMode::Registry;
-    for (const TOEMField* field : OEMFieldsIn(mode)) {
-        schema.Names.push_back(field->Name);
-        schema.MaxLengths.push_back(field->MaxLength);
-        schema.WebAddresses.push_back(field->Kind == TFieldKind::Url);
-        if (field->MaxLength > schema.MaxValueLength)
-            schema.MaxValueLength = field->MaxLength;
-    }
-    for (const TOEMField* field : OEMFieldsIn(other))
-        if (!IsStoredIn(*field, mode))
-            schema.OtherMode.push_back(field->Name);
-    return schema;
-}
-
-int UsageError(TConsoleOut& err, const TUsageError& error)
-{
-    err.Write(error + "\r\n" + UsageHint + "\r\n");
-    return ExitUsageError;
-}
-
-namespace {
-
-void ReportError(TConsoleOut& err, const std::string& message)
-{
-    err.Write(WithFullStop(message) + "\r\n");
-}
-
 int StoreError(TConsoleOut& err, const std::string& message)
 {
     ReportError(err, message);
@@ -147,34 +107,6 @@ TUsageError ShowFormatInMode(TShowFormat format, TStoreMode mode)
 }
 
 }  // namespace
-
-// Registry mode sets or deletes only the values that differ, each with the
-// type and bytes it is to hold, a converted logo's file first; legacy mode
-// rewrites oeminfo.ini as Apply does, the fields not given carried as they
-// are. A failure part-way writes back what was there before.
-int WriteDesiredState(const TDesiredState& state, TConsoleOut& err)
-{
-    std::string restoreError;
-    try {
-        if (state.Mode == TStoreMode::Registry)
-            WriteOEMValues(state.Values, state.Before, state.After,
-                           state.LogoFileDiffers ? &state.LogoFileBytes : nullptr, restoreError);
-        else
-            WriteLegacyRecord(state.RecordFields, state.Record, state.Logo, state.Files, restoreError);
-        return ExitDone;
-    } catch (const ENothingWritten& failure) {
-        return StoreError(err, failure.what());
-    } catch (const std::exception& failure) {
-        ReportError(err, failure.what());
-    }
-    if (restoreError.empty()) {
-        err.Write("The OEM information read before was written back.\r\n");
-    } else {
-        err.Write("Writing back the OEM information read before failed too:\r\n");
-        ReportError(err, restoreError);
-    }
-    return ExitStoreError;
-}
 
 int RunCommandLine(const std::vector<std::string>& args, TConsoleOut& out, TConsoleOut& err)
 {

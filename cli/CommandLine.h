@@ -3,28 +3,10 @@
 // window, through the same store operations and picture checks the window
 // uses, ended by an exit code.
 #include "cli/CliRules.h"
+#include "cli/ConsoleOut.h"
 
 #include <string>
 #include <vector>
-
-// Where the command line's texts go: standard output or error, or a test's
-// own collector.
-class TConsoleOut {
-public:
-    virtual ~TConsoleOut() = default;
-    // `text` is in the ANSI code page, lines ending in CR LF. False when it
-    // did not arrive whole.
-    virtual bool Write(const std::string& text) = 0;
-    // `bytes` as they are, in their own encoding, also where Write would
-    // convert text for a console. False when they did not arrive whole.
-    virtual bool WriteBytes(const std::string& bytes) { return Write(bytes); }
-};
-
-enum TExitCode : int {
-    ExitDone = 0,
-    ExitStoreError = 1,  // a store or picture error, with the error box's text
-    ExitUsageError = 2,  // a wrong command line or field file; nothing written
-};
 
 // Runs the command `args` asks for (the arguments without the program name)
 // and gives the exit code. What show writes goes to `out`, messages to `err`.

@@ -10,10 +10,9 @@
 #include "base/Wow64.h"
 #include "cli/ChangeLines.h"
 #include "cli/ShowOutput.h"
-#include "oeminfo/LogoFile.h"
-#include "oeminfo/StoreLayout.h"
+#include "oeminfo/StoreChange.h"
 #include "oeminfo/StoreLock.h"
-#include "picture/PlainBitmap.h"
+#include "oeminfo/StrictStore.h"
 
 #include <windows.h>
 
@@ -22,110 +21,16 @@
 
 namespace {
 
-bool SameStored(const TStoredBytes& a, const TStoredBytes& b)
+// A field of the change as the change lines show it.
+TShownValue Shown(TStoreMode mode, const std::string& name, const TStoredBytes& value)
 {
-    return a.Present == b.Present && (!a.Present || (a.Type == b.Type && a.Bytes == b.Bytes));
-}
-
-TShownValue ShownText(const std::string& name, bool present, const std::string& text)
-{
+    if (mode == TStoreMode::Registry)
+        return ShownValue(name.c_str(), value);
     TShownValue shown;
     shown.Name = name;
-    shown.Present = present;
-    shown.Text = ToWide(text);
+    shown.Present = value.Present;
+    shown.Text = ToWide(value.Bytes);
     return shown;
-}
-
-std::string LogoBytes(const TPicture& picture, TLogoTarget target)
-{
-    std::string bytes;
-    if (!LogoBitmapBytes(picture, target, bytes))
-        RaiseText(N_("Unable to copy the logo to %s"), {LogoFilePath()});
-    return bytes;
-}
-
-void ReadRegistryState(const TFieldSchema& schema, const std::vector<TGivenField>& given, const TRequestedLogo& logo,
-                       TDesiredState& state)
-{
-    const TFieldList fields = OEMFieldsIn(TStoreMode::Registry);
-    const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
-    std::vector<bool> storedAsGiven(fields.size(), false);
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const TGivenField& field = given[i];
-        if (!field.Given)
-            continue;
-        storedAsGiven[i] = stored[i].Present && StoredWideText(stored[i]) == ToWide(field.Value);
-        TStoredBytes after = field.Absent ? TStoredBytes() : RegistryValueOf(field.Expand, field.Value);
-        bool fileDiffers = false;
-        if (fields[i]->Kind == TFieldKind::Picture && logo.Picture) {
-            after = RegistryValueOf(field.Expand, logo.StoredText);
-            if (LogoNeedsConversion(*logo.Picture, TLogoTarget::Registry)) {
-                after = RegistryValueOf(false, LogoFilePath());
-                state.LogoFileBytes = LogoBytes(*logo.Picture, TLogoTarget::Registry);
-                state.LogoFileBefore = ReadLogoFile();
-                fileDiffers = state.LogoFileDiffers =
-                    !state.LogoFileBefore.Present || state.LogoFileBefore.Bytes != state.LogoFileBytes;
-            }
-        }
-        const bool valueDiffers = !SameStored(stored[i], after);
-        if (valueDiffers) {
-            state.Values.push_back(fields[i]);
-            state.Before.push_back(stored[i]);
-            state.After.push_back(after);
-        }
-        if (valueDiffers || fileDiffers) {
-            state.ShownBefore.push_back(ShownValue(fields[i]->Name, stored[i]));
-            state.ShownAfter.push_back(ShownValue(fields[i]->Name, after));
-        }
-    }
-    state.UrlRuleError = CheckWebAddresses(schema, given, storedAsGiven);
-}
-
-// Legacy mode writes the whole record: the lines not given keep their
-// texts, the non-empty ones are renumbered, and a line past the last line
-// field is dropped.
-void ReadLegacyState(const std::vector<TGivenField>& given, const TRequestedLogo& logo, TDesiredState& state)
-{
-    const TFieldList fields = OEMFieldsIn(TStoreMode::Legacy);
-    state.Files = ReadLegacyFiles();
-    const TStoredRecord stored = ReadLegacyRecord(fields);
-    std::vector<bool> givenFlags(fields.size());
-    for (size_t i = 0; i < fields.size(); ++i)
-        givenFlags[i] = given[i].Given;
-    if (const TOEMField* uncarried = UncarriedField(fields, stored, givenFlags))
-        throw EMarquillError("The stored \"" + std::string(uncarried->Name) +
-                             "\" holds characters the ANSI code page lacks and would be lost: give it a value; "
-                             "nothing was written");
-    state.RecordFields = fields;
-    state.Record = stored.Values;
-    std::vector<std::string> lines;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (given[i].Given)
-            state.Record[i] = fields[i]->Kind == TFieldKind::Picture && logo.Picture ? logo.StoredText : given[i].Value;
-        if (fields[i]->Legacy == TFieldHome::SupportLine && !state.Record[i].empty())
-            lines.push_back(state.Record[i]);
-        if (fields[i]->Legacy == TFieldHome::GeneralKey && state.Record[i] != stored.Values[i]) {
-            state.ShownBefore.push_back(ShownText(fields[i]->Name, true, stored.Values[i]));
-            state.ShownAfter.push_back(ShownText(fields[i]->Name, true, state.Record[i]));
-        }
-    }
-    for (size_t n = 0; n < std::max(lines.size(), stored.Lines.size()); ++n) {
-        const bool was = n < stored.Lines.size(), will = n < lines.size();
-        if (was == will && (!was || stored.Lines[n] == lines[n]))
-            continue;
-        const std::string name = "Line" + std::to_string(n + 1);
-        state.ShownBefore.push_back(ShownText(name, was, was ? stored.Lines[n] : ""));
-        state.ShownAfter.push_back(ShownText(name, will, will ? lines[n] : ""));
-    }
-    if (!logo.Picture)
-        return;
-    state.LogoFileBefore = state.Files[1];
-    state.LogoFileBytes = LogoBytes(*logo.Picture, TLogoTarget::Legacy);
-    state.LogoFileDiffers = !state.LogoFileBefore.Present || state.LogoFileBefore.Bytes != state.LogoFileBytes;
-    if (state.LogoFileDiffers) {
-        state.ShownBefore.push_back(ShownText("Logo", state.LogoFileBefore.Present, LogoFilePath()));
-        state.ShownAfter.push_back(ShownText("Logo", true, LogoFilePath()));
-    }
 }
 
 // Whether the output's code page holds `codePoint`.
@@ -142,12 +47,13 @@ bool AnsiCanShow(char32_t codePoint)
     return ToAnsiExactly(wide, ignored);
 }
 
-std::string ChangeLines(const TDesiredState& state)
+std::string ChangeLines(const TStoreChange& change)
 {
-    const TShownStoreMode mode = state.Mode == TStoreMode::Legacy ? TShownStoreMode::Legacy : TShownStoreMode::Registry;
+    const TShownStoreMode mode = change.Mode == TStoreMode::Legacy ? TShownStoreMode::Legacy : TShownStoreMode::Registry;
     std::string lines;
-    for (size_t i = 0; i < state.ShownBefore.size(); ++i) {
-        const TWideText wide = ChangeLine(mode, state.ShownBefore[i], state.ShownAfter[i], AnsiCanShow);
+    for (const TFieldChange& field : change.Changes) {
+        const TWideText wide = ChangeLine(mode, Shown(change.Mode, field.Name, field.Before),
+                                          Shown(change.Mode, field.Name, field.After), AnsiCanShow);
         std::string line;
         if (!ToAnsiExactly(wide, line))
             line = FromWide(wide);
@@ -192,47 +98,43 @@ TUsageError GatherFields(const TCliRequest& request, std::vector<TFieldAssignmen
     return TUsageError();
 }
 
-}  // namespace
-
-TStoredBytes RegistryValueOf(bool expand, const std::string& text)
+// What each field of `schema` asks, for the store.
+std::vector<TFieldRequest> Requests(const std::vector<TGivenField>& given)
 {
-    const TWideText wide = ToWide(text);
-    TStoredBytes value;
-    value.Present = true;
-    value.Type = expand ? REG_EXPAND_SZ : REG_SZ;
-    value.Bytes.assign(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * sizeof(wchar_t));
-    return value;
-}
-
-TRequestedLogo CheckRequestedLogo(const TFieldList& fields, const std::vector<TGivenField>& given)
-{
-    TRequestedLogo logo;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        // An empty Logo= stores no logo (and in legacy mode keeps the logo
-        // file there is).
-        if (fields[i]->Kind != TFieldKind::Picture || !given[i].Given || given[i].Absent || given[i].Value.empty())
-            continue;
-        // Windows expands the text of a field it reads as expandable, and
-        // only when it is stored so.
-        logo.Picture = std::make_unique<TPicture>();
-        logo.StoredText =
-            LoadLogoAsWindowsReads(given[i].Value, fields[i]->Expandable && given[i].Expand, *logo.Picture);
+    std::vector<TFieldRequest> requests(given.size());
+    for (size_t i = 0; i < given.size(); ++i) {
+        requests[i].Given = given[i].Given;
+        requests[i].Absent = given[i].Absent;
+        requests[i].Expand = given[i].Expand;
+        requests[i].Value = given[i].Value;
     }
-    return logo;
+    return requests;
 }
 
-TDesiredState ReadDesiredState(TStoreMode mode, const TFieldSchema& schema, const std::vector<TGivenField>& given,
-                               const TRequestedLogo& logo)
+// /apply's writes of a change, giving the exit code: a failure reported on
+// `err`, with whether what was there before was written back.
+int WriteChange(const TStoreChange& change, TConsoleOut& err)
 {
-    TDesiredState state;
-    state.Mode = mode;
-    state.Logo = logo.Picture.get();
-    if (mode == TStoreMode::Registry)
-        ReadRegistryState(schema, given, logo, state);
-    else
-        ReadLegacyState(given, logo, state);
-    return state;
+    std::string restoreError;
+    try {
+        WriteStoreChange(change, restoreError);
+        return ExitDone;
+    } catch (const ENothingWritten& failure) {
+        ReportError(err, failure.what());
+        return ExitStoreError;
+    } catch (const std::exception& failure) {
+        ReportError(err, failure.what());
+    }
+    if (restoreError.empty()) {
+        err.Write("The OEM information read before was written back.\r\n");
+    } else {
+        err.Write("Writing back the OEM information read before failed too:\r\n");
+        ReportError(err, restoreError);
+    }
+    return ExitStoreError;
 }
+
+}  // namespace
 
 int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, TConsoleOut& err)
 {
@@ -253,16 +155,18 @@ int ApplyOrTest(TStoreMode mode, const TCliRequest& request, TConsoleOut& out, T
     size_t differences = 0;
     int code = ExitDone;
     try {
-        const TRequestedLogo logo = CheckRequestedLogo(OEMFieldsIn(mode), given);
+        const std::vector<TFieldRequest> requests = Requests(given);
+        const TRequestedLogo logo = CheckRequestedLogo(schema.Fields, requests);
         const auto compare = [&] {
-            const TDesiredState state = ReadDesiredState(mode, schema, given, logo);
-            error = state.UrlRuleError;
+            const TStoreChange change = ReadStoreChange(mode, requests, logo);
+            if (mode == TStoreMode::Registry)
+                error = CheckWebAddresses(schema, given, change.StoredAsGiven);
             if (!error.empty())
                 return;
-            differences = state.ShownBefore.size();
-            lines = ChangeLines(state);
+            differences = change.Changes.size();
+            lines = ChangeLines(change);
             if (!test && differences > 0)
-                code = WriteDesiredState(state, err);
+                code = WriteChange(change, err);
         };
         const auto notify = [&](const std::string& notice) { notices += WithFullStop(notice) + "\r\n"; };
         // /test only reads: a run without the rights to take the lock may.
@@ -302,7 +206,6 @@ bool BackupText(TStoreMode mode, std::string& text, std::string& error)
     std::vector<TGivenField> shown(fields.size());
     std::vector<TStoredBytes> stored(fields.size());
     if (mode == TStoreMode::Legacy) {
-        ReadLegacyFiles();
         const TStoredRecord record = ReadLegacyRecord(fields);
         if (const TOEMField* uncarried = UncarriedField(fields, record, std::vector<bool>(fields.size(), false))) {
             error = "\"" + std::string(uncarried->Name) + "\" holds characters the ANSI code page lacks; nothing was shown";

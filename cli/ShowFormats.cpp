@@ -1,7 +1,7 @@
 #include "cli/ShowFormats.h"
 
-#include "base/AsciiCase.h"
 #include "base/Utf8.h"
+#include "oeminfo/OEMFields.h"
 
 namespace {
 
@@ -207,15 +207,11 @@ bool NeedsHex(const std::vector<char16_t>& units)
 
 // --- answer file ----------------------------------------------------------
 
-const char* const UnattendElements[] = {"Manufacturer", "Model", "SupportHours", "SupportPhone", "SupportURL",
-                                        "Logo", "SupportProvider", "SupportAppURL", "TradeInURL", "RecycleURL"};
-
+// The element the field table gives the value's field in an answer file.
 const char* UnattendElement(const std::string& valueName)
 {
-    for (const char* element : UnattendElements)
-        if (SameIgnoringAsciiCase(valueName, element))
-            return element;
-    return nullptr;
+    const TOEMField* field = OEMFieldNamed(valueName);
+    return field ? field->AnswerElement : nullptr;
 }
 
 // XML 1.0's Char production, less what an element's text may not hold as

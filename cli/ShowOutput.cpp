@@ -54,7 +54,6 @@ TShownStore ReadLegacy(const TFieldList& fields)
 {
     TShownStore store;
     store.Mode = TShownStoreMode::Legacy;
-    ReadLegacyFiles();
     const TStoredRecord record = ReadLegacyRecord(fields);
     const std::vector<TWideText> wide = IsNtFamily() ? ReadIniWide(fields) : std::vector<TWideText>();
     const std::vector<std::string> general = ReadGeneralKeyNames();
@@ -63,15 +62,15 @@ TShownStore ReadLegacy(const TFieldList& fields)
         TShownValue value;
         value.Name = field.Name;
         switch (field.Legacy) {
-        case TFieldHome::GeneralKey:
+        case TLegacyHome::GeneralKey:
             value.Present = std::any_of(general.begin(), general.end(),
                                         [&](const std::string& key) { return SameIgnoringAsciiCase(key, field.Name); });
             break;
-        case TFieldHome::SupportLine: value.Present = field.Line <= record.Lines.size(); break;
+        case TLegacyHome::SupportLine: value.Present = field.Line <= record.Lines.size(); break;
         default: value.Present = !record.Values[i].empty(); break;
         }
-        value.Text = field.Legacy != TFieldHome::LogoFile && !wide.empty() ? wide[i] : ToWide(record.Values[i]);
-        if (field.Legacy == TFieldHome::LogoFile && value.Present)
+        value.Text = field.Legacy != TLegacyHome::LogoFile && !wide.empty() ? wide[i] : ToWide(record.Values[i]);
+        if (field.Legacy == TLegacyHome::LogoFile && value.Present)
             store.Logo = ShownLogo(value.Text, false);
         store.Fields.push_back(std::move(value));
     }

@@ -3,6 +3,7 @@
 # watch them read what a script hands over.
 add_library(marquill_clirules STATIC ${CMAKE_CURRENT_LIST_DIR}/CliRules.cpp)
 target_include_directories(marquill_clirules PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(marquill_clirules PUBLIC marquill_fields)
 if(BUILD_TESTING)
   add_executable(clirules_native_tests ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesTest.cpp
                                       ${CMAKE_CURRENT_LIST_DIR}/tests/UrlRuleTest.cpp)
@@ -13,5 +14,6 @@ endif()
 if(BUILD_TESTING AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   # A short bounded run on every build, from an empty corpus.
   marquill_add_fuzzer(clirules_fuzzer TEST clirules_fuzz SECONDS 10
-                     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesFuzz.cpp ${CMAKE_CURRENT_LIST_DIR}/CliRules.cpp)
+                     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/CliRulesFuzz.cpp ${CMAKE_CURRENT_LIST_DIR}/CliRules.cpp
+                             ${CMAKE_SOURCE_DIR}/oeminfo/OEMFields.cpp)
 endif()

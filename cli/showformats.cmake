@@ -5,7 +5,8 @@
 add_library(marquill_showformats STATIC ${CMAKE_CURRENT_LIST_DIR}/ShowFormats.cpp
                                         ${CMAKE_CURRENT_LIST_DIR}/ChangeLines.cpp)
 target_include_directories(marquill_showformats PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(marquill_showformats PUBLIC marquill_base)
+include(${CMAKE_SOURCE_DIR}/oeminfo/fields.cmake)
+target_link_libraries(marquill_showformats PUBLIC marquill_fields marquill_base)
 
 if(BUILD_TESTING AND NOT WIN32)
   find_package(nlohmann_json 3 REQUIRED)

@@ -56,22 +56,18 @@ bool NamesLogoFile(const std::string& text, bool expandable)
     return !text.empty() && lstrcmpiA(LogoFileAsWindowsReads(text, expandable).c_str(), LogoFilePath().c_str()) == 0;
 }
 
-bool RestoreStoreFile(const std::string& path, const TStoredBytes& file)
+bool LogoFileBytes(const TPicture& picture, TStoreMode mode, std::string& bytes)
 {
-    if (file.Present)
-        return ReplaceFileBytes(path, file.Bytes);
-    // Moving aside works whatever the attributes; the aside file goes then.
-    return !IsExistingFile(path) || (MoveAside(path) && DropAside(path));
-}
-
-TRegistryLogoFile::TRegistryLogoFile(const TPicture* picture)
-{
-    if (!picture || !LogoNeedsConversion(*picture, TLogoTarget::Registry))
-        return;
-    std::string bytes;
-    if (!LogoBitmapBytes(*picture, TLogoTarget::Registry, bytes))
+    const TLogoTarget target = mode == TStoreMode::Legacy ? TLogoTarget::Legacy : TLogoTarget::Registry;
+    if (mode == TStoreMode::Registry && !LogoNeedsConversion(picture, target))
+        return false;
+    if (picture.IsEmptyBitmap()) {
+        bytes.clear();
+        return true;
+    }
+    if (!LogoBitmapBytes(picture, target, bytes))
         RaiseText(N_("Unable to copy the logo to %s"), {LogoFilePath()});
-    Write(bytes);
+    return true;
 }
 
 TRegistryLogoFile::TRegistryLogoFile(const std::string* bytes)

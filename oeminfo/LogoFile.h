@@ -3,7 +3,9 @@
 // opens for a Logo text (on 64-bit Windows a 64-bit program, which sees the
 // real system directory and the 64-bit program folders), and in registry
 // mode the bitmap that a picture Windows cannot show there becomes.
-#include "oeminfo/StrictStore.h"
+#include "base/WideText.h"
+#include "oeminfo/OEMFields.h"
+#include "oeminfo/StoreTypes.h"
 
 #include <string>
 
@@ -36,10 +38,14 @@ TFoundLogo FindLogoAsWindowsReads(const TWideText& text, bool expandable);
 // Whether the Logo text `text` names the store's own LogoFilePath().
 bool NamesLogoFile(const std::string& text, bool expandable);
 
-// Puts `file` back at `path` as it was (a missing one deleted), whatever the
-// attributes of what stands there; the caller sets the redirection. False on
-// failure.
-bool RestoreStoreFile(const std::string& path, const TStoredBytes& file);
+// Whether the store of `mode` writes oemlogo.bmp for `picture`, the picture
+// checked for a Logo, and its bytes: the one place that decides between a
+// copy and a conversion. Legacy mode always writes it: a plain bitmap's own
+// bytes (a 0-byte bitmap too, as Windows' copy would leave it), any other
+// picture converted. Registry mode writes only an icon or a metafile,
+// converted, since Windows shows a bitmap where it lies. Raises "Unable to
+// copy the logo to ..." when a conversion cannot be drawn.
+bool LogoFileBytes(const TPicture& picture, TStoreMode mode, std::string& bytes);
 
 // Registry mode: Windows shows only a bitmap as the logo, so an icon or
 // metafile is drawn into LogoFilePath() in the real system directory (a
@@ -47,12 +53,9 @@ bool RestoreStoreFile(const std::string& path, const TStoredBytes& file);
 // values that name it are written, and put back when they cannot be.
 class TRegistryLogoFile {
 public:
-    // Writes the conversion of `picture` when it needs one; nothing for
-    // nullptr or a bitmap, which is stored by its own path. Raises "Unable
-    // to copy the logo to ..." (or why the old file cannot be kept) with
-    // nothing written.
-    explicit TRegistryLogoFile(const TPicture* picture);
-    // Writes `bytes`, a conversion already drawn; nothing for nullptr.
+    // Writes `bytes`, a conversion already drawn (LogoFileBytes); nothing
+    // for nullptr. Raises "Unable to copy the logo to ..." (or why the old
+    // file cannot be kept) with nothing written.
     explicit TRegistryLogoFile(const std::string* bytes);
     // Whether the file was written: its path is then the Logo to store.
     bool Written() const { return written_; }

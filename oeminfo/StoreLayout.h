@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/RegistryKey.h"
+#include "oeminfo/OEMFields.h"
+#include "oeminfo/StoreTypes.h"
 #include "picture/PictureCheck.h"
 #include "picture/PlainBitmap.h"
 
@@ -47,3 +50,22 @@ enum class TOEMKeyUse {
 };
 // Opens the OEM key into `key`; the platform's result.
 LONG OpenOEMKey(TRegistryKey& key, TOEMKeyUse use);
+// Opens the OEM key for writing (TOEMKeyUse::Write); a refusal raises as
+// `refusal` says.
+TRegistryKey OpenOEMKeyForWriting(TKeyRefusal refusal);
+
+// The files the store itself reads and writes; the caller sets the WOW64
+// redirection.
+// A store file's bytes, or missing; one that exists but cannot be read
+// (or is larger than any the program writes) raises an error with the
+// reason.
+TStoredBytes ReadStoreFile(const std::string& path);
+// Puts `file` back at `path` as it was (a missing one deleted), whatever the
+// attributes of what stands there. False on failure.
+bool RestoreStoreFile(const std::string& path, const TStoredBytes& file);
+// A new oeminfo.ini in place of the old one, in one step, so that a run
+// killed part-way leaves the old file or the new one: the [General] key of
+// each of `general` set to its text in `texts`, then `lines` as the support
+// lines "Line1" onwards. Raises "Unable to write to ..." on failure.
+void WriteIniFile(const TFieldList& general, const std::vector<std::string>& texts,
+                  const std::vector<std::string>& lines);

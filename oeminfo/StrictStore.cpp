@@ -10,8 +10,8 @@
 #include "base/WinFiles.h"
 #include "base/Wow64.h"
 #include "oeminfo/LogoFile.h"
+#include "base/SafeFiles.h"
 #include "oeminfo/StoreLayout.h"
-#include "oeminfo/WinOEMInfo.h"
 
 #include <cstring>
 
@@ -99,6 +99,16 @@ bool OEMValueText(const TStoredBytes& value, std::string& text)
     return ToAnsiExactly(StoredWideText(value), text);
 }
 
+TStoredBytes RegistryValueOf(bool expand, const std::string& text)
+{
+    const TWideText wide = ToWide(text);
+    TStoredBytes value;
+    value.Present = true;
+    value.Type = expand ? REG_EXPAND_SZ : REG_SZ;
+    value.Bytes.assign(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * sizeof(wchar_t));
+    return value;
+}
+
 void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& values)
 {
     const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::NothingWritten);
@@ -149,23 +159,13 @@ void WriteOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& b
 // The files the store itself reads and writes: on 64-bit Windows those of
 // the real system directory.
 
-TStoredBytes ReadStoreFile(const std::string& path)
-{
-    TStoredBytes file;
-    file.Present = IsExistingFile(path);
-    if (!file.Present)
-        return file;
-    TWholeFile whole = ReadWholeFile(path, MaxStoreFileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (!whole.Read())
-        throw EMarquillError(path + " cannot be read: " + SystemErrorText(whole.Error));
-    file.Bytes = std::move(whole.Bytes);
-    return file;
-}
-
-std::vector<TStoredBytes> ReadLegacyFiles()
+TLegacyFiles ReadLegacyFiles()
 {
     return WithRedirectionOff(IsWow64(), [] {
-        return std::vector<TStoredBytes>{ReadStoreFile(IniFilePath()), ReadStoreFile(LogoFilePath())};
+        TLegacyFiles files;
+        files.Ini = ReadStoreFile(IniFilePath());
+        files.Logo = ReadStoreFile(LogoFilePath());
+        return files;
     });
 }
 
@@ -174,45 +174,63 @@ TStoredBytes ReadLogoFile()
     return WithRedirectionOff(IsWow64(), [] { return ReadStoreFile(LogoFilePath()); });
 }
 
-void RestoreLegacyFiles(const std::vector<TStoredBytes>& files)
+void RestoreLegacyFiles(const TLegacyFiles& files)
 {
     WithRedirectionOff(IsWow64(), [&] {
-        const std::string paths[] = {IniFilePath(), LogoFilePath()};
-        for (size_t i = 0; i < files.size(); ++i)
-            if (!RestoreStoreFile(paths[i], files[i]))
-                RaiseText(N_("Unable to write to %s"), {paths[i]});
+        const std::string ini = IniFilePath(), logo = LogoFilePath();
+        if (!RestoreStoreFile(ini, files.Ini))
+            RaiseText(N_("Unable to write to %s"), {ini});
+        if (!RestoreStoreFile(logo, files.Logo))
+            RaiseText(N_("Unable to write to %s"), {logo});
     });
 }
 
 TStoredRecord ReadLegacyRecord(const TFieldList& fields)
 {
-    OEMInfo = TOEMInfo();
-    ReadOEMInfo(TStoreMode::Legacy);
     TStoredRecord record;
-    if (OEMInfo.SupportLines)
-        record.Lines = *OEMInfo.SupportLines;
-    for (const TOEMField* field : fields) {
-        if (field->Text)
-            record.Values.push_back(OEMInfo.*field->Text);
-        else
-            record.Values.push_back(field->Line <= record.Lines.size() ? record.Lines[field->Line - 1] : "");
+    record.Files = ReadLegacyFiles();
+    record.Values.resize(fields.size());
+    WithRedirectionOff(IsWow64(), [&] {
+        const std::string iniPath = IniFilePath();
+        if (!IsExistingFile(iniPath))
+            return;
+        const TProfileFile profile(iniPath);
+        for (const std::string& name : profile.ReadKeyNames(SupportSection, KeyNamesBufferChars))
+            record.Lines.push_back(profile.ReadString(SupportSection, name.c_str(), MaxValueChars));
+        for (size_t i = 0; i < fields.size(); ++i)
+            if (fields[i]->Legacy == TLegacyHome::GeneralKey)
+                record.Values[i] = profile.ReadString(GeneralSection, fields[i]->Name, MaxValueChars);
+    });
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TOEMField& field = *fields[i];
+        if (field.Legacy == TLegacyHome::SupportLine && field.Line <= record.Lines.size())
+            record.Values[i] = record.Lines[field.Line - 1];
+        else if (field.Legacy == TLegacyHome::LogoFile && record.Files.Logo.Present)
+            record.Values[i] = LogoFilePath();
     }
     return record;
 }
 
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo,
-                       const std::vector<TStoredBytes>& before, std::string& restoreError)
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const std::string* logoFile,
+                       const TLegacyFiles& before, std::string& restoreError)
 {
-    TOEMInfo info;
-    info.SupportLines = std::make_unique<std::vector<std::string>>();
+    TFieldList general;
+    std::vector<std::string> texts, lines;
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i]->Text)
-            info.*fields[i]->Text = values[i];
-        else if (!values[i].empty())
-            info.SupportLines->push_back(values[i]);
+        if (fields[i]->Legacy == TLegacyHome::GeneralKey) {
+            general.push_back(fields[i]);
+            texts.push_back(values[i]);
+        } else if (fields[i]->Legacy == TLegacyHome::SupportLine && !values[i].empty()) {
+            lines.push_back(values[i]);
+        }
     }
     try {
-        WriteOEMInfo(TStoreMode::Legacy, info, logo);
+        WithRedirectionOff(IsWow64(), [&] {
+            WriteIniFile(general, texts, lines);
+            const std::string logoPath = LogoFilePath();
+            if (logoFile && !ReplaceFileBytes(logoPath, *logoFile))
+                RaiseText(N_("Unable to copy the logo to %s"), {logoPath});
+        });
     } catch (const std::exception&) {
         AttemptPutBack(restoreError, [&] { RestoreLegacyFiles(before); });
         throw;
@@ -243,9 +261,9 @@ std::vector<TWideText> ReadIniWide(const TFieldList& fields)
             lines.push_back(profile.ReadWideString(support, name, MaxValueChars));
         for (size_t i = 0; i < fields.size(); ++i) {
             const TOEMField& field = *fields[i];
-            if (field.Legacy == TFieldHome::GeneralKey)
+            if (field.Legacy == TLegacyHome::GeneralKey)
                 texts[i] = profile.ReadWideString(general, ToWide(field.Name), MaxValueChars);
-            else if (field.Legacy == TFieldHome::SupportLine && field.Line <= lines.size())
+            else if (field.Legacy == TLegacyHome::SupportLine && field.Line <= lines.size())
                 texts[i] = lines[field.Line - 1];
         }
         return texts;
@@ -258,7 +276,7 @@ const TOEMField* UncarriedField(const TFieldList& fields, const TStoredRecord& s
         return nullptr;
     const std::vector<TWideText> wide = ReadIniWide(fields);
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (given[i] || fields[i]->Legacy == TFieldHome::LogoFile)
+        if (given[i] || fields[i]->Legacy == TLegacyHome::LogoFile)
             continue;
         if (ToWide(stored.Values[i]) != wide[i])
             return fields[i];

@@ -6,28 +6,12 @@
 // what it read.)
 #include <windows.h>
 
-#include "base/Error.h"
 #include "base/WideText.h"
 #include "oeminfo/OEMFields.h"
+#include "oeminfo/StoreTypes.h"
 
 #include <string>
 #include <vector>
-
-class TPicture;
-
-// A registry value or a legacy store file as stored: its type (registry)
-// and bytes, or missing.
-struct TStoredBytes {
-    bool Present = false;
-    DWORD Type = REG_NONE;
-    std::string Bytes;  // a value's data as the wide query gives it
-};
-
-// A failure before the first write: there is nothing to put back.
-class ENothingWritten : public EMarquillError {
-public:
-    using EMarquillError::EMarquillError;
-};
 
 // Registry mode: the values of `fields`, one each. A missing key or value
 // is missing; one that exists but cannot be opened or queried, or a value
@@ -49,6 +33,10 @@ TWideText StoredWideText(const TStoredBytes& value);
 // code page lacks.
 bool OEMValueText(const TStoredBytes& value, std::string& text);
 
+// The value /apply sets for `text`: REG_EXPAND_SZ when `expand`, else
+// REG_SZ, with its terminating NUL, as the wide query reads it back.
+TStoredBytes RegistryValueOf(bool expand, const std::string& text);
+
 // Sets every value to the type and bytes of `values` (a missing one
 // deleted), through the wide function that carries the bytes unchanged: to
 // put values back as they were, or to write them as /apply means them.
@@ -67,34 +55,34 @@ void RestoreOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>&
 void WriteOEMValues(const TFieldList& fields, const std::vector<TStoredBytes>& before,
                     const std::vector<TStoredBytes>& after, const std::string* logoFile, std::string& restoreError);
 
-// A store file's bytes, or missing; one that exists but cannot be read
-// (or is larger than any the program writes) raises an error with the
-// reason. The caller sets the WOW64 redirection.
-TStoredBytes ReadStoreFile(const std::string& path);
-
-// Legacy mode: the bytes of oeminfo.ini and oemlogo.bmp, read so.
-std::vector<TStoredBytes> ReadLegacyFiles();
+// Legacy mode: both files' bytes. A file that exists but cannot be read
+// raises with the reason: the strict store never shows, compares or writes
+// over a file it could not read whole, and these bytes are what a failed
+// write puts back.
+TLegacyFiles ReadLegacyFiles();
 // oemlogo.bmp alone, which registry mode writes when it converts a logo.
 TStoredBytes ReadLogoFile();
 // Writes both back byte for byte (a missing one deleted), each replaced in
 // one step and keeping the attributes of the file it replaces.
-void RestoreLegacyFiles(const std::vector<TStoredBytes>& files);
+void RestoreLegacyFiles(const TLegacyFiles& files);
 
-// Legacy mode: the record the store holds, read as the window reads it when
-// it opens: one text per field of `fields`, and every support line read,
-// also those past the last line field.
+// Legacy mode: the store read strictly. Both files first (ReadLegacyFiles),
+// then the record oeminfo.ini holds through the profile functions, as the
+// window reads it when it opens: one text per field of `fields` (the logo's
+// the path of oemlogo.bmp when there is one), and every support line, also
+// those past the last line field.
 struct TStoredRecord {
+    TLegacyFiles Files;
     std::vector<std::string> Values;
     std::vector<std::string> Lines;
 };
 TStoredRecord ReadLegacyRecord(const TFieldList& fields);
-// Writes the whole record as Apply does: the non-empty lines in order,
-// renumbered, and `logo` (the picture checked for the Logo given; nullptr
-// keeps the logo file there is) installed from its checked bytes. When
-// that fails, puts back `before` (ReadLegacyFiles' bytes) and raises the
+// Writes the whole record as Apply does: [General] and the non-empty lines
+// in order, renumbered, then `logoFile` (nullptr keeps the logo file there
+// is) as oemlogo.bmp. When that fails, puts back `before` and raises the
 // failure, `restoreError` saying why that failed too.
-void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values, const TPicture* logo,
-                       const std::vector<TStoredBytes>& before, std::string& restoreError);
+void WriteLegacyRecord(const TFieldList& fields, const std::vector<std::string>& values,
+                       const std::string* logoFile, const TLegacyFiles& before, std::string& restoreError);
 // The key names oeminfo.ini's [General] holds, for telling a key that is
 // there but empty from one that is not there.
 std::vector<std::string> ReadGeneralKeyNames();

@@ -12,11 +12,13 @@
 #include "base/Wow64.h"
 #include "base/SafeFiles.h"
 #include "oeminfo/LogoFile.h"
-#include "oeminfo/StrictStore.h"
+#include "oeminfo/StoreTypes.h"
 #include "picture/Picture.h"
 #include "picture/PlainBitmap.h"
 
 #include <cstring>
+
+TOEMInfo OEMInfo;
 
 TStoreMode StoreMode()
 {
@@ -25,24 +27,32 @@ TStoreMode StoreMode()
 
 namespace {
 
-// The legacy store's [General] texts of `record` and `lines` as its support
-// lines, into a new oeminfo.ini that replaces the old one in one step: a
-// run killed part-way leaves the old file or the new one.
-void WriteIniFile(const std::string& iniPath, const TOEMInfo& record, const std::vector<std::string>& lines)
+constexpr bool IsGeneralKey(const TOEMField& field)
 {
-    TFileReplacement replacement(iniPath);
-    bool written = replacement.Prepare();
-    {
-        const TProfileFile profile(replacement.NewPath());
-        for (const TOEMField* field : OEMFieldsIn(TStoreMode::Legacy))
-            if (written && field->Legacy == TFieldHome::GeneralKey)
-                written = profile.WriteString(GeneralSection, field->Name, record.*field->Text);
-        for (size_t n = 1; written && n <= lines.size(); ++n)
-            written = profile.WriteString(SupportSection, ("Line" + std::to_string(n)).c_str(), lines[n - 1]);
-    }  // letting go of the profile flushes it to the new file
-    if (!written || !replacement.Commit())
-        RaiseText(N_("Unable to write to %s"), {iniPath});
+    return field.Legacy == TLegacyHome::GeneralKey;
 }
+constexpr bool HasRecordText(const TOEMField& field)
+{
+    return field.Text != nullptr;
+}
+// The record's text of the `n`th row that has one.
+constexpr std::string TOEMInfo::*RecordText(size_t n)
+{
+    for (const TOEMField& field : OEMFieldTable)
+        if (field.Text && n-- == 0)
+            return field.Text;
+    return nullptr;
+}
+
+// The platform's interface fixes the parameters of WriteRegOEMInfo and
+// WriteIniOEMInfo: they take the table's texts in the table's order, and a
+// row added to the record or to [General] fails here, not at run time.
+static_assert(CountOEMFields(HasRecordText) == 6 && RecordText(0) == &TOEMInfo::Manufacturer &&
+                  RecordText(1) == &TOEMInfo::Model && RecordText(2) == &TOEMInfo::SupportHours &&
+                  RecordText(3) == &TOEMInfo::SupportPhone && RecordText(4) == &TOEMInfo::SupportURL &&
+                  RecordText(5) == &TOEMInfo::Logo,
+              "WriteRegOEMInfo takes the record's texts in the table's order");
+static_assert(CountOEMFields(IsGeneralKey) == 2, "WriteIniOEMInfo takes the [General] texts in the table's order");
 
 }  // namespace
 
@@ -60,34 +70,40 @@ void ReadIniOEMInfo()
         if (IsExistingFile(iniPath)) {
             const TProfileFile profile(iniPath);
             for (const TOEMField* field : fields)
-                if (field->Legacy == TFieldHome::GeneralKey)
+                if (field->Legacy == TLegacyHome::GeneralKey)
                     OEMInfo.*field->Text = profile.ReadString(GeneralSection, field->Name, MaxValueChars);
             for (const std::string& name : profile.ReadKeyNames(SupportSection, KeyNamesBufferChars))
                 OEMInfo.SupportLines->push_back(profile.ReadString(SupportSection, name.c_str(), MaxValueChars));
         }
         const std::string logoPath = LogoFilePath();
         for (const TOEMField* field : fields)
-            if (field->Legacy == TFieldHome::LogoFile && IsExistingFile(logoPath))
+            if (field->Legacy == TLegacyHome::LogoFile && IsExistingFile(logoPath))
                 OEMInfo.*field->Text = logoPath;
     });
 }
 
-void WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const TPicture* Logo,
-                     const std::vector<std::string>& Lines)
+std::string WriteIniOEMInfo(const std::string& Manufacturer, const std::string& Model, const TPicture* Logo,
+                            const std::vector<std::string>& Lines)
 {
-    TOEMInfo record;
-    record.Manufacturer = Manufacturer;
-    record.Model = Model;
+    const std::string* texts[] = {&Manufacturer, &Model};
+    TFieldList general;
+    std::vector<std::string> values;
+    for (const TOEMField* field : OEMFieldsIn(TStoreMode::Legacy)) {
+        if (IsGeneralKey(*field)) {
+            general.push_back(field);
+            values.push_back(*texts[values.size()]);
+        }
+    }
     const std::string logoPath = LogoFilePath();
     // Drawn before anything is written, with the redirection on.
     std::string logo;
-    const bool install = Logo && !Logo->Empty();
-    if (install && !LogoBitmapBytes(*Logo, TLogoTarget::Legacy, logo))
-        RaiseText(N_("Unable to copy the logo to %s"), {logoPath});
-    WithRedirectionOff(IsWow64(), [&] {
-        WriteIniFile(IniFilePath(), record, Lines);
+    const bool install = Logo && (!Logo->Empty() || Logo->IsEmptyBitmap()) &&
+                         LogoFileBytes(*Logo, TStoreMode::Legacy, logo);
+    return WithRedirectionOff(IsWow64(), [&] {
+        WriteIniFile(general, values, Lines);
         if (install && !ReplaceFileBytes(logoPath, logo))
             RaiseText(N_("Unable to copy the logo to %s"), {logoPath});
+        return IsExistingFile(logoPath) ? logoPath : std::string();
     });
 }
 
@@ -97,26 +113,23 @@ void RemoveIniOEMInfo()
     // whatever its size and attributes; only when both are away is either
     // deleted.
     WithRedirectionOff(IsWow64(), [] {
-        const std::string paths[] = {IniFilePath(), LogoFilePath()};
-        bool moved[2] = {};
-        for (int i = 0; i < 2; ++i) {
-            if (!IsExistingFile(paths[i]))
-                continue;
-            moved[i] = MoveAside(paths[i]);
-            if (moved[i])
-                continue;
-            // Claiming the information is gone while Windows still shows part
-            // of it would mislead: the file moved before comes back.
-            std::string message = FormatText(ResText(N_("Unable to delete %s")), {paths[i]});
-            for (int j = 0; j < i; ++j)
-                if (moved[j] && !PutBack(paths[j]))
-                    AppendError(message, FormatText(ResText(N_("Unable to restore %s")), {paths[j]}));
+        const std::string ini = IniFilePath(), logo = LogoFilePath();
+        const bool iniThere = IsExistingFile(ini), logoThere = IsExistingFile(logo);
+        if (iniThere && !MoveAside(ini))
+            RaiseText(N_("Unable to delete %s"), {ini});
+        if (logoThere && !MoveAside(logo)) {
+            // Claiming the information is gone while Windows still shows
+            // part of it would mislead: the file moved before comes back.
+            std::string message = FormatText(ResText(N_("Unable to delete %s")), {logo});
+            if (iniThere && !PutBack(ini))
+                AppendError(message, FormatText(ResText(N_("Unable to restore %s")), {ini}));
             throw EMarquillError(message);
         }
         // An aside file that will not go now is a leftover the next run clears.
-        for (int i = 0; i < 2; ++i)
-            if (moved[i])
-                DropAside(paths[i]);
+        if (iniThere)
+            DropAside(ini);
+        if (logoThere)
+            DropAside(logo);
     });
 }
 
@@ -140,17 +153,6 @@ std::string ReadRegText(const TRegistryKey& key, const char* name)
 
 }  // namespace
 
-TRegistryKey OpenOEMKeyForWriting(TKeyRefusal refusal)
-{
-    TRegistryKey key;
-    if (OpenOEMKey(key, TOEMKeyUse::Write) == ERROR_SUCCESS)
-        return key;
-    if (refusal == TKeyRefusal::NothingWritten)
-        throw ENothingWritten(std::string("The registry key ") + OEMKeyFullName +
-                              " could not be opened for writing; nothing was written");
-    RaiseText(N_("Unable to open registry key %s for writing"), {OEMKeyFullName});
-}
-
 void ReadRegOEMInfo()
 {
     TRegistryKey key;
@@ -158,19 +160,6 @@ void ReadRegOEMInfo()
         return;
     for (const TOEMField* field : RecordFields())
         OEMInfo.*field->Text = ReadRegText(key, field->Name);
-}
-
-void WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
-                     const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo)
-{
-    TOEMInfo info;
-    info.Manufacturer = Manufacturer;
-    info.Model = Model;
-    info.SupportHours = SupportHours;
-    info.SupportPhone = SupportPhone;
-    info.SupportURL = SupportURL;
-    info.Logo = Logo;
-    WriteRegOEMInfo(info);
 }
 
 namespace {
@@ -208,7 +197,9 @@ bool StoredLogoIsTheLogoFile(const TRegistryKey& key)
 
 }  // namespace
 
-void WriteRegOEMInfo(const TOEMInfo& info)
+namespace {
+
+void WriteRegRecord(const TOEMInfo& info)
 {
     const TRegistryKey key = OpenOEMKeyForWriting(TKeyRefusal::StandardText);
     const std::vector<DWORD> types = TypesToWrite(key, info);
@@ -216,6 +207,35 @@ void WriteRegOEMInfo(const TOEMInfo& info)
     for (size_t i = 0; i < fields.size(); ++i)
         if (key.SetText(fields[i]->Name, info.*fields[i]->Text, types[i]) != ERROR_SUCCESS)
             RaiseText(N_("Failed to set data for '%s'"), {fields[i]->Name});
+}
+
+}  // namespace
+
+std::string WriteRegOEMInfo(const std::string& Manufacturer, const std::string& Model, const std::string& SupportHours,
+                            const std::string& SupportPhone, const std::string& SupportURL, const std::string& Logo,
+                            const TPicture* picture)
+{
+    const std::string* texts[] = {&Manufacturer, &Model, &SupportHours, &SupportPhone, &SupportURL, &Logo};
+    TOEMInfo record;
+    const TFieldList fields = RecordFields();
+    for (size_t i = 0; i < fields.size(); ++i)
+        record.*fields[i]->Text = *texts[i];
+    std::string bytes;
+    const bool converts = picture && LogoFileBytes(*picture, TStoreMode::Registry, bytes);
+    const TRegistryLogoFile converted(converts ? &bytes : nullptr);
+    if (converted.Written())
+        record.Logo = LogoFilePath();
+    try {
+        WriteRegRecord(record);
+    } catch (const EMarquillError& failure) {
+        try {
+            converted.PutBack();
+        } catch (const EMarquillError& alsoFailed) {
+            throw EMarquillError(std::string(failure.what()) + ". " + alsoFailed.what());
+        }
+        throw;
+    }
+    return record.Logo;
 }
 
 void RemoveRegOEMInfo()
@@ -257,35 +277,6 @@ void ReadOEMInfo(TStoreMode mode)
         ReadRegOEMInfo();
 }
 
-std::string WriteOEMInfo(TStoreMode mode, const TOEMInfo& record, const TPicture* logo)
-{
-    if (mode == TStoreMode::Legacy) {
-        const std::vector<std::string> noLines;
-        WriteIniOEMInfo(record.Manufacturer, record.Model, logo, record.SupportLines ? *record.SupportLines : noLines);
-        return WithRedirectionOff(IsWow64(), [] {
-            const std::string logoPath = LogoFilePath();
-            return IsExistingFile(logoPath) ? logoPath : std::string();
-        });
-    }
-    TOEMInfo written;
-    for (const TOEMField* field : RecordFields())
-        written.*field->Text = record.*field->Text;
-    const TRegistryLogoFile converted(logo);
-    if (converted.Written())
-        written.Logo = LogoFilePath();
-    try {
-        WriteRegOEMInfo(written);
-    } catch (const EMarquillError& failure) {
-        try {
-            converted.PutBack();
-        } catch (const EMarquillError& alsoFailed) {
-            throw EMarquillError(std::string(failure.what()) + ". " + alsoFailed.what());
-        }
-        throw;
-    }
-    return written.Logo;
-}
-
 void RemoveOEMInfo(TStoreMode mode)
 {
     if (mode == TStoreMode::Legacy)
@@ -300,10 +291,9 @@ namespace {
 template <class TFound> bool AnyStoreFile(TFound&& found)
 {
     return WithRedirectionOff(IsWow64(), [&] {
-        bool any = false;
-        for (const std::string& path : {IniFilePath(), LogoFilePath()})
-            any = found(path) || any;
-        return any;
+        const bool ini = found(IniFilePath());
+        const bool logo = found(LogoFilePath());
+        return ini || logo;
     });
 }
 }  // namespace

@@ -119,7 +119,11 @@ struct TPicture::TImpl : TPictureData {};
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-void TPicture::Clear() { impl_.reset(); }
+void TPicture::Clear()
+{
+    impl_.reset();
+    emptyBitmap_ = false;
+}
 bool TPicture::Empty() const { return !impl_; }
 int TPicture::Width() const { return impl_ ? impl_->width : 0; }
 int TPicture::Height() const { return impl_ ? impl_->height : 0; }
@@ -277,7 +281,8 @@ void TPicture::LoadFromBytes(std::string bytes, const std::string& pathForKind)
     std::unique_ptr<TImpl> fresh;
     try {
         if (kind == TPictureKind::Bitmap && bytes.empty()) {
-            impl_.reset();
+            Clear();
+            emptyBitmap_ = true;
             return;
         }
         fresh = std::make_unique<TImpl>();
@@ -294,6 +299,7 @@ void TPicture::LoadFromBytes(std::string bytes, const std::string& pathForKind)
     }
     fresh->bytes = std::move(bytes);
     impl_ = std::move(fresh);
+    emptyBitmap_ = false;
 }
 
 void TPicture::Draw(HDC dc, int x, int y) const

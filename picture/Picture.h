@@ -35,6 +35,9 @@ public:
     void Clear();
 
     bool Empty() const;
+    // Loaded from a 0-byte bitmap file, which Windows shows as no picture:
+    // empty, yet a file that a copy installs as it is.
+    bool IsEmptyBitmap() const { return emptyBitmap_; }
     int Width() const;
     int Height() const;
     TPictureKind Kind() const;  // Unknown when empty
@@ -52,4 +55,5 @@ public:
 private:
     struct TImpl;
     std::unique_ptr<TImpl> impl_;
+    bool emptyBitmap_ = false;
 };

@@ -188,11 +188,18 @@ void TAppFrm::Btn_ApplyClick()
     if (!logoAssigned_)
         record.Logo.clear();
     // The store installs or converts the picture checked at Open or at the
-    // start, from its bytes, and says which logo it now holds.
-    const TPicture* logo = logoAssigned_ && !picture_.Empty() ? &picture_ : nullptr;
+    // start, from its bytes (a 0-byte bitmap too, which shows as none), and
+    // says which logo it now holds.
+    const TPicture* logo = logoAssigned_ && (!picture_.Empty() || picture_.IsEmptyBitmap()) ? &picture_ : nullptr;
     std::string stored;
-    UnderStoreLock([&] { stored = WriteOEMInfo(mode, record, logo); },
-                   [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
+    UnderStoreLock(
+        [&] {
+            stored = mode == TStoreMode::Legacy
+                         ? WriteIniOEMInfo(record.Manufacturer, record.Model, logo, *record.SupportLines)
+                         : WriteRegOEMInfo(record.Manufacturer, record.Model, record.SupportHours, record.SupportPhone,
+                                           record.SupportURL, record.Logo, logo);
+        },
+        [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
     SetWindowTextA(Control(TCtl::Label_Logo), stored.c_str());
 }
 

@@ -14,10 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (field.Name.empty() || field.Name.find_first_of("=(") != std::string::npos ||
                 field.Value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
                 std::abort();
-        const TFieldSchema schema{"legacy mode", {"Model", "Line1"}, {"SupportURL"}, "registry mode", 8};
-        TFieldSchema registry{"registry mode", {"Model", "SupportURL"}, {}, "legacy mode", 8};
-        registry.TakesMarkers = true;
-        registry.WebAddresses = {false, true};
+        const TFieldSchema schema = SchemaOf(TStoreMode::Legacy);
+        const TFieldSchema registry = SchemaOf(TStoreMode::Registry);
         std::vector<TGivenField> given;
         CheckFields(fields, schema, given);
         // What a mode takes, /show writes back in a form that reads the same.
@@ -27,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     continue;
                 TFieldAssignment again;
                 std::vector<TGivenField> reread;
-                if (!ParseFieldArgument(FieldLine(registry.Names[i], given[i]), again).empty() ||
+                if (!ParseFieldArgument(FieldLine(registry.Fields[i]->Name, given[i]), again).empty() ||
                     !CheckFields({again}, registry, reread).empty() ||
-                    FieldLine(registry.Names[i], reread[i]) != FieldLine(registry.Names[i], given[i]))
+                    FieldLine(registry.Fields[i]->Name, reread[i]) != FieldLine(registry.Fields[i]->Name, given[i]))
                     std::abort();
             }
         }

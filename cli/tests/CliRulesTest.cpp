@@ -8,6 +8,16 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// The schema of `mode` cut down to the fields `names`.
+TFieldSchema SchemaWith(TStoreMode mode, std::initializer_list<const char*> names)
+{
+    TFieldSchema schema = SchemaOf(mode);
+    schema.Fields.clear();
+    for (const char* name : names)
+        schema.Fields.push_back(OEMFieldNamed(name));
+    return schema;
+}
+
 TEST(CliRules, SplitsLikeTheCRuntime)
 {
     const struct {
@@ -128,8 +138,8 @@ TEST(CliRules, ReadsFieldFiles)
 
 TEST(CliRules, HelpListsEachModesFieldsAndTheExitCodes)
 {
-    const TFieldSchema registry{"registry mode", {"Manufacturer", "SupportURL"}, {}, "legacy mode", 2047};
-    const TFieldSchema legacy{"legacy mode", {"Manufacturer", "Line1"}, {}, "registry mode", 2047};
+    const TFieldSchema registry = SchemaWith(TStoreMode::Registry, {"Manufacturer", "SupportURL"});
+    const TFieldSchema legacy = SchemaWith(TStoreMode::Legacy, {"Manufacturer", "Line1"});
     const std::string help = HelpText(registry, legacy);
     EXPECT_NE(help.find("(registry mode) take:\r\n    Manufacturer, SupportURL\r\n"), std::string::npos) << help;
     EXPECT_NE(help.find("(legacy mode) take:\r\n    Manufacturer, Line1\r\n"), std::string::npos) << help;
@@ -146,14 +156,13 @@ TEST(CliRules, HelpListsEachModesFieldsAndTheExitCodes)
 // writes, CheckFields reads back as it was, and what it refuses it names.
 TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
 {
-    TFieldSchema registry{"registry mode", {"Model", "SupportURL", "Logo"}, {"Line1"}, "legacy mode", 8};
-    registry.TakesMarkers = true;
-    registry.WebAddresses = {false, true, false};
-    TFieldSchema legacy{"legacy mode", {"Model", "Logo"}, {"SupportURL"}, "registry mode", 8};
+    const TFieldSchema registry = SchemaWith(TStoreMode::Registry, {"Model", "SupportURL", "Logo"});
+    const TFieldSchema legacy = SchemaWith(TStoreMode::Legacy, {"Model", "Logo"});
+    const std::string tooLong(MaxFieldText + 1, 'x');
     const struct {
         std::string arg;
         std::string line;  // FieldLine of what was read; empty: a usage error
-        const char* error;
+        std::string error;
     } cases[] = {
         {"Model=a=b", "Model=a=b", ""},
         {"model", "Model", ""},
@@ -171,8 +180,8 @@ TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
         {"Logo(expand)x=y", "", "\"x\" (argument \"Logo(expand)x=y\") is no marker, or one given twice: use (expand) or "
                                 "(asis)."},
         {"=x", "", "\"=x\" is not of the form Name=Value."},
-        {"Model=123456789", "", "The value of \"Model\" (argument \"Model=123456789\") is 9 characters long; registry "
-                                "mode takes at most 8."},
+        {"Model=" + tooLong, "", "The value of \"Model\" (argument \"Model=" + tooLong + "\") is 2048 characters "
+                                 "long; registry mode takes at most 2047."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arg);
@@ -187,11 +196,11 @@ TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
         size_t index = 0;
         while (!fields[index].Given)
             ++index;
-        EXPECT_EQ(FieldLine(registry.Names[index], fields[index]), c.line);
+        EXPECT_EQ(FieldLine(registry.Fields[index]->Name, fields[index]), c.line);
         std::vector<TGivenField> again;
         ASSERT_EQ(ParseFieldArgument(c.line, assignment), "");
         ASSERT_EQ(CheckFields({assignment}, registry, again), "");
-        EXPECT_EQ(FieldLine(registry.Names[index], again[index]), c.line);
+        EXPECT_EQ(FieldLine(registry.Fields[index]->Name, again[index]), c.line);
     }
     for (const char* arg : {"Model", "Model(expand)=x"}) {
         TFieldAssignment assignment;
@@ -207,9 +216,7 @@ TEST(CliRules, FieldSyntaxRoundTripsAndRefusesWhatAModeCannotTake)
 // new address must be one.
 TEST(CliRules, UrlRuleAppliesToNewNonEmptyAddressesWithoutAsIs)
 {
-    TFieldSchema schema{"registry mode", {"Model", "SupportURL"}, {}, "legacy mode", 2047};
-    schema.TakesMarkers = true;
-    schema.WebAddresses = {false, true};
+    const TFieldSchema schema = SchemaWith(TStoreMode::Registry, {"Model", "SupportURL"});
     const std::string refused = "The value of \"SupportURL\" (argument \"SupportURL=www.x\") is no absolute web "
                                 "address: start it with http:// or https://, or give it as SupportURL(asis)=... to "
                                 "take it as it is.";

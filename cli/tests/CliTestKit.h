@@ -1,6 +1,8 @@
 #pragma once
 // The store in force prepared, read and put back from outside the code under
 // test: the registry's 64-bit view, or the files in the system directory.
+#include "cli/ConsoleOut.h"
+
 #include <map>
 #include <ostream>
 #include <string>
@@ -8,6 +10,16 @@
 #include <vector>
 
 namespace clitest {
+
+// What a command wrote, collected.
+struct TCollect : TConsoleOut {
+    bool Write(const std::string& text) override
+    {
+        Text += text;
+        return true;
+    }
+    std::string Text;
+};
 
 using TFields = std::vector<std::pair<std::string, std::string>>;
 

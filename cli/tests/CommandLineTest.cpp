@@ -8,6 +8,7 @@
 #include "base/PlatformApi.h"
 #include "base/SystemError.h"
 #include "base/WinHandles.h"
+#include "oeminfo/OEMFields.h"
 #include "oeminfo/StoreLock.h"
 #include "oeminfo/tests/StoreTestKit.h"
 #include "tests/support/TestSupport.h"
@@ -17,18 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 using namespace clitest;
 
 namespace {
-
-struct TCollect : TConsoleOut {
-    bool Write(const std::string& text) override
-    {
-        Text += text;
-        return true;
-    }
-    std::string Text;
-};
 
 struct TRun {
     int Code;
@@ -905,6 +900,113 @@ TEST_F(CommandLineLogo, LogoChangedAfterItsCheckIsInstalledAsChecked)
     TApiSwap<decltype(PlatformApi.CreateMutexA)> swap(PlatformApi.CreateMutexA, CreateMutexChangingTheLogo);
     ASSERT_EQ(Cli({"/apply", "Logo=" + Logo}).Code, 0);
     EXPECT_EQ(LogoFile(), Bmp);
+}
+
+// The field table is the one list of fields: every row of the store in force
+// reaches every consumer, so a row cannot be half-added. /apply takes each
+// (the schema) and writes it, /show gives it back in every form, and the
+// store's own writers carry each text of the window's record.
+TEST_F(CommandLine, EveryFieldRowReachesEveryConsumer)
+{
+    const TStoreMode mode = Legacy() ? TStoreMode::Legacy : TStoreMode::Registry;
+    const TFieldList fields = OEMFieldsIn(mode);
+    const TFieldSchema schema = SchemaOf(mode);
+    EXPECT_EQ(schema.Fields, fields);
+    for (const TOEMField* field : AllOEMFields()) {
+        if (IsStoredIn(*field, mode))
+            continue;
+        EXPECT_NE(std::find(schema.OtherMode.begin(), schema.OtherMode.end(), field->Name), schema.OtherMode.end())
+            << field->Name;
+    }
+
+    auto valueOf = [&](const TOEMField& field) {
+        if (field.Kind == TFieldKind::Picture)
+            return Logo;
+        return (field.Kind == TFieldKind::Url ? "https://x.example/" : "v ") + std::string(field.Name);
+    };
+    auto outsideOf = [&](const TOEMField& field) {
+        return field.Legacy == TLegacyHome::LogoFile && Legacy() ? Bmp : valueOf(field);
+    };
+    const std::string shownLogo = SystemDir() + "\\oemlogo.bmp";
+    std::vector<std::string> args = {"/apply"};
+    for (const TOEMField* field : fields)
+        args.push_back(field->Name + ("=" + valueOf(*field)));
+    const TRun apply = Cli(args);
+    ASSERT_EQ(apply.Code, 0) << apply.Err;
+    const TRun show = Cli({"/show"});
+    EXPECT_EQ(show.Code, 0) << show.Err;
+    for (const TOEMField* field : fields) {
+        SCOPED_TRACE(field->Name);
+        EXPECT_EQ(Outside(field->Name), outsideOf(*field));
+        const std::string shown = field->Legacy == TLegacyHome::LogoFile && Legacy() ? shownLogo : valueOf(*field);
+        EXPECT_NE(show.Out.find(field->Name + ("=" + shown) + "\r\n"), std::string::npos) << show.Out;
+    }
+
+    // Each form holds every field under its name; JSON and the .reg file
+    // double a backslash, and the .reg file is UTF-16.
+    auto utf16 = [](const std::string& ascii) { return Utf16(std::u16string(ascii.begin(), ascii.end())); };
+    const struct {
+        const char* format;
+        std::function<std::string(const TOEMField&, const std::string&)> entry;
+    } forms[] = {
+        {"/format:json",
+         [](const TOEMField& f, const std::string& v) {
+             return "\"" + std::string(f.Name) + "\": {\"exists\": true, \"type\": " +
+                    (Legacy() ? "null" : "\"REG_SZ\"") + ", \"value\": \"" + v + "\"";
+         }},
+        {"/format:reg",
+         [&](const TOEMField& f, const std::string& v) { return utf16("\"" + std::string(f.Name) + "\"=\"" + v + "\""); }},
+        {"/format:unattend",
+         [](const TOEMField& f, const std::string& v) {
+             const std::string element = f.AnswerElement ? f.AnswerElement : "(none)";
+             return "<" + element + ">" + v + "</" + element + ">";
+         }},
+    };
+    for (const auto& form : forms) {
+        const std::string format = form.format;
+        if (Legacy() && format != "/format:json")
+            continue;
+        SCOPED_TRACE(format);
+        const TRun run = Cli({"/show", format});
+        ASSERT_EQ(run.Code, 0) << run.Err;
+        for (const TOEMField* field : fields) {
+            const std::string value = field->Legacy == TLegacyHome::LogoFile && Legacy() ? shownLogo : valueOf(*field);
+            std::string escaped;
+            for (char c : value)
+                escaped += c == '\\' && format != "/format:unattend" ? std::string("\\\\") : std::string(1, c);
+            EXPECT_NE(run.Out.find(form.entry(*field, escaped)), std::string::npos) << field->Name << "\n" << run.Out;
+        }
+    }
+
+    // The store's writers the window calls: each text of the record, in the
+    // record's order, lands in the field of that row.
+    ClearStore();
+    std::vector<std::string> texts;
+    std::vector<std::string> lines;
+    for (const TOEMField* field : fields) {
+        if (field->Text)
+            texts.push_back(valueOf(*field));
+        else if (field->Legacy == TLegacyHome::SupportLine)
+            lines.push_back(valueOf(*field));
+    }
+    TPicture picture;
+    picture.LoadFromFile(Logo);
+    UnderStoreLock(
+        [&] {
+            if (Legacy()) {
+                ASSERT_EQ(texts.size(), 3u);
+                WriteIniOEMInfo(texts[0], texts[1], &picture, lines);
+            } else {
+                ASSERT_EQ(texts.size(), 6u);
+                WriteRegOEMInfo(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]);
+            }
+        },
+        [](const std::string&) {});
+    for (const TOEMField* field : fields) {
+        if (!field->Text && field->Legacy != TLegacyHome::SupportLine)
+            continue;
+        EXPECT_EQ(Outside(field->Name), outsideOf(*field)) << field->Name;
+    }
 }
 
 }  // namespace

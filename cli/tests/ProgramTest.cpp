@@ -26,12 +26,13 @@ using nlohmann::ordered_json;
 
 namespace {
 
-// The fields the URL rule holds to, which take "(asis)" for a plain text.
+// The fields the URL rule holds to, which take "(asis)" for a plain text:
+// those the README names, not the field table under test.
 bool IsWebAddress(const std::string& name)
 {
-    for (const TOEMField* field : AllOEMFields())
-        if (name == field->Name)
-            return field->Kind == TFieldKind::Url;
+    for (const char* address : {"SupportURL", "TradeInURL", "RecycleURL"})
+        if (name == address)
+            return true;
     return false;
 }
 
@@ -540,7 +541,7 @@ std::vector<std::pair<std::wstring, std::wstring>> XmlElements(const std::string
 TEST_F(Program, UnattendFragmentParsesAndHoldsTheValuesSet)
 {
     if (Legacy())
-        return;  // refused with exit 2: RegOutputImportedByRegExeGivesAByteIdenticalKey
+        GTEST_SKIP() << "refused with exit 2: RegOutputImportedByRegExeGivesAByteIdenticalKey";
     const TRawValues stored = AwkwardValues();
     SetRawKey(stored);
     const TChild child = RunProgram(Exe, "/show /format:unattend");

@@ -593,7 +593,7 @@ TEST_F(IniStore, HiddenSystemAndReadOnlyStoreFilesAreRewrittenRestoredAndRemoved
     };
     const std::string guards = std::to_string(AllGuards) + " ";
     make();
-    const std::vector<TStoredBytes> before = ReadLegacyFiles();
+    const TLegacyFiles before = ReadLegacyFiles();
     WriteIniOEMInfo("New", "N", Picture("new.bmp", Bmp), {});
     EXPECT_EQ(guards + "[General]\r\nManufacturer=New\r\nModel=N\r\n", state(Ini));
     EXPECT_EQ(guards + Bmp, state(Logo));

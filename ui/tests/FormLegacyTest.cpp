@@ -156,6 +156,26 @@ TEST_F(FormLegacy, ApplyInstallsTheLogoTheUserSawInTheDialog)
     EXPECT_TRUE(installed == picked) << "installed " << installed.size() << " bytes, picked " << picked.size();
 }
 
+// A 0-byte bitmap shows as no picture, and Apply installs it as a copy of
+// the file would: an empty oemlogo.bmp, with no error.
+TEST_F(FormLegacy, ApplyInstallsAZeroByteBitmapAsItIs)
+{
+    ASSERT_TRUE(WriteWholeFile(OnDisk(LogoFilePath()), MakeBmp(4, 4, RGB(1, 2, 3))));
+    TScratchFile empty(ExeDir() + "marquill-empty.bmp", "");
+    auto form = OpenForm();
+    TUser pick;
+    pick.typed = empty.Path();
+    PressOpen(*form, pick);
+    EXPECT_TRUE(pick.boxes.empty());
+    EXPECT_TRUE(form->Image1Picture().Empty());
+    TMessageBoxCatcher boxes;
+    Click(*form, "Btn_Apply");
+    EXPECT_EQ(boxes.Count(), 0);
+    std::string installed = "not read";
+    ASSERT_TRUE(ReadFileInto(OnDisk(LogoFilePath()), installed));
+    EXPECT_EQ(installed, "");
+}
+
 TEST_F(FormLegacy, ApplyStoresNonEmptyLinesWithoutGaps)
 {
     auto form = OpenForm();

@@ -185,7 +185,9 @@ inline void DeleteOemValues()
     HKEY key = OpenOemKey();
     if (!key)
         return;
-    for (const TOEMField* field : RecordFields())
+    // Every value the program writes, those only the command line sets too:
+    // a test that stops early leaves none of them behind.
+    for (const TOEMField* field : OEMFieldsIn(TStoreMode::Registry))
         RegDeleteValueA(key, field->Name);
     RegCloseKey(key);
 }

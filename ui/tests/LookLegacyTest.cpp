@@ -72,6 +72,13 @@ TEST_F(LookLegacyTest, BothGroupsAreFramedAtTheirOwnSize)
 
 TEST_F(LookLegacyTest, LineSevenTextIsSmallerThanTheOtherLines)
 {
+    const struct {
+        const char* name;
+        LONG height;
+    } fonts[] = {{"Edit_Line6", -13}, {"Edit_Line7", -11}, {"Edit_Line8", -13}};
+    for (const auto& font : fonts)
+        EXPECT_EQ(FontHeightOf(ControlNamed(*form_, font.name)), font.height) << font.name;
+
     for (const char* name : {"Edit_Line6", "Edit_Line7", "Edit_Line8"})
         SetText(*form_, name, "HHHHHHHH");
     ASSERT_TRUE(Painted());
