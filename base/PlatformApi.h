@@ -41,6 +41,9 @@ struct TPlatformApi {
     decltype(&::CreateMutexA) CreateMutexA = ::CreateMutexA;
     decltype(&::OpenMutexA) OpenMutexA = ::OpenMutexA;
     decltype(&::GetSystemDirectoryA) GetSystemDirectoryA = ::GetSystemDirectoryA;
+    // A stub that fails on Windows 9x, which has the ANSI form only.
+    decltype(&::GetComputerNameW) GetComputerNameW = ::GetComputerNameW;
+    decltype(&::GetComputerNameA) GetComputerNameA = ::GetComputerNameA;
     // The file dialog's DLL is loaded when the dialog is first asked for:
     // imported, it and the shell DLLs it needs would load at every start.
     // Where it cannot load, the dialog fails with CDERR_INITIALIZATION.

@@ -113,7 +113,10 @@ TUsageError ParseShowOptions(const std::vector<std::string>& args, TCliRequest& 
     const struct {
         const char* Name;
         TShowFormat Format;
-    } formats[] = {{"json", TShowFormat::Json}, {"reg", TShowFormat::Reg}, {"unattend", TShowFormat::Unattend}};
+    } formats[] = {{"json", TShowFormat::Json},
+                   {"reg", TShowFormat::Reg},
+                   {"unattend", TShowFormat::Unattend},
+                   {"answerfile", TShowFormat::AnswerFile}};
     const std::string* formatArg = nullptr;
     const std::string* outArg = nullptr;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -122,8 +125,8 @@ TUsageError ParseShowOptions(const std::vector<std::string>& args, TCliRequest& 
         const bool isFormat = StartsWithIgnoringCase(option, "format:");
         const bool isOut = StartsWithIgnoringCase(option, "out:");
         if (!isFormat && !isOut)
-            return Quoted(arg) + " is no option of /show: give /format:json, /format:reg, /format:unattend or "
-                                 "/out:file.";
+            return Quoted(arg) + " is no option of /show: give /format:json, /format:reg, /format:unattend, "
+                                 "/format:answerfile or /out:file.";
         const std::string*& seen = isFormat ? formatArg : outArg;
         if (seen)
             return Quoted(*seen) + " and " + Quoted(arg) + " ask for the same option twice.";
@@ -136,7 +139,7 @@ TUsageError ParseShowOptions(const std::vector<std::string>& args, TCliRequest& 
         }
         const auto* format = FindNamed(formats, option.substr(7));
         if (!format)
-            return Quoted(arg) + " names no format of /show: json, reg or unattend.";
+            return Quoted(arg) + " names no format of /show: json, reg, unattend or answerfile.";
         request.Format = format->Format;
     }
     return TUsageError();
@@ -395,14 +398,14 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
     return "Sets the OEM information from a script. Without arguments Marquill opens its\r\n"
            "window.\r\n"
            "\r\n"
-           "  Marquill /show [/format:json|reg|unattend] [/out:file]\r\n"
+           "  Marquill /show [/format:json|reg|unattend|answerfile] [/out:file]\r\n"
            "                         Writes the OEM information Windows keeps, one\r\n"
            "                         field per line, in the form /apply reads: a backup;\r\n"
            "                         or as JSON (UTF-8), as a .reg file for reg import\r\n"
-           "                         (UTF-16) or as an answer file's OEMInformation\r\n"
-           "                         element (UTF-8), the last two in " + registry.ModeName + "\r\n"
-           "                         only. /out:file writes it to the file, whole or\r\n"
-           "                         not at all.\r\n"
+           "                         (UTF-16), as an answer file's OEMInformation\r\n"
+           "                         element or as a whole answer file (UTF-8), the\r\n"
+           "                         last three in " + registry.ModeName + " only. /out:file\r\n"
+           "                         writes it to the file, whole or not at all.\r\n"
            "  Marquill /apply field [field ...]\r\n"
            "                         Writes the fields given; the others keep their values.\r\n"
            "                         A field is Name=Value (in quotes when it holds\r\n"
@@ -440,20 +443,6 @@ std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy)
            "     failed write the values read before are written back; /test: drift,\r\n"
            "     or the store could not be read\r\n"
            "  2  wrong command line or field file; nothing was written\r\n";
-}
-
-bool IsAbsoluteHttpUrl(std::string_view text)
-{
-    std::string_view rest;
-    for (std::string_view scheme : {"http://", "https://"})
-        if (StartsWithIgnoringCase(text, scheme))
-            rest = text.substr(scheme.size());
-    if (rest.empty() || rest[0] == '/' || rest[0] == '?' || rest[0] == '#')
-        return false;
-    for (char c : text)
-        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F')
-            return false;
-    return true;
 }
 
 TFieldSchema SchemaOf(TStoreMode mode)

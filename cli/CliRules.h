@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/WebAddress.h"
 #include "base/WideText.h"
 #include "oeminfo/OEMFields.h"
 
@@ -38,7 +39,7 @@ struct TFieldSource {
 };
 
 // The forms /show writes: its own Name=Value lines, or one of ShowFormats.h.
-enum class TShowFormat { Text, Json, Reg, Unattend };
+enum class TShowFormat { Text, Json, Reg, Unattend, AnswerFile };
 
 struct TCliRequest {
     TCliCommand Command = TCliCommand::Help;
@@ -135,9 +136,3 @@ std::string FieldLine(const std::string& name, const TGivenField& field);
 std::string HelpText(const TFieldSchema& registry, const TFieldSchema& legacy);
 extern const char UsageHint[];
 
-// The fields whose given value must be an absolute web address, as the
-// answer file's documentation asks of SupportURL: "http://" or "https://"
-// (letter case ignored), then a host (something other than "/", "?" or "#"
-// right after "//"), and no blank, control character or DEL anywhere.
-// Characters beyond ASCII are the ANSI code page's and pass.
-bool IsAbsoluteHttpUrl(std::string_view text);

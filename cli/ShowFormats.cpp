@@ -1,6 +1,8 @@
 #include "cli/ShowFormats.h"
 
+#include "base/AsciiCase.h"
 #include "base/Utf8.h"
+#include "base/WebAddress.h"
 #include "oeminfo/OEMFields.h"
 
 namespace {
@@ -43,12 +45,26 @@ std::vector<char16_t> WideUnits(const TWideText& text, bool& isUtf16)
     return units;
 }
 
+TFormatResult Success(std::string output)
+{
+    TFormatResult result;
+    result.Output = std::move(output);
+    return result;
+}
+
 TFormatResult Failure(std::string error, bool wrongMode = false)
 {
     TFormatResult result;
     result.Error = std::move(error);
     result.WrongMode = wrongMode;
     return result;
+}
+
+// A UTF-16LE code unit, as .reg files and registry data hold it.
+void PutUtf16(std::string& out, char16_t c)
+{
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>(c >> 8);
 }
 
 // --- JSON -----------------------------------------------------------------
@@ -102,57 +118,77 @@ const char* TypeName(uint32_t type)
     return type < sizeof(Names) / sizeof(Names[0]) ? Names[type] : nullptr;
 }
 
-// One member of "fields" or "wow6432NodeOnly". A field that is no exact
-// text is an error; a note then gives "value": null.
-bool AppendJsonValue(std::string& out, TShownStoreMode mode, const TShownValue& value, bool isNote,
-                     std::string& error)
+std::string HexBytes(const std::string& bytes)
 {
+    std::string hex;
+    for (unsigned char b : bytes)
+        hex += Hex(b, 2);
+    return hex;
+}
+
+std::string Utf16Bytes(const std::vector<char16_t>& units)
+{
+    std::string bytes;
+    for (char16_t c : units)
+        PutUtf16(bytes, c);
+    return bytes;
+}
+
+// What the 64-bit view holds of `value`, a value of the 32-bit one.
+const char* In64(const TShownStore& store, const TShownValue& value)
+{
+    for (const TShownValue& field : store.Fields) {
+        if (field.Name != value.Name)
+            continue;
+        if (!field.Present)
+            break;
+        if (field.Type != value.Type)
+            return "otherType";
+        return field.Bytes == value.Bytes ? "same" : "otherBytes";
+    }
+    return "absent";
+}
+
+// One member of "fields", "wow6432NodeOnly" or (with `in64`) "wow6432Node".
+// Data that is no text comes out as its bytes, so this never fails.
+void AppendJsonValue(std::string& out, TShownStoreMode mode, const TShownValue& value, const char* in64)
+{
+    const bool legacy = mode == TShownStoreMode::Legacy;
     out += "    ";
     AppendJsonAscii(out, value.Name);
     out += ": {\"exists\": ";
-    if (!value.Present) {
-        out += "false, \"type\": null, \"value\": null, \"nulTerminated\": null}";
-        return true;
-    }
-    out += "true, \"type\": ";
-    if (mode == TShownStoreMode::Legacy) {
+    out += value.Present ? "true" : "false";
+    out += ", \"type\": ";
+    if (!value.Present || legacy) {
         out += "null";
     } else {
         const char* name = TypeName(value.Type);
         AppendJsonAscii(out, name ? name : "0x" + Hex(value.Type, 1));
     }
-    // A note that is no exact text still shows its type.
     TValueText text;
-    std::string quoted;
+    std::string quoted, error;
     char32_t bad = 0;
-    if (!ReadValueText(mode, value, text, error)) {
-        if (!isNote)
-            return false;
-    } else if (!AppendJsonText(quoted, text.Units, bad)) {
-        if (!isNote) {
-            error = value.Name + " holds an unpaired UTF-16 surrogate (" + CodePointName(bad) +
-                    "), which UTF-8 cannot hold.";
-            return false;
-        }
-        quoted.clear();
-    }
-    error.clear();
-    const bool isText = !quoted.empty();
+    const bool isText =
+        value.Present && ReadValueText(mode, value, text, error) && AppendJsonText(quoted, text.Units, bad);
     out += ", \"value\": ";
     out += isText ? quoted : "null";
     out += ", \"nulTerminated\": ";
-    out += mode == TShownStoreMode::Legacy || !isText ? "null" : text.NulTerminated ? "true" : "false";
+    out += !isText || legacy ? "null" : text.NulTerminated ? "true" : "false";
+    if (value.Present && !isText) {
+        bool isUtf16 = true;
+        out += ", \"data\": \"";
+        out += HexBytes(legacy ? Utf16Bytes(WideUnits(value.Text, isUtf16)) : value.Bytes);
+        out += '"';
+    }
+    if (in64) {
+        out += ", \"in64\": \"";
+        out += in64;
+        out += '"';
+    }
     out += '}';
-    return true;
 }
 
 // --- .reg -----------------------------------------------------------------
-
-void PutUtf16(std::string& out, char16_t c)
-{
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>(c >> 8);
-}
 
 void PutAscii(std::string& out, const std::string& text)
 {
@@ -207,13 +243,6 @@ bool NeedsHex(const std::vector<char16_t>& units)
 
 // --- answer file ----------------------------------------------------------
 
-// The element the field table gives the value's field in an answer file.
-const char* UnattendElement(const std::string& valueName)
-{
-    const TOEMField* field = OEMFieldNamed(valueName);
-    return field ? field->AnswerElement : nullptr;
-}
-
 // XML 1.0's Char production, less what an element's text may not hold as
 // itself.
 bool AppendXmlText(std::string& out, const std::vector<char16_t>& units, char32_t& bad)
@@ -235,6 +264,67 @@ bool AppendXmlText(std::string& out, const std::vector<char16_t>& units, char32_
         }
         AppendUtf8(out, c);
     }
+    return true;
+}
+
+// The rule of the component's documentation that `units`, a value of
+// `field`, breaks (or Marquill's own URL rule, where Setup documents none),
+// as the end of a sentence naming the field; empty when it breaks none.
+// Every element may be empty.
+std::string AnswerFileRuleBroken(const TOEMField& field, const std::vector<char16_t>& units)
+{
+    if (units.empty())
+        return "";
+    if (field.AnswerLimit != 0 && units.size() > field.AnswerLimit)
+        return " is " + std::to_string(units.size()) + " UTF-16 code units long; Setup's answer file takes at most " +
+               std::to_string(field.AnswerLimit) + ".";
+    const std::string text = Utf16ToUtf8(units.data(), units.size());
+    const std::string address = " is no complete http:// or https:// address, which ";
+    if (field.UrlRule == TUrlRule::Setup && !IsAbsoluteHttpUrl(text))
+        return address + "Setup's answer file requires.";
+    if (field.UrlRule == TUrlRule::Marquill && !IsAbsoluteHttpUrl(text))
+        return address + "Marquill's own URL rule requires (Setup documents none for it).";
+    if (field.Kind == TFieldKind::Picture &&
+        !(text.size() >= 4 && SameIgnoringAsciiCase(std::string_view(text).substr(text.size() - 4), ".bmp")))
+        return " does not name a .bmp file, which Setup's answer file requires.";
+    return "";
+}
+
+// The <OEMInformation> element: one child per present field, or an error
+// naming the field and the rule it breaks.
+bool AppendOEMInformation(std::string& out, const TShownStore& store, std::string& error)
+{
+    out += "<OEMInformation>\r\n";
+    for (const TShownValue& value : store.Fields) {
+        if (!value.Present)
+            continue;
+        const TOEMField* field = OEMFieldNamed(value.Name);
+        const char* element = field ? field->AnswerElement : nullptr;
+        if (!element) {
+            error = value.Name + " has no element in an answer file's OEMInformation.";
+            return false;
+        }
+        if (value.Type == ShownRegExpandSz) {
+            error = value.Name + " is a REG_EXPAND_SZ value, and an answer file holds text only: its type would be lost.";
+            return false;
+        }
+        TValueText text;
+        if (!ReadValueText(store.Mode, value, text, error))
+            return false;
+        std::string xml;
+        char32_t bad = 0;
+        if (!AppendXmlText(xml, text.Units, bad)) {
+            error = value.Name + " holds " + CodePointName(bad) + ", which XML 1.0 cannot hold.";
+            return false;
+        }
+        const std::string broken = AnswerFileRuleBroken(*field, text.Units);
+        if (!broken.empty()) {
+            error = value.Name + broken;
+            return false;
+        }
+        out += "  <" + std::string(element) + ">" + xml + "</" + element + ">\r\n";
+    }
+    out += "</OEMInformation>\r\n";
     return true;
 }
 
@@ -279,25 +369,34 @@ char32_t NextCodePoint(const std::vector<char16_t>& units, size_t& i)
 TFormatResult FormatJson(const TShownStore& store)
 {
     const bool legacy = store.Mode == TShownStoreMode::Legacy;
-    std::string out = "{\r\n  \"store\": ";
+    bool isUtf16 = true;
+    char32_t bad = 0;
+    std::string computer;
+    if (store.Computer.empty() || !AppendJsonText(computer, WideUnits(store.Computer, isUtf16), bad))
+        computer = "null";
+    std::string out = "{\r\n  \"schema\": 2,\r\n  \"computer\": " + computer + ",\r\n  \"store\": ";
     out += legacy ? "\"legacy\"" : "\"registry\"";
-    std::string error;
+    enum TGroup { Fields, Only, All };
     const struct {
         const char* Key;
         const std::vector<TShownValue>& Values;
-        bool AreNotes;
-    } groups[] = {{"fields", store.Fields, false}, {"wow6432NodeOnly", store.Wow6432NodeOnly, true}};
+        TGroup Group;
+    } groups[] = {{"fields", store.Fields, Fields},
+                  {"wow6432NodeOnly", store.Wow6432Node, Only},
+                  {"wow6432Node", store.Wow6432Node, All}};
     for (const auto& group : groups) {
         out += ",\r\n  \"";
         out += group.Key;
         out += "\": {";
         const char* separator = "\r\n";
         for (const TShownValue& value : group.Values) {
-            if (group.AreNotes && legacy)
+            const char* in64 = group.Group == Fields ? nullptr : In64(store, value);
+            if (legacy && in64)
                 break;
+            if (group.Group == Only && std::string(in64) != "absent")
+                continue;
             out += separator;
-            if (!AppendJsonValue(out, store.Mode, value, group.AreNotes, error))
-                return Failure(error);
+            AppendJsonValue(out, store.Mode, value, group.Group == All ? in64 : nullptr);
             separator = ",\r\n";
         }
         out += *separator == ',' ? "\r\n  }" : "}";
@@ -306,22 +405,21 @@ TFormatResult FormatJson(const TShownStore& store)
     if (!store.Logo.Named) {
         out += "null";
     } else {
-        bool isUtf16 = true;
-        char32_t bad = 0;
+        const std::vector<char16_t> units = WideUnits(store.Logo.Path, isUtf16);
+        std::string path;
+        const bool isText = isUtf16 && AppendJsonText(path, units, bad);
         out += "{\"path\": ";
-        if (!AppendJsonText(out, WideUnits(store.Logo.Path, isUtf16), bad) || !isUtf16)
-            return Failure("The logo's path holds an unpaired UTF-16 surrogate (" + CodePointName(bad) +
-                           "), which UTF-8 cannot hold.");
+        out += isText ? path : "null";
         out += ", \"exists\": ";
         out += store.Logo.Exists ? "true" : "false";
         out += ", \"loads\": ";
         out += store.Logo.Loads ? "true" : "false";
+        if (!isText)
+            out += ", \"data\": \"" + HexBytes(Utf16Bytes(units)) + '"';
         out += '}';
     }
     out += "\r\n}\r\n";
-    TFormatResult result;
-    result.Output = std::move(out);
-    return result;
+    return Success(std::move(out));
 }
 
 TFormatResult FormatReg(const TShownStore& store)
@@ -360,38 +458,42 @@ TFormatResult FormatReg(const TShownStore& store)
         PutAscii(out, "\r\n");
     }
     PutAscii(out, "\r\n");
-    TFormatResult result;
-    result.Output = std::move(out);
-    return result;
+    return Success(std::move(out));
 }
 
 TFormatResult FormatUnattend(const TShownStore& store)
 {
     if (store.Mode != TShownStoreMode::Registry)
         return Failure("/format:unattend writes the values of the registry: it is for registry mode only.", true);
-    std::string out = "<OEMInformation>\r\n";
-    for (const TShownValue& value : store.Fields) {
-        if (!value.Present)
-            continue;
-        const char* element = UnattendElement(value.Name);
-        if (!element)
-            return Failure(value.Name + " has no element in an answer file's OEMInformation.");
-        TValueText text;
-        std::string error;
-        if (!ReadValueText(store.Mode, value, text, error))
-            return Failure(error);
-        out += "  <";
-        out += element;
-        out += '>';
-        char32_t bad = 0;
-        if (!AppendXmlText(out, text.Units, bad))
-            return Failure(value.Name + " holds " + CodePointName(bad) + ", which XML 1.0 cannot hold.");
-        out += "</";
-        out += element;
-        out += ">\r\n";
+    std::string out, error;
+    if (!AppendOEMInformation(out, store, error))
+        return Failure(error);
+    return Success(std::move(out));
+}
+
+// The fragment itself, indented: the same values by the same rules. Its
+// lines hold no line break of their own (they are character references).
+TFormatResult FormatAnswerFile(const TShownStore& store)
+{
+    if (store.Mode != TShownStoreMode::Registry)
+        return Failure("/format:answerfile writes the values of the registry: it is for registry mode only.", true);
+    const TFormatResult fragment = FormatUnattend(store);
+    if (!fragment.Error.empty())
+        return fragment;
+    std::string information;
+    for (size_t start = 0, end; (end = fragment.Output.find("\r\n", start)) != std::string::npos; start = end + 2)
+        information += "      " + fragment.Output.substr(start, end + 2 - start);
+    std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                      "<unattend xmlns=\"urn:schemas-microsoft-com:unattend\">\r\n"
+                      "  <settings pass=\"offlineServicing\">\r\n";
+    for (const char* architecture : {"x86", "amd64", "arm64"}) {
+        out += "    <component name=\"Microsoft-Windows-Shell-Setup\" processorArchitecture=\"";
+        out += architecture;
+        out += "\" publicKeyToken=\"31bf3856ad364e35\" language=\"neutral\" versionScope=\"nonSxS\""
+               " xmlns:wcm=\"http://schemas.microsoft.com/WMIConfig/2002/State\">\r\n";
+        out += information;
+        out += "    </component>\r\n";
     }
-    out += "</OEMInformation>\r\n";
-    TFormatResult result;
-    result.Output = std::move(out);
-    return result;
+    out += "  </settings>\r\n</unattend>\r\n";
+    return Success(std::move(out));
 }

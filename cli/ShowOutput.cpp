@@ -3,6 +3,7 @@
 
 #include "base/AnsiText.h"
 #include "base/AsciiCase.h"
+#include "base/PlatformApi.h"
 #include "base/SafeFiles.h"
 #include "base/SystemError.h"
 #include "base/WindowsVersion.h"
@@ -34,16 +35,17 @@ TShownStore ReadRegistry(const TFieldList& fields)
 {
     TShownStore store;
     store.Mode = TShownStoreMode::Registry;
-    const std::vector<TStoredBytes> stored = ReadOEMValues(fields);
+    const std::vector<TStoredBytes> stored = ReadOEMValues(fields, true);
     for (size_t i = 0; i < fields.size(); ++i) {
         store.Fields.push_back(ShownValue(fields[i]->Name, stored[i]));
-        if (fields[i]->Kind == TFieldKind::Picture && stored[i].Present)
+        const bool isText = stored[i].Type == REG_SZ || stored[i].Type == REG_EXPAND_SZ;
+        if (fields[i]->Kind == TFieldKind::Picture && stored[i].Present && isText)
             store.Logo = ShownLogo(StoredWideText(stored[i]), stored[i].Type == REG_EXPAND_SZ);
     }
-    const std::vector<TStoredBytes> notes = ReadWow6432NodeOnly(fields, stored);
+    const std::vector<TStoredBytes> bit32 = ReadWow6432NodeValues(fields);
     for (size_t i = 0; i < fields.size(); ++i)
-        if (notes[i].Present)
-            store.Wow6432NodeOnly.push_back(ShownValue(fields[i]->Name, notes[i]));
+        if (bit32[i].Present)
+            store.Wow6432Node.push_back(ShownValue(fields[i]->Name, bit32[i]));
     return store;
 }
 
@@ -77,6 +79,19 @@ TShownStore ReadLegacy(const TFieldList& fields)
     return store;
 }
 
+// Windows 9x has GetComputerNameW as a stub that fails: its name is the
+// ANSI one.
+TWideText ComputerName()
+{
+    wchar_t wide[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (PlatformApi.GetComputerNameW(wide, &size))
+        return TWideText(wide, size);
+    char ansi[MAX_COMPUTERNAME_LENGTH + 1];
+    size = MAX_COMPUTERNAME_LENGTH + 1;
+    return PlatformApi.GetComputerNameA(ansi, &size) ? ToWide(std::string(ansi, size)) : TWideText();
+}
+
 }  // namespace
 
 TShownValue ShownValue(const char* name, const TStoredBytes& stored)
@@ -92,7 +107,9 @@ TShownValue ShownValue(const char* name, const TStoredBytes& stored)
 TShownStore ReadShownStore(TStoreMode mode)
 {
     const TFieldList fields = OEMFieldsIn(mode);
-    return mode == TStoreMode::Registry ? ReadRegistry(fields) : ReadLegacy(fields);
+    TShownStore store = mode == TStoreMode::Registry ? ReadRegistry(fields) : ReadLegacy(fields);
+    store.Computer = ComputerName();
+    return store;
 }
 
 TFormatResult FormatShown(TShowFormat format, const TShownStore& store)
@@ -101,6 +118,7 @@ TFormatResult FormatShown(TShowFormat format, const TShownStore& store)
     case TShowFormat::Json: return FormatJson(store);
     case TShowFormat::Reg: return FormatReg(store);
     case TShowFormat::Unattend: return FormatUnattend(store);
+    case TShowFormat::AnswerFile: return FormatAnswerFile(store);
     case TShowFormat::Text: break;
     }
     TFormatResult none;

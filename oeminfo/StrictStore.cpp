@@ -17,7 +17,7 @@
 
 namespace {
 
-TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name)
+TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name, bool anyType)
 {
     const TRegData data = key.QueryBytes(name, MaxValueBytes);
     if (data.Result == ERROR_FILE_NOT_FOUND)
@@ -27,7 +27,7 @@ TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name)
     if (data.Result != ERROR_SUCCESS)
         throw EMarquillError(std::string("The registry value ") + name +
                              " cannot be read: " + SystemErrorText(static_cast<DWORD>(data.Result)));
-    if (data.Type != REG_SZ && data.Type != REG_EXPAND_SZ)
+    if (!anyType && data.Type != REG_SZ && data.Type != REG_EXPAND_SZ)
         RaiseText(N_("Invalid data type for '%s'"), {name});
     TStoredBytes value;
     value.Present = true;
@@ -38,7 +38,7 @@ TStoredBytes ReadOEMValue(const TRegistryKey& key, const char* name)
 
 }  // namespace
 
-std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields)
+std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields, bool anyType)
 {
     std::vector<TStoredBytes> values(fields.size());
     TRegistryKey key;
@@ -49,11 +49,11 @@ std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields)
         throw EMarquillError(std::string("The registry key ") + OEMKeyFullName +
                              " cannot be read: " + SystemErrorText(static_cast<DWORD>(result)));
     for (size_t i = 0; i < fields.size(); ++i)
-        values[i] = ReadOEMValue(key, fields[i]->Name);
+        values[i] = ReadOEMValue(key, fields[i]->Name, anyType);
     return values;
 }
 
-std::vector<TStoredBytes> ReadWow6432NodeOnly(const TFieldList& fields, const std::vector<TStoredBytes>& stored)
+std::vector<TStoredBytes> ReadWow6432NodeValues(const TFieldList& fields)
 {
     std::vector<TStoredBytes> values(fields.size());
     // On 32-bit Windows both views are the one key.
@@ -70,8 +70,6 @@ std::vector<TStoredBytes> ReadWow6432NodeOnly(const TFieldList& fields, const st
     if (opened != ERROR_SUCCESS)
         throw unreadable(std::string("The registry key ") + OEMKeyFullName, opened);
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (stored[i].Present)
-            continue;
         const TRegData data = key.QueryBytes(fields[i]->Name, MaxValueBytes);
         if (data.Result == ERROR_FILE_NOT_FOUND)
             continue;

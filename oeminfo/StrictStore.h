@@ -14,17 +14,18 @@
 #include <vector>
 
 // Registry mode: the values of `fields`, one each. A missing key or value
-// is missing; one that exists but cannot be opened or queried, or a value
-// of another type than text, raises an error with the reason.
-std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields);
+// is missing; one that exists but cannot be opened or queried, or (unless
+// `anyType`, for the forms of /show that carry any data) a value of another
+// type than text, raises an error with the reason.
+std::vector<TStoredBytes> ReadOEMValues(const TFieldList& fields, bool anyType = false);
 
-// Registry mode, for /show: of the values of `fields` that `stored`
-// (ReadOEMValues' result) lacks, those the key holds in the 32-bit registry
-// view (WOW6432Node: where a 32-bit tool that does not ask for the 64-bit
-// view writes, and where Windows' 64-bit reader never looks), of any type;
-// all missing where there is no such view (32-bit Windows) or no such key.
-// One that cannot be read raises an error with the reason.
-std::vector<TStoredBytes> ReadWow6432NodeOnly(const TFieldList& fields, const std::vector<TStoredBytes>& stored);
+// Registry mode, for /show: the values of `fields` as the key holds them in
+// the 32-bit registry view (WOW6432Node: where a 32-bit tool that does not
+// ask for the 64-bit view writes, and where Windows' 64-bit reader never
+// looks), of any type; all missing where there is no such view (32-bit
+// Windows) or no such key. One that cannot be read raises an error with the
+// reason.
+std::vector<TStoredBytes> ReadWow6432NodeValues(const TFieldList& fields);
 
 // A value's text as stored, without its terminating NUL (NULs inside are
 // kept); empty when missing.

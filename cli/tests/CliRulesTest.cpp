@@ -74,6 +74,7 @@ TEST(CliRules, ParsesShowFormatAndOut)
         {{"/show", "/format:json"}, TShowFormat::Json, ""},
         {{"-SHOW", "-Format:REG", "/out:C:\\b k\\x.reg"}, TShowFormat::Reg, "C:\\b k\\x.reg"},
         {{"/show", "/OUT:o", "/format:Unattend"}, TShowFormat::Unattend, "o"},
+        {{"/show", "/format:AnswerFile"}, TShowFormat::AnswerFile, ""},
     };
     for (const auto& c : good) {
         TCliRequest request;
@@ -85,15 +86,16 @@ TEST(CliRules, ParsesShowFormatAndOut)
         Args args;
         const char* error;
     } bad[] = {
-        {{"/show", "/format:xml"}, "\"/format:xml\" names no format of /show: json, reg or unattend."},
-        {{"/show", "/format:"}, "\"/format:\" names no format of /show: json, reg or unattend."},
-        {{"/show", "/format:text"}, "\"/format:text\" names no format of /show: json, reg or unattend."},
+        {{"/show", "/format:xml"}, "\"/format:xml\" names no format of /show: json, reg, unattend or answerfile."},
+        {{"/show", "/format:"}, "\"/format:\" names no format of /show: json, reg, unattend or answerfile."},
+        {{"/show", "/format:text"}, "\"/format:text\" names no format of /show: json, reg, unattend or answerfile."},
         {{"/show", "/out:"}, "\"/out:\" names no file."},
         {{"/show", "/out:a", "/out:b"}, "\"/out:a\" and \"/out:b\" ask for the same option twice."},
         {{"/show", "/format:reg", "-format:json"},
          "\"/format:reg\" and \"-format:json\" ask for the same option twice."},
         {{"/show", "x.reg"},
-         "\"x.reg\" is no option of /show: give /format:json, /format:reg, /format:unattend or /out:file."},
+         "\"x.reg\" is no option of /show: give /format:json, /format:reg, /format:unattend, "
+         "/format:answerfile or /out:file."},
         {{"/apply", "Model=x", "/out:x"},
          "\"/out:x\" is no option of /apply: give fields as Name=Value, @file or /file:path."},
         {{"/remove", "/out:x"}, "\"/remove\" takes no further arguments; \"/out:x\" is one too many."},

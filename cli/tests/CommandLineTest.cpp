@@ -316,6 +316,14 @@ TEST_F(CommandLine, StoreThatCannotBeReadIsAStoreError)
         EXPECT_EQ(run.Out, "");
         EXPECT_EQ(run.Err, "Invalid data type for 'Logo'\r\n");
     }
+    // The inventory's form carries it, and names no logo file.
+    const TRun json = Cli({"/show", "/format:json"});
+    EXPECT_EQ(json.Code, 0) << json.Err;
+    EXPECT_NE(json.Out.find("\"Logo\": {\"exists\": true, \"type\": \"REG_DWORD\", \"value\": null, "
+                            "\"nulTerminated\": null, \"data\": \"07000000\"}"),
+              std::string::npos)
+        << json.Out;
+    EXPECT_NE(json.Out.find("\"logo\": null"), std::string::npos) << json.Out;
     EXPECT_EQ(Snapshot(), typed);
 }
 
@@ -662,8 +670,9 @@ bool IsThere(const std::string& path)
 }
 
 // A form either holds every value exactly or fails naming the field, and
-// then writes nothing: no part to the output, no file. Legacy mode has no
-// .reg or answer-file form.
+// then writes nothing: no part to the output, no file. (JSON holds any
+// value: ShowFormats.JsonCarriesDataThatIsNoTextAsItsBytes.) Legacy mode
+// has no .reg or answer-file form.
 TEST_F(CommandLine, ShowFormatsGiveAllOrNothing)
 {
     using namespace std::string_literals;
@@ -678,16 +687,17 @@ TEST_F(CommandLine, ShowFormatsGiveAllOrNothing)
     if (Legacy()) {
         cases = {{"/format:reg", 2, "/format:reg writes registry values: it is for registry mode only." + hint},
                  {"/format:unattend", 2,
-                  "/format:unattend writes the values of the registry: it is for registry mode only." + hint}};
+                  "/format:unattend writes the values of the registry: it is for registry mode only." + hint},
+                 {"/format:answerfile", 2,
+                  "/format:answerfile writes the values of the registry: it is for registry mode only." + hint}};
     } else {
         SetRawKey({{"Manufacturer", {REG_SZ, Utf16(u"a\x01z\0"s)}},
                    {"Model", {REG_SZ, Utf16(u"x\xD800\0"s)}},
                    {"SupportPhone", {REG_SZ, Utf16(u"no final NUL"s)}}});
         const std::string nothing = "; nothing was shown.\r\n";
-        cases = {{"/format:json", 1,
-                  "Model holds an unpaired UTF-16 surrogate (U+D800), which UTF-8 cannot hold" + nothing},
-                 {"/format:reg", 1, "SupportPhone does not end in a NUL character, which reg import would add" + nothing},
-                 {"/format:UNATTEND", 1, "Manufacturer holds U+0001, which XML 1.0 cannot hold" + nothing}};
+        cases = {{"/format:reg", 1, "SupportPhone does not end in a NUL character, which reg import would add" + nothing},
+                 {"/format:UNATTEND", 1, "Manufacturer holds U+0001, which XML 1.0 cannot hold" + nothing},
+                 {"/format:answerfile", 1, "Manufacturer holds U+0001, which XML 1.0 cannot hold" + nothing}};
     }
     for (const TCase& c : cases) {
         for (const bool toFile : {false, true}) {
@@ -699,6 +709,36 @@ TEST_F(CommandLine, ShowFormatsGiveAllOrNothing)
             EXPECT_FALSE(IsThere(file) || IsThere(file + ".marquill-new"));
         }
     }
+}
+
+BOOL WINAPI StubComputerNameW(LPWSTR, LPDWORD)
+{
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
+BOOL WINAPI FailingComputerNameA(LPSTR, LPDWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+// Windows 9x has GetComputerNameW as a stub that fails: the JSON form names
+// the computer by the ANSI function there, and by null where neither can.
+TEST_F(CommandLine, JsonNamesTheComputerWhereTheWideFunctionIsAStub)
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = sizeof name;
+    ASSERT_TRUE(GetComputerNameA(name, &size));
+    TApiSwap<decltype(PlatformApi.GetComputerNameW)> stub(PlatformApi.GetComputerNameW, StubComputerNameW);
+    TRun run = Cli({"/show", "/format:json"});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_NE(run.Out.find("\r\n  \"computer\": \"" + std::string(name, size) + "\",\r\n"), std::string::npos)
+        << run.Out;
+    TApiSwap<decltype(PlatformApi.GetComputerNameA)> fail(PlatformApi.GetComputerNameA, FailingComputerNameA);
+    run = Cli({"/show", "/format:json"});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_NE(run.Out.find("\r\n  \"computer\": null,\r\n"), std::string::npos) << run.Out;
 }
 
 // A file the output cannot replace keeps its older bytes, and the new ones

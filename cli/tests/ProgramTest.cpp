@@ -350,7 +350,7 @@ TEST_F(Program, JsonShowsTheStoreExactly)
     ExpandEnvironmentStringsA("%TEMP%\\marquill-json-logo.bmp", expanded, MAX_PATH);
     const std::string logo = Legacy() ? SystemDir() + "\\oemlogo.bmp" : expanded;
     const std::string bmp = MakeBmp24(2, 1, [](int x, int) { return RGB(x * 200, 0, 9); });
-    ordered_json fields, notes = ordered_json::object();
+    ordered_json fields, notes = ordered_json::object(), bit32 = ordered_json::object();
     if (Legacy()) {
         // A UTF-16 oeminfo.ini holds what the ANSI code page lacks.
         ASSERT_TRUE(WriteWholeFile(IniPath(), Utf16(u"\xFEFF[General]\r\nManufacturer=\u0416\u0443\u043A \u8054\u60F3\r\n"
@@ -375,16 +375,36 @@ TEST_F(Program, JsonShowsTheStoreExactly)
                    {"SupportURL", {REG_SZ, Utf16(u"\0"s)}},
                    {"Logo", {REG_EXPAND_SZ, Utf16(u"%TEMP%\\marquill-json-logo.bmp\0"s)}},
                    {"SupportProvider", {REG_SZ, Utf16(u"no final NUL"s)}},
+                   {"SupportAppURL", {REG_BINARY, "\x00\xFF"s}},
                    {"RecycleURL", {REG_SZ, Utf16(u"nul\0inside\0"s)}}});
+        // A 32-bit tool's values: two the 64-bit view lacks (one no text),
+        // one it holds alike, one with other bytes, one with another type.
         SetRawKey({{"SupportHours", {REG_SZ, Utf16(u"from a 32-bit tool\0"s)}},
-                   {"Manufacturer", {REG_SZ, Utf16(u"in both views\0"s)}},
+                   {"Manufacturer", {REG_SZ, Utf16(u"Acme \"Q\" C:\\x\\\0"s)}},
+                   {"Model", {REG_SZ, Utf16(u"written by a 32-bit tool\0"s)}},
+                   {"Logo", {REG_SZ, Utf16(u"%TEMP%\\marquill-json-logo.bmp\0"s)}},
                    {"TradeInURL", {REG_DWORD, "\x01\0\0\0"s}}},
                   true);
         const TRawValues stored = RawKey();
         for (const std::string& name : FieldNames())
             fields[name] = ExpectedJson(stored, name);
+        auto bytes = [](const char* type, const char* data) {
+            return ordered_json{
+                {"exists", true}, {"type", type}, {"value", nullptr}, {"nulTerminated", nullptr}, {"data", data}};
+        };
+        fields["SupportAppURL"] = bytes("REG_BINARY", "00FF");
         notes["SupportHours"] = ExpectedJson(RawKey(true), "SupportHours");
-        notes["TradeInURL"] = {{"exists", true}, {"type", "REG_DWORD"}, {"value", nullptr}, {"nulTerminated", nullptr}};
+        notes["TradeInURL"] = bytes("REG_DWORD", "01000000");
+        for (const char* name : {"Manufacturer", "Model", "SupportHours", "Logo"})
+            bit32[name] = ExpectedJson(RawKey(true), name);
+        bit32["TradeInURL"] = notes["TradeInURL"];
+        const char* const in64[][2] = {{"Manufacturer", "same"},
+                                       {"Model", "otherBytes"},
+                                       {"SupportHours", "absent"},
+                                       {"Logo", "otherType"},
+                                       {"TradeInURL", "absent"}};
+        for (const auto& field : in64)
+            bit32[field[0]]["in64"] = field[1];
     }
     const TChild child = RunProgram(Exe, "/show /format:json");
     if (!Legacy()) {
@@ -394,9 +414,15 @@ TEST_F(Program, JsonShowsTheStoreExactly)
     ASSERT_EQ(child.Code, 0u) << child.Err;
     EXPECT_EQ(child.Err, "");
     const ordered_json json = ParseJson(child.Out);
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(GetComputerNameW(computer, &size));
+    EXPECT_EQ(json["schema"], 2);
+    EXPECT_EQ(json["computer"], ToCodePage(std::wstring(computer, size), CP_UTF8));
     EXPECT_EQ(json["store"], Legacy() ? "legacy" : "registry");
     EXPECT_EQ(json["fields"], fields);
     EXPECT_EQ(json["wow6432NodeOnly"], notes);
+    EXPECT_EQ(json["wow6432Node"], bit32);
     const ordered_json logoFile = {{"path", logo}, {"exists", true}, {"loads", true}};
     EXPECT_EQ(json["logo"], logoFile);
 }
@@ -458,7 +484,7 @@ TRawValues AwkwardValues()
 TEST_F(Program, RegOutputImportedByRegExeGivesAByteIdenticalKey)
 {
     if (Legacy()) {
-        for (const char* format : {"/format:reg", "/format:unattend"}) {
+        for (const char* format : {"/format:reg", "/format:unattend", "/format:answerfile"}) {
             const TChild child = RunProgram(Exe, "/show "s + format);
             EXPECT_EQ(child.Code, 2u) << format;
             EXPECT_EQ(child.Out, "");
@@ -487,10 +513,45 @@ TEST_F(Program, RegOutputImportedByRegExeGivesAByteIdenticalKey)
     EXPECT_EQ(RawKey(), stored);
 }
 
-// The fragment's elements as an XML parser (MSXML) reads them, in order.
-std::vector<std::pair<std::wstring, std::wstring>> XmlElements(const std::string& utf8)
+using TXmlChildren = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// An answer file or its fragment as an XML parser (MSXML) reads it: the
+// root's name and each <OEMInformation>'s element children in order, with
+// their texts. (The components' attributes are expat's to check, natively.)
+struct TAnswerRead {
+    std::wstring Root;
+    std::vector<TXmlChildren> Informations;
+};
+
+// Each node of `list`, released after `visit`.
+template <class TVisit> void ForEachNode(IXMLDOMNodeList* list, TVisit visit)
 {
-    std::vector<std::pair<std::wstring, std::wstring>> elements;
+    long count = 0;
+    list->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+        IXMLDOMNode* node = nullptr;
+        if (list->get_item(i, &node) == S_OK) {
+            visit(node);
+            node->Release();
+        }
+    }
+    list->Release();
+}
+
+// The name of `node` or, with `text`, its text.
+std::wstring NodeString(IXMLDOMNode* node, bool text = false)
+{
+    BSTR value = nullptr;
+    if ((text ? node->get_text(&value) : node->get_nodeName(&value)) != S_OK)
+        return L"<none>";
+    std::wstring string(value, SysStringLen(value));
+    SysFreeString(value);
+    return string;
+}
+
+TAnswerRead ReadAnswerXml(const std::string& utf8)
+{
+    TAnswerRead read;
     static const GUID DomDocument30 = {0xf5078f32, 0xc551, 0x11d3, {0x89, 0xb9, 0x00, 0x00, 0xf8, 0x1f, 0xe2, 0x21}};
     static const GUID IidDomDocument = {0x2933bf81, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
     CoInitialize(nullptr);
@@ -498,7 +559,8 @@ std::vector<std::pair<std::wstring, std::wstring>> XmlElements(const std::string
     if (FAILED(CoCreateInstance(DomDocument30, nullptr, CLSCTX_INPROC_SERVER, IidDomDocument,
                                 reinterpret_cast<void**>(&doc)))) {
         ADD_FAILURE() << "no XML parser";
-        return elements;
+        CoUninitialize();
+        return read;
     }
     doc->put_preserveWhiteSpace(VARIANT_TRUE);
     BSTR xml = SysAllocString(FromCodePage(utf8, CP_UTF8).c_str());
@@ -506,53 +568,59 @@ std::vector<std::pair<std::wstring, std::wstring>> XmlElements(const std::string
     doc->loadXML(xml, &parsed);
     SysFreeString(xml);
     IXMLDOMElement* root = nullptr;
-    IXMLDOMNodeList* children = nullptr;
-    BSTR rootName = nullptr;
-    if (parsed != VARIANT_TRUE || doc->get_documentElement(&root) != S_OK || root->get_nodeName(&rootName) != S_OK ||
-        std::wstring(rootName) != L"OEMInformation" || root->get_childNodes(&children) != S_OK) {
-        ADD_FAILURE() << "not a well-formed OEMInformation element:\n" << utf8;
+    if (parsed != VARIANT_TRUE || doc->get_documentElement(&root) != S_OK) {
+        ADD_FAILURE() << "not well-formed XML:\n" << utf8;
     } else {
-        long count = 0;
-        children->get_length(&count);
-        for (long i = 0; i < count; ++i) {
-            IXMLDOMNode* node = nullptr;
-            DOMNodeType type = NODE_INVALID;
-            BSTR name = nullptr, text = nullptr;
-            if (children->get_item(i, &node) == S_OK && node->get_nodeType(&type) == S_OK && type == NODE_ELEMENT &&
-                node->get_nodeName(&name) == S_OK && node->get_text(&text) == S_OK)
-                elements.emplace_back(name, std::wstring(text, SysStringLen(text)));
-            SysFreeString(name);
-            SysFreeString(text);
-            if (node)
-                node->Release();
-        }
-        children->Release();
-    }
-    SysFreeString(rootName);
-    if (root)
+        read.Root = NodeString(root);
         root->Release();
+        IXMLDOMNodeList* list = nullptr;
+        BSTR tag = SysAllocString(L"OEMInformation");
+        if (doc->getElementsByTagName(tag, &list) == S_OK)
+            ForEachNode(list, [&](IXMLDOMNode* information) {
+                IXMLDOMNodeList* children = nullptr;
+                read.Informations.emplace_back();
+                if (information->get_childNodes(&children) == S_OK)
+                    ForEachNode(children, [&](IXMLDOMNode* child) {
+                        DOMNodeType type = NODE_INVALID;
+                        if (child->get_nodeType(&type) == S_OK && type == NODE_ELEMENT)
+                            read.Informations.back().emplace_back(NodeString(child), NodeString(child, true));
+                    });
+            });
+        SysFreeString(tag);
+    }
     doc->Release();
     CoUninitialize();
-    return elements;
+    return read;
 }
 
-// The answer-file fragment parses, and holds each present field (empty ones
-// too), named as the answer file spells it, with its exact text.
+// The fragment and the whole answer file parse, and hold each present field
+// (empty ones too), named as the answer file spells it, with its exact
+// text; the whole file holds it once for each architecture.
 TEST_F(Program, UnattendFragmentParsesAndHoldsTheValuesSet)
 {
     if (Legacy())
         GTEST_SKIP() << "refused with exit 2: RegOutputImportedByRegExeGivesAByteIdenticalKey";
-    const TRawValues stored = AwkwardValues();
+    // An answer file holds text only: the expandable logo path as text.
+    TRawValues stored = AwkwardValues();
+    stored["Logo"].Type = REG_SZ;
     SetRawKey(stored);
-    const TChild child = RunProgram(Exe, "/show /format:unattend");
-    ASSERT_EQ(child.Code, 0u) << child.Err;
-    std::vector<std::pair<std::wstring, std::wstring>> expected;
+    TXmlChildren expected;
     for (const std::string& name : FieldNames()) {
         const auto value = stored.find(name);
         if (value != stored.end())
             expected.emplace_back(std::wstring(name.begin(), name.end()), WideOf(value->second.Bytes).c_str());
     }
-    EXPECT_EQ(XmlElements(child.Out), expected) << child.Out;
+    const TChild fragment = RunProgram(Exe, "/show /format:unattend");
+    ASSERT_EQ(fragment.Code, 0u) << fragment.Err;
+    const TAnswerRead part = ReadAnswerXml(fragment.Out);
+    EXPECT_EQ(part.Root, L"OEMInformation");
+    EXPECT_EQ(part.Informations, std::vector<TXmlChildren>(1, expected)) << fragment.Out;
+
+    const TChild whole = RunProgram(Exe, "/show /format:answerfile");
+    ASSERT_EQ(whole.Code, 0u) << whole.Err;
+    const TAnswerRead file = ReadAnswerXml(whole.Out);
+    EXPECT_EQ(file.Root, L"unattend");
+    EXPECT_EQ(file.Informations, std::vector<TXmlChildren>(3, expected)) << whole.Out;
 }
 
 // /out writes the bytes the output gets, in the form's own encoding, and a
@@ -563,7 +631,7 @@ TEST_F(Program, OutWritesTheExactBytesOrNoFile)
     PrepareStore({{"Manufacturer", "M\xFCller"}, {"Model", "X"}});
     std::vector<std::string> formats = {"", "/format:json"};
     if (!Legacy())
-        formats.insert(formats.end(), {"/format:reg", "/format:unattend"});
+        formats.insert(formats.end(), {"/format:reg", "/format:unattend", "/format:answerfile"});
     const std::string file = TempDir() + "\\marquill-out.txt";
     const std::string dir = TempDir() + "\\marquill-out-dir";
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));

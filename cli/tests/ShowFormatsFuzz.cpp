@@ -1,6 +1,6 @@
 // Any stored data, any type: each format gives its whole output or an
-// error, never both, and what JSON and the answer file give parses back to
-// the stored text.
+// error, never both; JSON never fails; and what JSON and the answer file
+// give parses back to the stored text or bytes.
 #include "base/Utf8.h"
 #include "cli/ChangeLines.h"
 #include "cli/ShowFormats.h"
@@ -44,14 +44,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool isText = value.Present && ReadValueText(store.Mode, value, text, reason);
     const std::string utf8 = isText ? Utf16ToUtf8(text.Units.data(), text.Units.size()) : "";
 
-    for (auto format : {FormatJson, FormatReg, FormatUnattend}) {
+    for (auto format : {FormatJson, FormatReg, FormatUnattend, FormatAnswerFile}) {
         const TFormatResult result = format(store);
         Check(result.Output.empty() != result.Error.empty());
     }
+    // JSON carries any data: as text, or else as its bytes.
     const TFormatResult json = FormatJson(store);
-    if (json.Error.empty()) {
-        const nlohmann::json parsed = nlohmann::json::parse(json.Output);
-        Check(!isText || parsed["fields"]["Model"]["value"].get<std::string>() == utf8);
+    Check(json.Error.empty());
+    const nlohmann::json model = nlohmann::json::parse(json.Output)["fields"]["Model"];
+    if (!model["value"].is_null()) {
+        Check(isText && model["value"].get<std::string>() == utf8);
+    } else if (value.Present) {
+        static const char Digits[] = "0123456789ABCDEF";
+        std::string hex;
+        for (unsigned char b : value.Bytes) {
+            hex += Digits[b >> 4];
+            hex += Digits[b & 0xF];
+        }
+        Check(model["data"] == hex);
     }
     const TFormatResult xml = FormatUnattend(store);
     if (xml.Error.empty()) {
