@@ -32,12 +32,16 @@ bool IsConsole(HANDLE handle)
 WCHAR WideText[4096];
 char ConsoleBytes[3 * 4096];
 
-// Text in the ANSI code page onto a console: as wide characters, which the
-// NT family shows as they are; 95/98/Me, which have WriteConsoleW as a stub
+// Text in `codePage` onto a console: as wide characters, which the NT
+// family shows as they are; 95/98/Me, which have WriteConsoleW as a stub
 // only, get the console's own code page.
-void WriteConsoleText(HANDLE console, const char* text, int length)
+void WriteConsoleText(HANDLE console, const char* text, int length, UINT codePage = CP_ACP)
 {
-    const int wide = MultiByteToWideChar(CP_ACP, 0, text, length, WideText, 4096);
+    const int wide = MultiByteToWideChar(codePage, 0, text, length, WideText, 4096);
+    // The first Windows 95 has no UTF-8 code page: its text then shows as
+    // ANSI text rather than not at all.
+    if (wide <= 0 && codePage != CP_ACP)
+        return WriteConsoleText(console, text, length);
     DWORD written;
     if (wide <= 0 || WriteConsoleW(console, WideText, wide, &written, nullptr))
         return;
@@ -59,26 +63,43 @@ void WriteText(HANDLE handle, const char* text)
 
 char Relayed[4096];
 
+// The bytes of the character that starts with `lead`, as far as the lead
+// byte tells.
+int CharacterBytes(BYTE lead, UINT codePage)
+{
+    if (codePage != CP_UTF8)
+        return IsDBCSLeadByte(lead) ? 2 : 1;
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
 // Before Windows XP a program cannot attach to another's console, so
-// Marquill writes into a pipe and this shows it. A double-byte character
-// cut in two by a read waits for its second byte.
+// Marquill writes into a pipe and this shows it: text in the ANSI code
+// page, or UTF-8 from a byte-order mark on (as /show writes a value that is
+// not ASCII). A character cut in two by a read waits for the rest.
 void Relay(HANDLE pipe, HANDLE console)
 {
+    static const char utf8Mark[] = "\xEF\xBB\xBF";
+    UINT codePage = CP_ACP;
     int kept = 0;
     DWORD got;
     while (ReadFile(pipe, Relayed + kept, sizeof Relayed - kept, &got, nullptr) && got > 0) {
         const int end = kept + static_cast<int>(got);
-        int whole = 0;
+        int start = 0;
+        if (end >= 3 && Relayed[0] == utf8Mark[0] && Relayed[1] == utf8Mark[1] && Relayed[2] == utf8Mark[2]) {
+            codePage = CP_UTF8;
+            start = 3;
+        }
+        int whole = start;
         while (whole < end) {
-            const int step = IsDBCSLeadByte(static_cast<BYTE>(Relayed[whole])) ? 2 : 1;
+            const int step = CharacterBytes(static_cast<BYTE>(Relayed[whole]), codePage);
             if (whole + step > end)
                 break;
             whole += step;
         }
-        WriteConsoleText(console, Relayed, whole);
+        WriteConsoleText(console, Relayed + start, whole - start, codePage);
         kept = end - whole;
-        if (kept)
-            Relayed[0] = Relayed[whole];
+        for (int i = 0; i < kept; ++i)
+            Relayed[i] = Relayed[whole + i];
     }
 }
 

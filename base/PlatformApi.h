@@ -53,6 +53,9 @@ struct TPlatformApi {
     decltype(&::WideCharToMultiByte) WideCharToMultiByte = ::WideCharToMultiByte;
     decltype(&::LoadCursorA) LoadCursorA = ::LoadCursorA;
     decltype(&::CreateFileA) CreateFileA = ::CreateFileA;
+    // High contrast and the keyboard cues: Wine will not switch high
+    // contrast on, and 95 and NT 4.0 fail both queries.
+    decltype(&::SystemParametersInfoA) SystemParametersInfoA = ::SystemParametersInfoA;
     // Who the program runs as: a filtered administrator's token (Vista and
     // later), which Wine never gives, and the elevation prompt that such a
     // window start asks for. The shell's DLL is loaded only for that prompt.

@@ -15,5 +15,8 @@ fontdir=$(dirname "$(dpkg -L fonts-wine | grep -i '/tahoma\.ttf$' | head -1)")
 cp "$fontdir"/*.ttf "$prefix/drive_c/windows/Fonts/"
 if [ "$headless" = "--headless" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    # Keyboard cues off, as Windows has them by default (Wine has them on):
+    # the window then shows no focus cue before the first key.
+    wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY /d 1000028012000000 /f >/dev/null
 fi
 wineserver -w

@@ -43,6 +43,7 @@ struct TRow : TControlDesc {
     constexpr TRow Hidden() const { return With(&TControlDesc::visible, false); }
     constexpr TRow Align(TAlign value) const { return With(&TControlDesc::align, value); }
     constexpr TRow HandCursor() const { return With(&TControlDesc::handCursor, true); }
+    constexpr TRow StacksOver() const { return With(&TControlDesc::stacksOver, true); }
 };
 
 // Any kind: the parent's font and background, no tag, shown, not aligned.
@@ -50,7 +51,7 @@ constexpr TRow Row(TCtl id, const char* name, TControlKind kind, TCtl parent, in
                    const char* text, int tabOrder)
 {
     return {{id, name, kind, parent, left, top, width, height, text, nullptr, 0, 0, Parents, 0, tabOrder, true, NoAlign,
-             false}};
+             false, false}};
 }
 
 // Sized to its text, and never focused.
@@ -120,7 +121,7 @@ constexpr TControlDesc FormControls[] = {
 
     // Support lines: each edit carries its line number as its tag. Line 7
     // keeps the page's smaller font and is reached last by the Tab key.
-    Frame(CTL(G_2), TCtl::T_XP, 8, 91, 393, 286, N_("Support Info"), 1),
+    Frame(CTL(G_2), TCtl::T_XP, 8, 91, 393, 286, N_("Support Info"), 1).StacksOver(),
     Label(CTL(Label_Line1), TCtl::G_2, 19, 21, N_("Line1")),
     Edit(CTL(Edit_Line1), TCtl::G_2, 107, 16, 270, 0).Tag(1),
     Label(CTL(Label_Line2), TCtl::G_2, 18, 48, N_("Line2")),
@@ -143,7 +144,8 @@ constexpr TControlDesc FormControls[] = {
     Edit(CTL(Edit_Line10), TCtl::G_2, 107, 258, 270, 8).Tag(10),
 
     Frame(CTL(G_3), TCtl::T_XP, 407, 6, 209, 231, N_("Picture"), 2),
-    Row(CTL(Image1), TControlKind::Image, TCtl::G_3, 16, 21, 172, 172, "", -1),
+    // Its text names it for screen readers, with the logo path after it.
+    Row(CTL(Image1), TControlKind::Image, TCtl::G_3, 16, 21, 172, 172, N_("Logo"), -1),
     // Never shown: it holds the logo path that Apply stores.
     Label(CTL(Label_Logo), TCtl::G_3, 16, 199, "Label_Logo").Hidden(),
     Button(CTL(Btn_Open), TCtl::G_3, 115, 199, 75, N_("Open"), 0),
@@ -181,7 +183,7 @@ constexpr TControlDesc FormControls[] = {
     Button(CTL(Btn_Back), TCtl::T_About, 517, 382, 99, N_("Back"), 2),
 
     // The bottom bar lies over the page control's lower edge.
-    Panel(CTL(Panel1), TCtl::AppFrm, 0, 419, 636, 41, 1).Back(PanelBack).Align(TAlign::Bottom),
+    Panel(CTL(Panel1), TCtl::AppFrm, 0, 419, 636, 41, 1).Back(PanelBack).Align(TAlign::Bottom).StacksOver(),
     Label(CTL(Label9), TCtl::Panel1, 110, 5, N_("Free software, without warranty.")).Font(FACE, 11, Silver),
     Label(CTL(Label10), TCtl::Panel1, 110, 24, "www.marquill.org").Font(FACE, 11, Silver).HandCursor(),
     Button(CTL(Btn_About), TCtl::Panel1, 13, 6, 91, N_("About..."), 2),
@@ -193,6 +195,9 @@ constexpr TControlDesc FormControls[] = {
 };
 
 #undef CTL
+
+// TRANSLATORS: read by screen readers after "Logo" when no logo is set.
+const char* const NoLogoText = N_("none");
 
 // Each identifier is its row's index, and every row has one.
 constexpr bool RowsFollowTheirIdentifiers()

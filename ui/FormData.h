@@ -120,9 +120,18 @@ struct TControlDesc {
     bool visible;
     TAlign align;
     bool handCursor;  // the mouse pointer turns to a hand over the control
+    // Lies over its siblings of earlier rows where they overlap (the bottom
+    // bar over the page control, "Support Info" over "General"), so it comes
+    // first among them; every other row follows the rows before it, and the
+    // window reads as the table does.
+    bool stacksOver;
 };
 
 extern const TControlDesc FormControls[FormControlCount];
+
+// The picture box's name is its text and the logo path that Apply stores;
+// this word stands for the path while there is none.
+extern const char* const NoLogoText;
 
 inline const TControlDesc& Desc(TCtl id)
 {

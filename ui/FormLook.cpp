@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/PlatformApi.h"
 #include "picture/Picture.h"
 #include "ui/FormWindowParts.h"
 #include "ui/WindowBase.h"
@@ -21,11 +22,24 @@ HFONT MakeFont(const std::string& face, int height, int dpi)
 }
 }  // namespace
 
+bool HighContrastOn()
+{
+    HIGHCONTRASTA contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return PlatformApi.SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+bool KeyboardCuesOn()
+{
+    BOOL cues = FALSE;
+    return PlatformApi.SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues;
+}
+
 TFormWindow::TFontObj* TFormWindow::FontFor(const TControlDesc& desc, TFontObj* inherited)
 {
     if (!desc.fontFace)
         return inherited;
-    COLORREF color = desc.fontColor == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : desc.fontColor;
     for (auto& font : fonts_)
         if (font->designFace == desc.fontFace && font->height == desc.fontHeight && font->designColor == desc.fontColor)
             return font.get();
@@ -35,7 +49,7 @@ TFormWindow::TFontObj* TFormWindow::FontFor(const TControlDesc& desc, TFontObj* 
     font->face = desc.fontFace;
     font->height = desc.fontHeight;
     font->designColor = desc.fontColor;
-    font->color = color;
+    font->color = TextColor(desc.fontColor);
     font->handle.Reset(MakeFont(font->face, font->height, dpi_));
     fonts_.push_back(std::move(font));
     return fonts_.back().get();
@@ -77,12 +91,77 @@ void TFormWindow::RecreateFont(TFontObj& font)
     }
 }
 
+// While high contrast is on, the system's colours replace the design's:
+// every background the window's, every text and frame the window text's.
 COLORREF TFormWindow::BackgroundOf(const TControl& control) const
 {
+    if (highContrast_)
+        return GetSysColor(COLOR_WINDOW);
     for (const TControl* c = &control; c; c = c->parent)
         if (c->desc->color != CLR_NONE)
             return c->desc->color;
     return GetSysColor(COLOR_BTNFACE);
+}
+
+COLORREF TFormWindow::TextColor(COLORREF design) const
+{
+    return highContrast_ || design == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : design;
+}
+
+COLORREF TFormWindow::FrameColor() const
+{
+    return highContrast_ ? GetSysColor(COLOR_WINDOWTEXT) : TZanthPanel::DefaultBorderColor;
+}
+
+void TFormWindow::ApplyColorScheme()
+{
+    highContrast_ = HighContrastOn();
+    brushes_.clear();
+    for (auto& font : fonts_)
+        font->color = TextColor(font->designColor);
+    for (auto& control : controls_) {
+        if (!control->panel)
+            continue;
+        control->panel->SetColor(BackgroundOf(*control));
+        control->panel->SetFont(control->font->handle.Get(), control->font->color);
+        control->panel->SetBorderColor(FrameColor());
+        UpdateRings(*control);
+    }
+    if (HWND wnd = Handle())
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TFormWindow::SetFocusCue(HWND control)
+{
+    TControl* field = FromHandle(control);
+    HWND cue = field && field->desc->kind == TControlKind::Edit ? control : nullptr;
+    if (cue == focusCue_)
+        return;
+    TControl* old = FromHandle(focusCue_);
+    focusCue_ = cue;
+    if (old && old->parent->panel)
+        UpdateRings(*old->parent);
+    if (field && cue && field->parent->panel)
+        UpdateRings(*field->parent);
+}
+
+// The design gives the fields no edge; high contrast frames each in the
+// text colour. The focus cue, in the labels' colour (the highlight colour in
+// high contrast, outside the frame too), stands out at least 3:1 from the
+// page either way.
+void TFormWindow::UpdateRings(const TControl& panel)
+{
+    std::vector<TZanthPanel::TRing> rings;
+    for (auto& control : controls_) {
+        if (control->parent != &panel || control->desc->kind != TControlKind::Edit || !control->wnd)
+            continue;
+        if (highContrast_)
+            rings.push_back({control->wnd, GetSysColor(COLOR_WINDOWTEXT), 1});
+        if (control->wnd == focusCue_)
+            rings.push_back(highContrast_ ? TZanthPanel::TRing{control->wnd, GetSysColor(COLOR_HIGHLIGHT), 2}
+                                          : TZanthPanel::TRing{control->wnd, panel.panel->TextColor(), 1});
+    }
+    panel.panel->SetRings(rings);
 }
 
 HBRUSH TFormWindow::Brush(COLORREF color)
@@ -103,10 +182,12 @@ LRESULT TFormWindow::CtlColor(HDC dc, HWND wnd)
     if (!control || !control->font)
         return 0;
     switch (control->desc->kind) {
-    case TControlKind::Edit:
+    case TControlKind::Edit: {
+        COLORREF back = BackgroundOf(*control);
         SetTextColor(dc, control->font->color);
-        SetBkColor(dc, control->desc->color);
-        return reinterpret_cast<LRESULT>(Brush(control->desc->color));
+        SetBkColor(dc, back);
+        return reinterpret_cast<LRESULT>(Brush(back));
+    }
     case TControlKind::Label: {
         COLORREF back = BackgroundOf(*control);
         SetTextColor(dc, control->font->color);

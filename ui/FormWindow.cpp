@@ -91,6 +91,8 @@ void TFormWindow::Build(WNDPROC formProc, void* param, HWND owner, const std::ve
     // The window font decides the scale: fonts follow the screen's dpi, and
     // every place and size follows the height of "0" in the window font.
     TControl& form = *controls_.front();
+    noLogoText_ = NoLogoText;
+    highContrast_ = HighContrastOn();
     TWindowDc screen(nullptr);
     {
         dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
@@ -166,33 +168,44 @@ HWND TFormWindow::Handle() const
     return controls_.empty() ? nullptr : controls_.front()->wnd;
 }
 
-// Later rows lie above earlier ones where they overlap: the bottom bar over
-// the page control, "Support Info" over "General". A new child window goes
-// below its siblings, so creating each parent's children from its last row
-// to its first gives that order without moving every window afterwards.
-void TFormWindow::CreateChildrenOf(TControl& parent, const std::vector<TCtl>& deferred)
+// Children come in the order of their rows, which is the order a screen
+// reader reads them in and names each field after the label before it. A new
+// child window goes below its siblings, so each row lies under the rows
+// before it; a row that lies over earlier siblings comes first among them.
+std::vector<TFormWindow::TControl*> TFormWindow::ChildrenInOrder(const TControl& parent) const
 {
-    for (size_t i = controls_.size(); i-- > 1;) {
-        TControl& control = *controls_[i];
-        if (control.parent != &parent || std::find(deferred.begin(), deferred.end(), control.desc->id) != deferred.end())
-            continue;
-        CreateControl(control, control.desc->visible);
-        CreateChildrenOf(control, deferred);
-    }
+    std::vector<TControl*> children;
+    for (bool stacked : {true, false})
+        for (auto& control : controls_)
+            if (control->parent == &parent && control->desc->stacksOver == stacked)
+                children.push_back(control.get());
+    return children;
 }
 
-// A control made after its siblings goes below them all; it belongs under
-// the next later row that exists, or on top when there is none.
+void TFormWindow::CreateChildrenOf(TControl& parent, const std::vector<TCtl>& deferred)
+{
+    for (TControl* control : ChildrenInOrder(parent)) {
+        if (std::find(deferred.begin(), deferred.end(), control->desc->id) != deferred.end())
+            continue;
+        CreateControl(*control, control->desc->visible);
+        CreateChildrenOf(*control, deferred);
+    }
+    if (parent.panel)
+        UpdateRings(parent);
+}
+
+// A control made after its siblings goes below them all; it belongs right
+// after the last sibling that comes before it and exists, or first.
 void TFormWindow::PlaceAmongSiblings(const TControl& control)
 {
-    HWND above = HWND_TOP;
-    for (size_t i = static_cast<size_t>(control.desc->id) + 1; i < controls_.size(); ++i) {
-        if (controls_[i]->parent == control.parent && controls_[i]->wnd) {
-            above = controls_[i]->wnd;
+    HWND after = HWND_TOP;
+    for (TControl* sibling : ChildrenInOrder(*control.parent)) {
+        if (sibling == &control)
             break;
-        }
+        if (sibling->wnd)
+            after = sibling->wnd;
     }
-    SetWindowPos(control.wnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(control.wnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TFormWindow::CreateControl(TControl& control, bool visible)
@@ -220,7 +233,7 @@ void TFormWindow::CreateControl(TControl& control, bool visible)
                 ShowWindow(control.wnd, SW_HIDE);
             control.panel->SetColor(BackgroundOf(control));
             control.panel->SetFont(control.font->handle.Get(), control.font->color);
-            control.panel->SetBorderColor(TZanthPanel::DefaultBorderColor);
+            control.panel->SetBorderColor(FrameColor());
             control.panel->SetShowBorder(true);
             control.panel->SetCaption(desc.text);
         }
@@ -247,6 +260,8 @@ void TFormWindow::CreateControl(TControl& control, bool visible)
         break;
     case TControlKind::Image:
         control.wnd = CreateWindowExA(0, ImageClass, "", style, x, y, w, h, parent, id, instance, this);
+        if (control.wnd)
+            NameImage(control);
         break;
     case TControlKind::Form:
     case TControlKind::PictureDialog:
@@ -292,6 +307,20 @@ void TFormWindow::AlignControls()
         int height = Scale(control->desc->height);
         MoveWindow(control->wnd, 0, client.bottom - height, client.right, height, TRUE);
     }
+}
+
+void TFormWindow::SetLogoPath(const std::string& path)
+{
+    logoPath_ = path;
+    NameImage(*controls_[static_cast<size_t>(TCtl::Image1)]);
+}
+
+// Screen readers take a window's text as its name: the picture box says
+// what it shows.
+void TFormWindow::NameImage(const TControl& image)
+{
+    if (image.wnd)
+        SetWindowTextA(image.wnd, (image.caption + ": " + (logoPath_.empty() ? noLogoText_ : logoPath_)).c_str());
 }
 
 int TFormWindow::Scale(int value) const

@@ -21,6 +21,11 @@ class TPicture;
 // A window's text, empty for no window.
 std::string WindowTextOf(HWND wnd);
 
+// The user's settings the window follows: high contrast, and the keyboard
+// cues shown from the start. A query that fails (95, NT 4.0) means off.
+bool HighContrastOn();
+bool KeyboardCuesOn();
+
 class TFormWindow {
 public:
     TFormWindow();
@@ -53,6 +58,15 @@ public:
 
     // The picture the picture box shows; nullptr for none.
     void SetImage(const TPicture* picture) { image_ = picture; }
+    // The logo path the picture box's name gives; empty for none.
+    void SetLogoPath(const std::string& path);
+
+    // Picks the colours again, the design's or, while high contrast is on,
+    // the system's, and repaints everything in them.
+    void ApplyColorScheme();
+    // Draws the focus cue around `control` when it is one of the fields;
+    // nowhere for any other window or nullptr.
+    void SetFocusCue(HWND control);
 
     // Keeps the bottom-aligned controls on their parent's bottom edge.
     void AlignControls();
@@ -71,6 +85,7 @@ private:
     struct TFontObj;
     struct TControl;
 
+    std::vector<TControl*> ChildrenInOrder(const TControl& parent) const;
     void CreateChildrenOf(TControl& parent, const std::vector<TCtl>& deferred);
     void CreateControl(TControl& control, bool visible);
     void PlaceAmongSiblings(const TControl& control);
@@ -79,12 +94,17 @@ private:
     SIZE LabelSize(const TControl& control, const std::string& text) const;
     TControl* FromHandle(HWND wnd) const;
     int Scale(int value) const;
+    void NameImage(const TControl& image);
 
     // The look (FormLook.cpp).
     TFontObj* FontFor(const TControlDesc& desc, TFontObj* inherited);
     void ApplyFont(TControl& control);
     void RecreateFont(TFontObj& font);
     COLORREF BackgroundOf(const TControl& control) const;
+    COLORREF TextColor(COLORREF design) const;
+    COLORREF FrameColor() const;
+    // The frames of a panel's fields and the focus cue.
+    void UpdateRings(const TControl& panel);
     HBRUSH Brush(COLORREF color);
     void PaintImage(HWND wnd, HDC dc);
     // The messages of the containers and of the picture box.
@@ -101,4 +121,8 @@ private:
     std::map<COLORREF, TBrushHandle> brushes_;
     TCtl activePage_ = TCtl::None;
     const TPicture* image_ = nullptr;
+    std::string logoPath_;
+    std::string noLogoText_;
+    bool highContrast_ = false;
+    HWND focusCue_ = nullptr;
 };

@@ -42,7 +42,7 @@ struct TFormWindow::TControl : TTranslatable {
     HWND wnd = nullptr;
     TZanthPanel* panel = nullptr;
     TFontObj* font = nullptr;
-    std::string caption;  // pages' and panels' captions, which no window shows
+    std::string caption;  // pages', panels' and the picture box's captions, which no window shows
 
     std::vector<TTextProperty> TextProperties() override
     {
@@ -64,6 +64,17 @@ struct TFormWindow::TControl : TTranslatable {
         case TControlKind::Page:
         case TControlKind::Panel:
             return {{[this] { return caption; }, [this](const std::string& value) { caption = value; }}};
+        case TControlKind::Image:
+            return {{[this] { return caption; },
+                     [this](const std::string& value) {
+                         caption = value;
+                         window->NameImage(*this);
+                     }},
+                    {[this] { return window->noLogoText_; },
+                     [this](const std::string& value) {
+                         window->noLogoText_ = value;
+                         window->NameImage(*this);
+                     }}};
         default:
             return {};
         }

@@ -35,6 +35,12 @@ bool IsContainer(TControlKind kind)
     }
 }
 
+BOOL CALLBACK ForwardColorChange(HWND child, LPARAM)
+{
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 // The focusable children of `parent` in their tab order.
 std::vector<TCtl> TabChildrenOf(TCtl parent)
 {
@@ -84,6 +90,11 @@ TAppFrm::TAppFrm()
     BuildControl(window_.ActivePage());
     creating_ = false;
     SetMainWindow(Handle());
+    // As in a dialog, focus rectangles wait for the keyboard, unless the
+    // user asked for keyboard cues always.
+    cuesShown_ = KeyboardCuesOn();
+    SendMessageA(Handle(), WM_CHANGEUISTATE,
+                 MAKEWPARAM(cuesShown_ ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
     FocusFirstIn(Handle());
@@ -133,14 +144,21 @@ void TAppFrm::FormCreate()
         MapWindowPoints(nullptr, GetParent(g2), reinterpret_cast<POINT*>(&g2Rect), 2);
         SetWindowPos(g1, nullptr, 0, 0, g1Rect.right - g1Rect.left, g2Rect.top - 10,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ShowWindow(Control(TCtl::Edit_SHours), SW_HIDE);
-        ShowWindow(Control(TCtl::Label_SHours), SW_HIDE);
+        // The rows below the two fall outside the shortened panel; hidden,
+        // they take no Tab stop either, so nothing is typed out of sight.
+        for (TCtl row : {TCtl::Label_SHours, TCtl::Edit_SHours, TCtl::Label_SPhone, TCtl::Edit_SPhone,
+                         TCtl::Label_SUrl, TCtl::Edit_SUrl})
+            ShowWindow(Control(row), SW_HIDE);
+        // Shortened, "General" no longer lies under "Support Info", which
+        // can then be read after it.
+        SetWindowPos(g2, g1, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     // In registry mode "Support Info" stays hidden by never being built.
     shaped_ = true;
     ReadOEMInfo(mode);
     FormFromRecord(window_, OEMInfo, mode);
     logoAssigned_ = true;
+    NameImage();
 
     // The logo is the file Windows' 64-bit reader opens: the stored text
     // expanded as that reader expands it, read with the redirection off (a
@@ -176,6 +194,7 @@ void TAppFrm::Btn_OpenClick()
     picture_.LoadFromBytes(std::move(bytes), path);
     SetWindowTextA(Control(TCtl::Label_Logo), path.c_str());
     logoAssigned_ = true;
+    NameImage();
     InvalidateRect(Control(TCtl::Image1), nullptr, TRUE);
 }
 
@@ -201,6 +220,12 @@ void TAppFrm::Btn_ApplyClick()
         },
         [this](const std::string& notice) { ShowError(ResText(notice.c_str())); });
     SetWindowTextA(Control(TCtl::Label_Logo), stored.c_str());
+    NameImage();
+}
+
+void TAppFrm::NameImage()
+{
+    window_.SetLogoPath(logoAssigned_ ? WindowTextOf(Control(TCtl::Label_Logo)) : std::string());
 }
 
 void TAppFrm::Btn_RemoveClick()
@@ -286,17 +311,47 @@ void TAppFrm::FocusFirstIn(HWND container)
 bool TAppFrm::IsFormMessage(MSG& msg)
 {
     HWND wnd = Handle();
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !wnd)
+    if (!wnd || (msg.hwnd != wnd && !IsChild(wnd, msg.hwnd)))
         return false;
-    if (msg.hwnd != wnd && !IsChild(wnd, msg.hwnd))
+    if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_MENU) {
+        ShowFocusCues();
         return false;
-    // Ctrl+Tab is swallowed: the pages change only by their buttons.
-    if (GetKeyState(VK_CONTROL) < 0)
+    }
+    if (msg.message != WM_KEYDOWN)
+        return false;
+    switch (msg.wParam) {
+    case VK_TAB:
+        // Ctrl+Tab is swallowed: the pages change only by their buttons.
+        if (GetKeyState(VK_CONTROL) >= 0) {
+            ShowFocusCues();
+            TabKey(GetKeyState(VK_SHIFT) < 0);
+        }
         return true;
+    case VK_RETURN: {
+        // Enter presses the focused button, as Space does. Nothing is the
+        // default button: in a field Enter does nothing, as Apply writes the
+        // machine's store.
+        HWND focus = GetFocus();
+        const TCtl id = window_.IdOf(focus);
+        if (id != TCtl::None && Desc(id).kind == TControlKind::Button)
+            SendMessageA(focus, BM_CLICK, 0, 0);
+        return true;
+    }
+    case VK_ESCAPE:
+        // Back from the about page; on the editing page it keeps what was typed.
+        if (window_.ActivePage() == TCtl::T_About)
+            Guarded(&TAppFrm::Btn_BackClick);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TAppFrm::TabKey(bool backwards)
+{
     std::vector<HWND> sequence = TabSequence();
     if (sequence.empty())
-        return true;
-    bool backwards = GetKeyState(VK_SHIFT) < 0;
+        return;
     HWND focus = GetFocus();
     auto current = std::find_if(sequence.begin(), sequence.end(),
                                 [focus](HWND c) { return c == focus || IsChild(c, focus); });
@@ -309,7 +364,17 @@ bool TAppFrm::IsFormMessage(MSG& msg)
         next = backwards ? (index + count - 1) % count : (index + 1) % count;
     }
     Focus(sequence[next]);
-    return true;
+}
+
+// As the dialog manager does at the first Tab or Alt: from then on the
+// buttons draw their focus rectangles and the focused field its cue.
+void TAppFrm::ShowFocusCues()
+{
+    if (cuesShown_)
+        return;
+    cuesShown_ = true;
+    SendMessageA(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    window_.SetFocusCue(GetFocus());
 }
 
 std::vector<TTextProperty> TAppFrm::TextProperties()
@@ -326,8 +391,12 @@ std::vector<TTranslatable*> TAppFrm::Children()
     return children;
 }
 
-void TAppFrm::HandleCommand(int id, int code)
+void TAppFrm::HandleCommand(int id, HWND control, int code)
 {
+    if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
+        window_.SetFocusCue(cuesShown_ && code == EN_SETFOCUS ? control : nullptr);
+        return;
+    }
     if (code != BN_CLICKED)
         return;
     switch (window_.FromCommandId(id)) {
@@ -356,7 +425,18 @@ LRESULT TAppFrm::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_COMMAND:
         if (lParam)
-            HandleCommand(LOWORD(wParam), HIWORD(wParam));
+            HandleCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST)
+            break;
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
+        // Colours may have changed with high contrast switched on or off,
+        // or with it on; the system's controls hear of it from here.
+        if (msg == WM_SYSCOLORCHANGE)
+            EnumChildWindows(wnd, ForwardColorChange, 0);
+        window_.ApplyColorScheme();
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:

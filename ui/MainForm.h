@@ -32,7 +32,8 @@ public:
     const TOpenPictureDialog& OpenPictureDialog1() const { return dialog_.dialog; }
 
     // The program body's message loop hands every message here first: Tab
-    // and Shift+Tab move the focus through the controls in their tab order.
+    // and Shift+Tab move the focus through the controls in their tab order,
+    // Enter presses the focused button, Escape leaves the about page.
     // True when the message was used.
     bool IsFormMessage(MSG& msg);
 
@@ -65,11 +66,15 @@ private:
     void Focus(HWND control);
     void FocusFirstIn(HWND container);
     std::vector<HWND> TabSequence() const;
+    void TabKey(bool backwards);
+    void ShowFocusCues();
+    // Names the picture box after the logo path Apply would store.
+    void NameImage();
     void ShowError(const std::string& message);
     template <class F> void Guarded(F handler);
 
     LRESULT HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void HandleCommand(int id, int code);
+    void HandleCommand(int id, HWND control, int code);
 
     TFormWindow window_;
     bool creating_ = true;
@@ -79,6 +84,8 @@ private:
     bool shaped_ = false;
     TDialogObj dialog_;
     HWND lastFocus_ = nullptr;
+    // Focus rectangles and the field's focus cue show: the keyboard was used.
+    bool cuesShown_ = false;
     TPicture picture_;
     // Label_Logo keeps its designed placeholder until a logo path is given to
     // it; Apply stores no path then.

@@ -42,8 +42,9 @@ TZanthPanel* TZanthPanel::Create(HWND parent, int left, int top, int width, int 
     if (height <= 0)
         height = DefaultHeight;
     // WS_EX_CONTROLPARENT lets the dialog manager's Tab and arrow keys reach
-    // the controls inside the panel. The window text stays empty: the caption
-    // is the panel's own, drawn at the corner, never centred.
+    // the controls inside the panel. The caption is the panel's own, drawn at
+    // the corner, never centred; the window text repeats it for screen
+    // readers, and nothing draws that.
     HWND wnd = CreateWindowExA(WS_EX_CONTROLPARENT, ClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                left, top, width, height, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
@@ -65,6 +66,7 @@ void TZanthPanel::SetCaption(const std::string& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
+    SetWindowTextA(wnd_, caption_.c_str());
     PaintNow();
 }
 
@@ -102,6 +104,43 @@ void TZanthPanel::SetFont(HFONT font, COLORREF textColor)
     InvalidateRect(wnd_, nullptr, FALSE);
 }
 
+void TZanthPanel::SetRings(const std::vector<TRing>& rings)
+{
+    if (rings == rings_)
+        return;
+    InvalidateRings();
+    rings_ = rings;
+    InvalidateRings();
+}
+
+bool TZanthPanel::RingChildRect(const TRing& ring, RECT& rect) const
+{
+    if (!IsWindowVisible(ring.child))
+        return false;
+    GetWindowRect(ring.child, &rect);
+    MapWindowPoints(nullptr, wnd_, reinterpret_cast<POINT*>(&rect), 2);
+    return true;
+}
+
+// Only the bands around the children: the panel does not clip its children,
+// so painting over one would leave it overdrawn.
+void TZanthPanel::InvalidateRings()
+{
+    for (const TRing& ring : rings_) {
+        RECT in{};
+        if (!RingChildRect(ring, in))
+            continue;
+        RECT out = in;
+        InflateRect(&out, ring.width, ring.width);
+        const RECT bands[] = {{out.left, out.top, out.right, in.top},
+                              {out.left, in.bottom, out.right, out.bottom},
+                              {out.left, in.top, in.left, in.bottom},
+                              {in.right, in.top, out.right, in.bottom}};
+        for (const RECT& band : bands)
+            InvalidateRect(wnd_, &band, FALSE);
+    }
+}
+
 void TZanthPanel::PaintNow()
 {
     TWindowDc dc(wnd_, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
@@ -131,6 +170,17 @@ void TZanthPanel::Paint(HDC dc)
     const int length = static_cast<int>(caption_.size());
     if (length > 0)
         TextOutA(dc, 15, 0, caption_.data(), length);
+
+    for (const TRing& ring : rings_) {
+        RECT rect{};
+        if (!RingChildRect(ring, rect))
+            continue;
+        TBrushHandle brush(CreateSolidBrush(ring.color));
+        for (int i = 0; i < ring.width && brush.Valid(); ++i) {
+            InflateRect(&rect, 1, 1);
+            FrameRect(dc, &rect, brush.Get());
+        }
+    }
 
     if (!showBorder_)
         return;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TZanthPanel {
 public:
@@ -50,6 +51,22 @@ public:
     COLORREF TextColor() const { return textColor_; }
     void SetFont(HFONT font, COLORREF textColor);
 
+    // Rings drawn just outside a child window, one pixel each, `width` deep:
+    // a frame around a field, the focus cue around the focused one. Later
+    // rings draw over earlier ones; a hidden child's are not drawn.
+    struct TRing {
+        HWND child;
+        COLORREF color;
+        int width;
+        bool operator==(const TRing& other) const
+        {
+            return child == other.child && color == other.color && width == other.width;
+        }
+    };
+    const std::vector<TRing>& Rings() const { return rings_; }
+    // Repaints where the old rings were and where the new ones go, only there.
+    void SetRings(const std::vector<TRing>& rings);
+
     TZanthPanel(const TZanthPanel&) = delete;
     TZanthPanel& operator=(const TZanthPanel&) = delete;
 
@@ -65,6 +82,9 @@ private:
     void PaintNow();
     // Has the parent draw its background and content into `dc` under the panel.
     void PaintParentBackground(HDC dc, const RECT& client);
+    // The ring's child in the panel's client coordinates; false when hidden.
+    bool RingChildRect(const TRing& ring, RECT& rect) const;
+    void InvalidateRings();
 
     HWND wnd_;
     std::string caption_;
@@ -74,4 +94,5 @@ private:
     bool parentBackground_ = true;
     HFONT font_ = nullptr;
     COLORREF textColor_ = GetSysColor(COLOR_WINDOWTEXT);
+    std::vector<TRing> rings_;
 };

@@ -521,11 +521,13 @@ TEST_F(FormRegistry, WebAddressShowsAHandPointer)
     EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
 }
 
-// Where controls overlap, the later row of the design lies above: the bottom
-// bar over the page control, "Support Info" over "General". Every pair of
-// siblings keeps that order, so a control moved or added later cannot end up
-// hidden under an earlier one.
-TEST_F(FormRegistry, LaterRowsLieAboveEarlierOnes)
+// Siblings come in the order of their rows, which screen readers read and
+// name each field by (its label right before it); where controls overlap,
+// the row made to lie over its earlier siblings does: the bottom bar over
+// the page control, "Support Info" over "General". Every pair of siblings
+// keeps that order, so a control moved or added later cannot end up read
+// out of place or hidden under another.
+TEST_F(FormRegistry, SiblingsComeInRowOrderAndStackedRowsLieAbove)
 {
     auto form = OpenForm();
     Click(*form, "Btn_About");
@@ -545,11 +547,15 @@ TEST_F(FormRegistry, LaterRowsLieAboveEarlierOnes)
             const TControlDesc& a = FormControls[earlier];
             if (a.parent != b.parent)
                 continue;
-            HWND above = form->Control(b.id), below = form->Control(a.id);
-            if (!above || !below)
+            HWND laterWnd = form->Control(b.id), earlierWnd = form->Control(a.id);
+            if (!laterWnd || !earlierWnd)
                 continue;
             ++pairs;
-            EXPECT_LT(depth(above), depth(below)) << b.name << " lies under " << a.name;
+            if (b.stacksOver && !a.stacksOver) {
+                EXPECT_LT(depth(laterWnd), depth(earlierWnd)) << b.name << " lies under " << a.name;
+            } else {
+                EXPECT_LT(depth(earlierWnd), depth(laterWnd)) << b.name << " comes before " << a.name;
+            }
         }
     }
     EXPECT_GT(pairs, 100);

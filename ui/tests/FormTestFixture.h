@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Format.h"
+#include "base/PlatformApi.h"
 #include "base/WinHandles.h"
 #include "base/Wow64.h"
 #include "i18n/Translate.h"
@@ -109,17 +110,19 @@ inline RECT RectInParent(HWND wnd)
     return rect;
 }
 
-// The name of the control that has the focus, or "" when none of the
-// window's controls has it.
+// The name of the control `wnd`, or of the one that has the focus; "" for
+// any other window.
+inline std::string NameOf(const TAppFrm& form, HWND wnd)
+{
+    for (size_t i = 0; i < FormControlCount; ++i)
+        if (wnd && form.Control(FormControls[i].id) == wnd)
+            return FormControls[i].name;
+    return "";
+}
+
 inline std::string FocusName(const TAppFrm& form)
 {
-    HWND focus = GetFocus();
-    for (size_t i = 0; i < FormControlCount; ++i) {
-        HWND wnd = form.Control(FormControls[i].id);
-        if (wnd && wnd == focus)
-            return FormControls[i].name;
-    }
-    return "";
+    return NameOf(form, GetFocus());
 }
 
 inline bool PressTab(TAppFrm& form)
@@ -296,10 +299,42 @@ inline SIZE CaptionExtent(const TZanthPanel& panel)
     return size;
 }
 
+// The user's display settings as a test sets them, through the platform
+// seam: high contrast (which Wine will not switch on) and keyboard cues
+// shown from the start (off, so the first screen shows no focus cue); every
+// other query goes to the system.
+class TDisplaySettings {
+public:
+    static inline bool HighContrast = false;
+    static inline bool KeyboardCues = false;
+
+    TDisplaySettings() { HighContrast = KeyboardCues = false; }
+    ~TDisplaySettings() { HighContrast = KeyboardCues = false; }
+    TDisplaySettings(const TDisplaySettings&) = delete;
+    TDisplaySettings& operator=(const TDisplaySettings&) = delete;
+
+private:
+    static BOOL WINAPI Query(UINT action, UINT param, PVOID value, UINT winIni)
+    {
+        switch (action) {
+        case SPI_GETHIGHCONTRAST:
+            static_cast<HIGHCONTRASTA*>(value)->dwFlags = HighContrast ? HCF_HIGHCONTRASTON | HCF_AVAILABLE : 0;
+            return TRUE;
+        case SPI_GETKEYBOARDCUES:
+            *static_cast<BOOL*>(value) = KeyboardCues;
+            return TRUE;
+        default:
+            return SystemParametersInfoA(action, param, value, winIni);
+        }
+    }
+    TApiSwap<decltype(PlatformApi.SystemParametersInfoA)> swap_{PlatformApi.SystemParametersInfoA, Query};
+};
+
 // A window opened at the design scale and painted to the end, for tests
 // that read its pixels; no message box may show meanwhile.
 class TPaintedFormTest : public ::testing::Test {
 protected:
+    TDisplaySettings display_;
     void SetUp() override
     {
         ExpectDesignScale();

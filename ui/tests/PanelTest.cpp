@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
 #include <new>
 #include <ostream>
 #include <string>
@@ -365,13 +366,21 @@ TEST_F(PanelTest, WithoutBorderOnlyTheCaptionIsDrawn)
     }
 }
 
-TEST_F(PanelTest, CaptionStaysOutOfTheWindowText)
+// Screen readers name a window by its text; nothing draws it (the tests
+// above find no pixel but the caption's and the frame's).
+TEST_F(PanelTest, CaptionIsTheWindowTextForScreenReaders)
 {
     TFont font(11);
     TZanthPanel* panel = MakePanel("General", 100, 40, font.Get(), true);
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->Caption(), "General");
-    EXPECT_EQ(GetWindowTextLengthA(panel->Handle()), 0);
+    char text[32];
+    std::memset(text, 0xdd, sizeof text);
+    EXPECT_EQ(GetWindowTextA(panel->Handle(), text, sizeof text), 7);
+    EXPECT_STREQ(text, "General");
+    panel->SetCaption("Picture");
+    EXPECT_EQ(GetWindowTextA(panel->Handle(), text, sizeof text), 7);
+    EXPECT_STREQ(text, "Picture");
 }
 
 // Setting a property to its current value must not paint or ask for a paint.

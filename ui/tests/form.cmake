@@ -2,11 +2,14 @@
 # once as Windows 10 sees it (registry store), once as Windows XP (INI store).
 marquill_add_wine_test(form_registry_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormRegistryTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormWow64Test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
-  LIBS marquill_ui marquill_testsupport oeminfo_testkit)
+          ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormAccessTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/FormKeysTest.cpp
+  LIBS marquill_ui marquill_testsupport oeminfo_testkit oleacc ole32 oleaut32 uuid)
+add_dependencies(form_registry_tests marquill_catalogs)
 marquill_add_wine_test(form_legacy_tests WINVER winxp STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormLegacyTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FormPagesTest.cpp
-  LIBS marquill_ui marquill_testsupport comctl32)
+          ${CMAKE_CURRENT_LIST_DIR}/FormAccessTest.cpp
+  LIBS marquill_ui marquill_testsupport comctl32 oleacc ole32 oleaut32 uuid)
 add_dependencies(form_legacy_tests marquill_catalogs)
 marquill_add_wine_test(form_open_tests WINVER win10 STORE TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/FormOpenTest.cpp

@@ -22,3 +22,11 @@ marquill_add_wine_test(test_look_dpi_legacy WINVER winxp
   LIBS marquill_ui marquill_testsupport
   NO_GTEST_MAIN TIMEOUT 150)
 set_tests_properties(test_look_dpi test_look_dpi_legacy PROPERTIES RUN_SERIAL TRUE)
+# High contrast through the platform seam, with the system's colours set by
+# SetSysColors, which every window on the desktop sees: no other test may
+# run meanwhile.
+marquill_add_wine_test(test_look_contrast WINVER win10
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LookContrastTest.cpp
+  LIBS marquill_ui marquill_testsupport
+  STORE TIMEOUT 120)
+set_tests_properties(test_look_contrast PROPERTIES RUN_SERIAL TRUE)
