@@ -689,59 +689,177 @@ TEST_F(Program, OutWritesTheExactBytesOrNoFile)
     RemoveDirectoryA(dir.c_str());
 }
 
-// The commands the README's fleet recipes run, taken from that section, as
-// the engines' scripts start them: through cmd.exe, in the folder that holds
-// Marquill.exe and oem.txt. Each step gives the exit code and the last line
-// the recipes rely on; /test never writes to the error output.
+// The README's fleet recipes, taken from their section: the fenced blocks
+// of one language, in the order they stand.
+std::vector<std::string> RecipeBlocks(const std::string& recipes, const std::string& language)
+{
+    std::vector<std::string> blocks;
+    const std::string fence = "```" + language + "\n";
+    for (size_t at = recipes.find(fence); at != std::string::npos; at = recipes.find(fence, at)) {
+        at += fence.size();
+        blocks.push_back(recipes.substr(at, recipes.find("```", at) - at));
+    }
+    return blocks;
+}
+
+// The batch file as cmd.exe reads it: CR LF.
+std::string AsBatchFile(const std::string& block)
+{
+    return std::regex_replace(block, std::regex("\n"), "\r\n");
+}
+
+size_t Occurrences(const std::string& text, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+std::string LastLine(std::string out)
+{
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out.substr(out.rfind('\n') + 1);
+}
+
+// The recipes as the engines run them: the batch files through cmd.exe as
+// they stand, and each Marquill.exe command of the other scripts through
+// cmd.exe in the folder they install to, with the exit code and last line
+// the script relies on; a command that exits 0 writes no error output. The
+// scripts that cannot run here (PowerShell is a stub under Wine, and the
+// engines are not here) are checked for the forms that hold in Windows
+// PowerShell 5.1 and in Ansible when a file is missing or the output empty.
 TEST_F(Program, FleetRecipesKeepTheirContract)
 {
     if (Legacy())
         GTEST_SKIP() << "the recipes are for fleets of Windows 10 and 11";
     std::string readme;
     ASSERT_TRUE(ReadFileInto(MARQUILL_README, readme));
+    readme = std::regex_replace(readme, std::regex("\r\n"), "\n");
     const size_t section = readme.find("\n## Fleet engines\n");
     ASSERT_NE(section, std::string::npos);
     const std::string recipes = readme.substr(section, readme.find("\n## ", section + 1) - section);
-    std::set<std::string> commands;
-    const std::regex command(R"(Marquill\.exe((?: /[A-Za-z]+(?::[^\s'"`|>]+)?)+))");
-    for (std::sregex_iterator it(recipes.begin(), recipes.end(), command), end; it != end; ++it)
-        commands.insert((*it)[1].str().substr(1));
-    const std::string test = "/test /file:oem.txt", apply = "/apply /file:oem.txt";
-    ASSERT_EQ(commands, (std::set<std::string>{apply, test}));
 
-    const std::string dir = TempDir() + "\\marquill-fleet";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA((ProgramDir() + "Marquill.exe").c_str(), (dir + "\\Marquill.exe").c_str(), FALSE));
-    ASSERT_TRUE(WriteWholeFile(dir + "\\oem.txt", "Manufacturer=Contoso\r\nModel=X 1\r\n"
-                                                  "SupportURL=https://support.contoso.example\r\n"));
-    PrepareStore({{"Manufacturer", "Contoso"}, {"Model", "X1"}});
-    char cmd[MAX_PATH] = {};
-    GetSystemDirectoryA(cmd, MAX_PATH);
-    const struct {
-        std::string command;
-        DWORD code;
-        std::string last;
-    } steps[] = {
-        {test, 1, "drift in 2 fields"}, {apply, 0, "changed 2 fields"},
-        {test, 0, "compliant"},         {apply, 0, "unchanged"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.command);
-        const TChild run = RunProgram(std::string(cmd) + "\\cmd.exe", "/c cd /d " + dir + " && Marquill.exe " + step.command);
-        EXPECT_TRUE(run.Ended);
-        EXPECT_EQ(run.Code, step.code) << run.Out << run.Err;
-        std::string out = run.Out;
-        while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
-            out.pop_back();
-        EXPECT_EQ(out.substr(out.rfind('\n') + 1), step.last) << run.Out;
-        if (step.command == test) {
-            EXPECT_EQ(run.Err, "");
+    const std::regex exeCall(R"(Marquill\.exe"? (/[^|'\n]*[^|'\n ]))");
+    std::set<std::string> commands;
+    std::string install, uninstall;
+    for (const char* language : {"powershell", "yaml", "bat"}) {
+        for (const std::string& block : RecipeBlocks(recipes, language)) {
+            SCOPED_TRACE(block);
+            // The batch files run whole, below.
+            if (block.rfind("@echo off", 0) == 0) {
+                (block.find("/apply") != std::string::npos ? install : uninstall) = AsBatchFile(block);
+                continue;
+            }
+            for (std::sregex_iterator it(block.begin(), block.end(), exeCall), end; it != end; ++it)
+                commands.insert((*it)[1].str());
+            if (language[0] == 'b')
+                continue;
+            EXPECT_EQ(block.find("2>"), std::string::npos) << "error records in PowerShell 5.1";
+            EXPECT_FALSE(std::regex_search(block, std::regex(R"(\$\w+\[-1\]|stdout_lines\[)")))
+                << "the last line of a string or of no output";
+            EXPECT_EQ(Occurrences(block, "stdout_lines"), Occurrences(block, "stdout_lines | last | default('')"));
+            if (block.find("Marquill.exe /") != std::string::npos) {
+                EXPECT_NE(block.find("Test-Path"), std::string::npos) << "a missing exe exits 0";
+                EXPECT_NE(block.find("exit 3"), std::string::npos);
+            }
+            if (block.find("win_command") != std::string::npos && block.find("/test") != std::string::npos) {
+                EXPECT_NE(block.find("when: ansible_check_mode"), std::string::npos);
+            }
         }
     }
-    EXPECT_EQ(Outside("Model"), "X 1");
-    DeleteFileA((dir + "\\Marquill.exe").c_str());
-    DeleteFileA((dir + "\\oem.txt").c_str());
-    RemoveDirectoryA(dir.c_str());
+    const std::vector<std::string> fieldFiles = RecipeBlocks(recipes, "ini");
+    ASSERT_EQ(fieldFiles.size(), 1u);
+    ASSERT_FALSE(install.empty() || uninstall.empty());
+    const std::string test = "/test /file:oem.txt", apply = "/apply /file:oem.txt";
+    const std::string answerFile = "/show /format:answerfile /out:oem.xml",
+                      fragment = "/show /format:unattend /out:OEMInformation.xml";
+    std::string detect;  // the Win32 app's, which carries its fields
+    for (const std::string& command : commands)
+        if (command.rfind("/test ", 0) == 0 && command != test)
+            detect = command;
+    ASSERT_EQ(commands, (std::set<std::string>{apply, test, detect, answerFile, fragment}));
+
+    const std::string package = TempDir() + "\\marquill-package", oemTxt = package + "\\oem.txt";
+    char programFiles[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles(x86)%\\Marquill", programFiles, MAX_PATH);
+    const std::string folder = programFiles;
+    CreateDirectoryA(package.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((ProgramDir() + "Marquill.exe").c_str(), (package + "\\Marquill.exe").c_str(), FALSE));
+    ASSERT_TRUE(WriteWholeFile(package + "\\install.cmd", install));
+    ASSERT_TRUE(WriteWholeFile(package + "\\uninstall.cmd", uninstall));
+    const std::string fields = AsBatchFile(fieldFiles[0]);
+    PrepareStore({{"Manufacturer", "Contoso"}, {"Model", "X1"}});
+
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    // Each step: the package's batch file (`script`), or a Marquill.exe
+    // command in the folder; `fieldFile`: whether oem.txt is in the package
+    // (before the step) and in the folder.
+    const struct {
+        std::string script, command;
+        bool fieldFile;
+        DWORD code;
+        std::string last;
+        std::string made = {}, holds = {};  // a file the command writes in the folder, and a line it holds
+    } steps[] = {
+        {"install.cmd", "", false, 3, "Marquill could not run: oem.txt is not beside install.cmd."},
+        {"install.cmd", "", true, 0, "changed 4 fields"},
+        {"", test, true, 0, "compliant"},
+        {"", detect, true, 0, "compliant"},
+        {"", apply, true, 0, "unchanged"},
+        {"", answerFile, true, 0, "", "oem.xml", "<settings pass=\"offlineServicing\">"},
+        {"", fragment, true, 0, "", "OEMInformation.xml", "<Model>X 1</Model>"},
+        {"install.cmd", "", true, 0, "unchanged"},
+        // A machine that drifted, or that holds the fields of a version before.
+        {"", "/apply Model=X1", true, 0, "changed 1 field"},
+        {"", test, true, 1, "drift in 1 field"},
+        {"", detect, true, 1, "drift in 1 field"},
+        // Without oem.txt Marquill exits 2, never 1 (drift), with nothing on
+        // standard output: the last line the scripts take is none.
+        {"", test, false, 2, ""},
+        {"", apply, false, 2, ""},
+        {"install.cmd", "", true, 0, "changed 1 field"},
+        {"uninstall.cmd", "", true, 0, "Marquill is removed. The OEM information stays as it was set."},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.script + step.command);
+        if (step.fieldFile)
+            ASSERT_TRUE(WriteWholeFile(oemTxt, fields));
+        else
+            DeleteFileA(oemTxt.c_str());
+        if (!step.script.empty()) {
+            const TChild run = RunProgram(cmd, "/c " + package + "\\" + step.script);
+            EXPECT_EQ(run.Code, step.code) << run.Out << run.Err;
+            EXPECT_EQ(LastLine(run.Out), step.last) << run.Out;
+            continue;
+        }
+        const std::string inFolder = folder + "\\oem.txt";
+        if (step.fieldFile)
+            ASSERT_TRUE(WriteWholeFile(inFolder, fields));
+        else
+            DeleteFileA(inFolder.c_str());
+        const TChild run = RunProgram(cmd, "/c cd /d \"" + folder + "\" && Marquill.exe " + step.command);
+        EXPECT_TRUE(run.Ended);
+        EXPECT_EQ(run.Code, step.code) << run.Out << run.Err;
+        EXPECT_EQ(LastLine(run.Out), step.last) << run.Out;
+        if (step.code != 2) {
+            EXPECT_EQ(run.Err, "");
+        }
+        if (!step.made.empty()) {
+            std::string made;
+            EXPECT_TRUE(ReadFileInto(folder + "\\" + step.made, made));
+            EXPECT_NE(made.find(step.holds), std::string::npos) << made;
+            DeleteFileA((folder + "\\" + step.made).c_str());
+        }
+    }
+    EXPECT_EQ(Outside("Model"), "X 1") << "the OEM information stays";
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES) << "uninstall.cmd removes the folder";
+    for (const char* file : {"Marquill.exe", "oem.txt", "install.cmd", "uninstall.cmd"})
+        DeleteFileA((package + "\\" + file).c_str());
+    RemoveDirectoryA(package.c_str());
 }
 
 }  // namespace
