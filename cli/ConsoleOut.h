@@ -30,7 +30,7 @@ enum TExitCode : int {
 
 // Reports a usage error on `err`, with the hint to /?; gives ExitUsageError.
 // Usage errors quote the arguments, which are UTF-8; messages go out in the
-// ANSI code page, a character it lacks as the nearest it has.
+// ANSI code page, a character it lacks as \u{XXXX}, its code point.
 int UsageError(TConsoleOut& err, const TUsageError& error);
 // The usage error for a path (`subject` names where it was given) that
 // holds a character the ANSI code page lacks: files are opened through the
