@@ -337,12 +337,14 @@ void ClearScreen(HANDLE screen)
 
 // In a real console the text is on the screen, exact, once the companion
 // returns: from XP on Marquill.exe writes there itself, attached to the
-// companion's console; before XP (the companion seeing Windows 2000) the
-// companion relays it. A redirected error output goes to its file only.
+// companion's console, as wide text; before XP (the companion seeing
+// Windows 2000) the companion relays /show's UTF-8 lines. A redirected
+// error output goes to its file only.
 TEST_F(Companion, ShowsInPlaceInARealConsole)
 {
-    PrepareStore({{"Manufacturer", "Z\xFCrich AG"}, {"Model", "X 1"}});
-    std::wstring shown = L"Manufacturer=Z\u00fcrich AG\nModel=X 1";
+    // Characters no one code page holds: the console shows them as they are.
+    SetWideValue("Manufacturer", L"Z\u00fcrich \u4e2d\u6587 AG");
+    std::wstring shown = L"Manufacturer=Z\u00fcrich \u4e2d\u6587 AG\nModel=X 1";
     for (const wchar_t* name : {L"SupportHours", L"SupportPhone", L"SupportURL", L"Logo", L"SupportProvider",
                                 L"SupportAppURL", L"TradeInURL", L"RecycleURL"})
         shown += std::wstring(L"\n") + name;
