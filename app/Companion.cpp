@@ -32,16 +32,38 @@ bool IsConsole(HANDLE handle)
 WCHAR WideText[4096];
 char ConsoleBytes[3 * 4096];
 
+// Well-formed UTF-8, as Marquill writes it, into WideText; a character
+// beyond the BMP becomes its surrogate pair. The count of wide characters.
+int Utf8ToWide(const char* text, int length)
+{
+    int wide = 0;
+    for (int i = 0; i < length && wide < 4096;) {
+        const BYTE lead = static_cast<BYTE>(text[i]);
+        const int bytes = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        DWORD c = bytes == 1 ? lead : lead & (0xFF >> (bytes + 1));
+        for (int k = 1; k < bytes && i + k < length; ++k)
+            c = (c << 6) | (static_cast<BYTE>(text[i + k]) & 0x3F);
+        i += bytes;
+        if (c > 0xFFFF) {
+            if (wide + 2 > 4096)
+                break;
+            WideText[wide++] = static_cast<WCHAR>(0xD800 + ((c - 0x10000) >> 10));
+            c = 0xDC00 + ((c - 0x10000) & 0x3FF);
+        }
+        WideText[wide++] = static_cast<WCHAR>(c);
+    }
+    return wide;
+}
+
 // Text in `codePage` onto a console: as wide characters, which the NT
 // family shows as they are; 95/98/Me, which have WriteConsoleW as a stub
 // only, get the console's own code page.
 void WriteConsoleText(HANDLE console, const char* text, int length, UINT codePage = CP_ACP)
 {
-    const int wide = MultiByteToWideChar(codePage, 0, text, length, WideText, 4096);
-    // The first Windows 95 has no UTF-8 code page: its text then shows as
-    // ANSI text rather than not at all.
-    if (wide <= 0 && codePage != CP_ACP)
-        return WriteConsoleText(console, text, length);
+    int wide = MultiByteToWideChar(codePage, 0, text, length, WideText, 4096);
+    // The first Windows 95 has no UTF-8 code page: decode it here.
+    if (wide <= 0 && codePage == CP_UTF8)
+        wide = Utf8ToWide(text, length);
     DWORD written;
     if (wide <= 0 || WriteConsoleW(console, WideText, wide, &written, nullptr))
         return;

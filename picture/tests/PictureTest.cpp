@@ -48,14 +48,10 @@ public:
 private:
     static HBITMAP CreateBits(int width, int height, uint32_t*& bits)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        void* raw = nullptr;
+        const HBITMAP bitmap = CreateTopDownDib32(width, height, &raw);
+        bits = static_cast<uint32_t*>(raw);
+        return bitmap;
     }
 
     int width_;
